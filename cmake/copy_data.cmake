@@ -1,0 +1,10 @@
+# Copies the pictures, the font and the sounds beside the binaries (run with cmake -P).
+file(GLOB pictures ${SRC}/assets/*.png ${SRC}/assets/*.ttf ${SRC}/assets/*LICENSE*)
+file(GLOB sounds ${SRC}/audio/*.wav)
+file(MAKE_DIRECTORY ${DST}/assets ${DST}/audio)
+if(pictures)
+  file(COPY ${pictures} DESTINATION ${DST}/assets)
+endif()
+if(sounds)
+  file(COPY ${sounds} DESTINATION ${DST}/audio)
+endif()

@@ -1,0 +1,88 @@
+#include "keyremap/key_file_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace cw {
+namespace {
+
+// A key file is four short lines; anything far larger is not one, and is not read whole.
+constexpr std::size_t kMaxRead = 4096;
+
+}  // namespace
+
+std::optional<std::string> FileKeyStore::read() {
+  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  std::string text(kMaxRead, '\0');
+  std::size_t got = 0;
+  while (got < kMaxRead) {
+    ssize_t n = ::read(fd, text.data() + got, kMaxRead - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  text.resize(got);
+  return text;
+}
+
+std::string FileKeyStore::write(std::string_view content) {
+  const std::string temp = path_ + ".new";
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return temp + ": " + std::strerror(errno);
+  std::size_t done = 0;
+  while (done < content.size()) {
+    ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      std::string why = temp + ": " + std::strerror(n < 0 ? errno : ENOSPC);
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return why;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    std::string why = temp + ": " + std::strerror(errno);
+    ::unlink(temp.c_str());
+    return why;
+  }
+  if (::rename(temp.c_str(), path_.c_str()) != 0) {
+    std::string why = path_ + ": " + std::strerror(errno);
+    ::unlink(temp.c_str());
+    return why;
+  }
+  return {};
+}
+
+std::string userKeyFilePath() {
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+    base = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    base = std::string(home) + "/.config";
+  } else {
+    return {};
+  }
+  ::mkdir(base.c_str(), 0755);
+  std::string dir = base + "/crateworks";
+  ::mkdir(dir.c_str(), 0755);
+  return dir + "/crateworks.key";
+}
+
+}  // namespace cw

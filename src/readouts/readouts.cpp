@@ -1,0 +1,157 @@
+// The readout: clearing the LCD, the score count-up and the clock.
+#include "shell/game_window.h"
+
+namespace cw {
+namespace {
+
+// A clock part read as a number: optional leading blanks, then one or two digits. Anything
+// else has no reading, and the readout is then left as it was.
+bool readNumber(std::string_view text, int& out) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  if (text.empty() || text.size() > 2) return false;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  out = value;
+  return true;
+}
+
+bool isClockSeparator(char c) {
+  return c == '.' || c == ':';
+}
+
+}  // namespace
+
+void GameWindow::ResetDisplay() {
+  for (int i = 1; i <= 10; ++i) {
+    display_.hide(Group::Bepo, i);
+    display_.hide(Group::Nando, i);
+  }
+  for (int i = 0; i <= 59; ++i) display_.hide(Group::Blocco, i);
+  for (int i = 1; i <= 3; ++i) display_.hide(Group::Vita, i);
+  for (int i = 0; i <= 1; ++i) {
+    display_.hide(Group::Fumo, i);
+    display_.hide(Group::Fumo2, i);
+  }
+  display_.hide(Group::Crash1);
+  display_.hide(Group::Crash2);
+  display_.hide(Group::Crash3);
+  display_.hide(Group::CapoBepo, 0);
+  display_.hide(Group::CapoBepo, 1);
+  display_.hide(Group::CapoNando, 0);
+  display_.hide(Group::CapoNando, 1);
+  display_.hide(Group::IMGameA);
+  display_.hide(Group::IMGameB);
+  display_.hide(Group::Omino);
+  display_.blank(Place::Decina);
+  display_.blank(Place::Centinaia);
+  display_.putDigit(Place::Unita, 0);
+  display_.blank(Place::Ora);
+  display_.hide(Group::duepunti);
+}
+
+void GameWindow::AwardPoints() {
+  // A count-up still running is cut short: the readout goes on from the old total.
+  s_.ShownScore = s_.Score;
+  s_.Score += static_cast<std::int64_t>(s_.PointMultiplier) * s_.AwardAmount;
+  s_.PointSoundTick = 0;
+  timers_.enable(TimerId::TimePoint);
+}
+
+void GameWindow::TimePoint_Timer() {
+  // The bonus rule looks at the value about to be drawn, so it fires at every tick that begins
+  // at 300, also when a later award draws 300 again, and never when an award jumps past it.
+  if (s_.ShownScore == 300) {
+    if (s_.Misses == 0) s_.PointMultiplier = 2;
+    s_.Misses = 0;
+    display_.hide(Group::Vita, 1);
+    display_.hide(Group::Vita, 2);
+  }
+  if (s_.PointSoundTick == 3) playSound(kSoundPoints, kSoundAsync);
+  DrawScore();
+  ++s_.ShownScore;
+  if (++s_.PointSoundTick == 10) s_.PointSoundTick = 0;
+  if (s_.ShownScore > s_.Score) timers_.disable(TimerId::TimePoint);
+}
+
+// Three places: from 1000 on they show the last three digits, as an LCD counter rolls over.
+void GameWindow::DrawScore() {
+  const std::int64_t n = s_.ShownScore;
+  if (n < 0) return;  // never drawn: the score only grows from 0
+  if (n < 10) {
+    display_.putDigit(Place::Unita, static_cast<int>(n));
+    return;
+  }
+  if (n >= 100) s_.HundredsDigit = static_cast<int>(n / 100 % 10);
+  const int belowHundred = static_cast<int>(n % 100);
+  s_.TensDigit = belowHundred / 10;
+  s_.UnitsDigit = belowHundred - 10 * s_.TensDigit;
+  if (n >= 100) display_.putDigit(Place::Centinaia, s_.HundredsDigit);
+  display_.putDigit(Place::Decina, s_.TensDigit);
+  display_.putDigit(Place::Unita, s_.UnitsDigit);
+}
+
+void GameWindow::TimeOra_Timer() {
+  if (s_.GameRunning == 1) s_.ClockDelay = 500;
+  if (s_.GameRunning == 0) {
+    // Counted in ticks, not in time: the final score stays for 500 ticks.
+    if (s_.ClockDelay == 0)
+      DrawClock();
+    else
+      --s_.ClockDelay;
+  }
+}
+
+void GameWindow::DrawClock() {
+  s_.ClockText = io_.timeText.localTimeText();
+  s_.ClockTextLength = static_cast<int>(s_.ClockText.size());
+  s_.ClockParseState = 0;
+  const std::string& t = s_.ClockText;
+  // Positions count from 1, as the scan of the time text does.
+  for (s_.ClockCharIndex = 1; s_.ClockCharIndex <= s_.ClockTextLength; ++s_.ClockCharIndex) {
+    const char c = t[s_.ClockCharIndex - 1];
+    if (s_.ClockParseState == 0 && isClockSeparator(c)) {
+      s_.ClockHour = t.substr(0, s_.ClockCharIndex - 1);
+      s_.ClockParseState = 1;
+      s_.ClockMinuteStart = s_.ClockCharIndex + 1;
+    }
+    if (s_.ClockParseState == 1 && isClockSeparator(c)) {
+      // A leading zero of the minutes is dropped; "0" itself stays the one character 0.
+      const std::size_t start = static_cast<std::size_t>(s_.ClockMinuteStart - 1);
+      const char first = start < t.size() ? t[start] : '\0';
+      if (first >= '1' && first <= '9')
+        s_.ClockMinute = t.substr(start, 2);
+      else
+        s_.ClockMinute = start + 1 < t.size() ? t.substr(start + 1, 1) : std::string();
+      s_.ClockParseState = 2;
+    }
+  }
+
+  int hour = 0;
+  int minute = 0;
+  if (!readNumber(s_.ClockHour, hour) || !readNumber(s_.ClockMinute, minute)) return;
+
+  display_.show(Group::duepunti);
+  if (hour < 10) {
+    display_.blank(Place::Ora);
+    display_.putDigit(Place::Centinaia, hour);
+  } else {
+    s_.TensDigit = hour / 10;
+    s_.UnitsDigit = hour - 10 * s_.TensDigit;
+    display_.putDigit(Place::Ora, s_.TensDigit);
+    display_.putDigit(Place::Centinaia, s_.UnitsDigit);
+  }
+  if (minute < 10) {
+    display_.putDigit(Place::Decina, 0);
+    display_.putDigit(Place::Unita, minute);
+  } else {
+    s_.TensDigit = minute / 10;
+    s_.UnitsDigit = minute - 10 * s_.TensDigit;
+    display_.putDigit(Place::Decina, s_.TensDigit);
+    display_.putDigit(Place::Unita, s_.UnitsDigit);
+  }
+}
+
+}  // namespace cw

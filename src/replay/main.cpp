@@ -1,0 +1,34 @@
+// crateworks-replay: the game's core in virtual time, driven by a scenario.
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "replay/scenario.h"
+#include "shell/data_files.h"
+
+int main(int argc, char** argv) {
+  if (argc > 2) {
+    std::cerr << "usage: crateworks-replay [SCENARIO]\n";
+    return 2;
+  }
+  std::string text;
+  if (argc == 2) {
+    std::ifstream in(argv[1], std::ios::binary);
+    if (!in) {
+      std::cerr << "crateworks-replay: cannot read " << argv[1] << '\n';
+      return 2;
+    }
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  } else {
+    text.assign(std::istreambuf_iterator<char>(std::cin), {});
+  }
+  cw::ParseResult parsed = cw::parseScenario(text);
+  if (parsed.errorLine != 0) {
+    std::cerr << "line " << parsed.errorLine << ": " << parsed.error << '\n';
+    return 2;
+  }
+  cw::ReplayOptions options;
+  options.dataDir = cw::dataDirectory();
+  return cw::runScenario(parsed.commands, options, std::cout);
+}

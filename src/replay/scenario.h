@@ -1,0 +1,35 @@
+// Scenarios for the headless front end: parsing a script and playing it in virtual time.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace cw {
+
+struct Command {
+  int line = 0;
+  std::string name;               // the command word
+  std::vector<std::string> args;  // its arguments; `time` keeps the rest of the line as one
+};
+
+struct ParseResult {
+  std::vector<Command> commands;
+  int errorLine = 0;  // 0 when the whole script is valid
+  std::string error;
+};
+
+// Checks every line before anything runs, so a bad script runs nothing.
+ParseResult parseScenario(const std::string& text);
+
+struct ReplayOptions {
+  std::string dataDir;  // where audio/ lies; sounds there give their lengths
+  std::string keyFilePath = "crateworks.key";
+};
+
+// Plays the commands, writing every answer to `out`. Returns the process exit status.
+int runScenario(const std::vector<Command>& commands, const ReplayOptions& options,
+                std::ostream& out);
+
+}  // namespace cw

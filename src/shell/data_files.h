@@ -1,0 +1,23 @@
+// Finding the program's data (pictures and sounds) and reading sound lengths.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "shell/scheduler.h"
+
+namespace cw {
+
+// The folder holding assets/ and audio/: beside the running binary, else the installed share
+// folder. Empty when neither holds them.
+std::string dataDirectory();
+
+// A name as the game gives it ("Audio\Enemy.wav"): backslashes separate folders and each part
+// is matched without regard to case. Empty when nothing matches.
+std::string resolveDataFile(const std::string& dataDir, std::string_view name);
+
+// How long a PCM WAV file plays, from its header; nothing when it is not a WAV we can play.
+std::optional<Millis> wavLengthMs(const std::string& path);
+
+}  // namespace cw

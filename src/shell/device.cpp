@@ -1,0 +1,137 @@
+#include "shell/device.h"
+
+#include <cstdio>
+
+namespace cw {
+
+Device::Device(Seams seams)
+    : host_(seams.window),
+      keyFile_(seams.keyFile),
+      game_(Seams{seams.sound, seams.timeText, seams.random, seams.keyFile, *this}) {}
+
+void Device::start() {
+  if (started_) return;
+  started_ = true;
+  game_.Form_Load();
+  showGameWindow(true, true);
+  game_.Form_Activate();
+}
+
+void Device::runUntil(Millis t) {
+  if (ended_) return;
+  TimerId id;
+  while (!ended_ && game_.scheduler().popDue(t, id)) game_.runTimer(id);
+  game_.scheduler().advanceTo(t);
+}
+
+void Device::keyDown(int keyCode) {
+  if (!started_ || ended_) return;
+  if (dialog_) {
+    dialog_->Form_KeyDown(keyCode);
+  } else if (windows_.gameEnabled) {
+    game_.Form_KeyDown(keyCode);
+  }
+  afterInput();
+}
+
+void Device::keyUp(int keyCode) {
+  if (!gameTakesInput() || dialog_) return;
+  game_.Form_KeyUp(keyCode);
+  afterInput();
+}
+
+// A segment takes a press only where it is shown.
+void Device::mouseDown(Group segment, MouseButton) {
+  if (!gameTakesInput() || !game_.display().shown(segment)) return;
+  if (segment == Group::ButtonA) game_.ButtonA_MouseDown();
+  if (segment == Group::ButtonB) game_.ButtonB_MouseDown();
+  afterInput();
+}
+
+void Device::mouseUp(Group segment, MouseButton) {
+  if (!gameTakesInput()) return;
+  if (segment == Group::ButtonA) game_.ButtonA_MouseUp();
+  if (segment == Group::ButtonB) game_.ButtonB_MouseUp();
+  afterInput();
+}
+
+void Device::click(Group segment) {
+  if (!gameTakesInput() || !game_.display().shown(segment)) return;
+  switch (segment) {
+    case Group::ButtonA:
+    case Group::ButtonB:
+      mouseDown(segment, MouseButton::Left);
+      mouseUp(segment, MouseButton::Left);
+      return;
+    case Group::ACL:
+      game_.ACL_Click();
+      break;
+    case Group::ButtonTime:
+      // The dialog opens only while no game runs.
+      if (game_.state().GameRunning == 0) {
+        showGameWindow(false, false);
+        dialog_ = std::make_unique<KeyRemapDialog>(keyFile_);
+        const GameState& s = game_.state();
+        dialog_->Form_Load({s.KeyNandoUp, s.KeyNandoDown, s.KeyBepoUp, s.KeyBepoDown});
+        showDialog(true);
+      }
+      break;
+    default:
+      break;
+  }
+  afterInput();
+}
+
+void Device::clickLabel(int row) {
+  if (!dialog_ || ended_) return;
+  switch (row) {
+    case 1:
+      dialog_->Label1_Click();
+      break;
+    case 2:
+      dialog_->Label2_Click();
+      break;
+    case 3:
+      dialog_->Label3_Click();
+      break;
+    case 4:
+      dialog_->Label4_Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void Device::closeDialog() {
+  if (!dialog_ || ended_) return;
+  const KeySet chosen = dialog_->keys();
+  const std::string failure = dialog_->Form_Unload();
+  if (!failure.empty())
+    std::fprintf(stderr, "crateworks: key file not saved: %s\n", failure.c_str());
+  dialog_.reset();
+  showDialog(false);
+  showGameWindow(true, true);
+  game_.Form_Activate();
+  // The file could not take the player's choice; the game window takes it all the same.
+  if (!failure.empty()) game_.SetKeys(chosen[0], chosen[1], chosen[2], chosen[3]);
+  afterInput();
+}
+
+void Device::endProgram() {
+  if (ended_) return;
+  ended_ = true;
+  host_.endProgram();
+}
+
+void Device::showGameWindow(bool shown, bool enabled) {
+  windows_.gameShown = shown;
+  windows_.gameEnabled = enabled;
+  host_.showGameWindow(shown, enabled);
+}
+
+void Device::showDialog(bool open) {
+  windows_.dialogOpen = open;
+  host_.showDialog(open);
+}
+
+}  // namespace cw

@@ -1,0 +1,67 @@
+// The whole program as the front ends see it: the game window, the key remap dialog, which of
+// them takes input, and the passing of time.
+#pragma once
+
+#include <memory>
+
+#include "keyremap/key_remap_dialog.h"
+#include "shell/game_window.h"
+
+namespace cw {
+
+enum class MouseButton { Left, Right, Middle };
+
+struct WindowStates {
+  bool gameShown = false;
+  bool gameEnabled = true;
+  bool dialogOpen = false;
+};
+
+class Device : private WindowPort {
+ public:
+  // `window` is told of every change of the windows; ending the program is reported there too.
+  explicit Device(Seams seams);
+
+  // Form_Load, show, Form_Activate.
+  void start();
+  bool started() const { return started_; }
+  bool ended() const { return ended_; }
+
+  // Runs every tick due up to and including `t` (and the late ones a hold left behind), then
+  // lets the clock reach `t`.
+  void runUntil(Millis t);
+  Millis now() const { return game_.scheduler().now(); }
+  // When the next tick falls due (-1: none).
+  Millis nextDue() const { return game_.scheduler().earliestDue(); }
+
+  // Input, handled at the current time; the late ticks of a hold run before this returns.
+  void keyDown(int keyCode);
+  void keyUp(int keyCode);
+  void mouseDown(Group segment, MouseButton button);
+  void mouseUp(Group segment, MouseButton button);
+  void click(Group segment);
+  void clickLabel(int row);  // Label1 .. Label4 of the dialog
+  void closeDialog();        // the dialog's close box
+
+  GameWindow& game() { return game_; }
+  const GameWindow& game() const { return game_; }
+  const KeyRemapDialog* dialog() const { return dialog_.get(); }
+  const WindowStates& windows() const { return windows_; }
+
+ private:
+  void endProgram() override;
+  void showGameWindow(bool shown, bool enabled) override;
+  void showDialog(bool open) override;
+  bool gameTakesInput() const { return started_ && !ended_ && windows_.gameEnabled; }
+  void afterInput() { runUntil(now()); }
+
+  WindowPort& host_;
+  KeyFileStore& keyFile_;
+  GameWindow game_;
+  std::unique_ptr<KeyRemapDialog> dialog_;
+  WindowStates windows_;
+  bool started_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace cw

@@ -1,0 +1,112 @@
+// The game window: the state record, its segments, its timers and every handler and procedure.
+// Handlers share state only through the record's fields, as the device's logic does; their
+// bodies live in the folder of their subsystem (shell, line, workers, readouts).
+#pragma once
+
+#include "display/display.h"
+#include "shell/game_state.h"
+#include "shell/scheduler.h"
+#include "shell/seams.h"
+
+namespace cw {
+
+inline constexpr const char* kSoundMove = "audio\\move.wav";
+inline constexpr const char* kSoundDead = "audio\\dead.wav";
+inline constexpr const char* kSoundEnemy = "Audio\\Enemy.wav";
+inline constexpr const char* kSoundPoints = "Audio\\Points.wav";
+
+// Windows virtual-key codes the game window knows by number.
+namespace vk {
+inline constexpr int Escape = 27;
+inline constexpr int F1 = 112;
+inline constexpr int F2 = 113;
+inline constexpr int Insert = 45;
+inline constexpr int Delete = 46;
+inline constexpr int PageUp = 33;
+inline constexpr int PageDown = 34;
+}  // namespace vk
+
+class GameWindow {
+ public:
+  explicit GameWindow(Seams seams) : io_(seams) {}
+  GameWindow(const GameWindow&) = delete;
+  GameWindow& operator=(const GameWindow&) = delete;
+
+  GameState& state() { return s_; }
+  const GameState& state() const { return s_; }
+  Display& display() { return display_; }
+  const Display& display() const { return display_; }
+  Scheduler& scheduler() { return timers_; }
+  const Scheduler& scheduler() const { return timers_; }
+
+  void runTimer(TimerId t);
+
+  // Device shell
+  void Form_Load();
+  void Form_Activate();
+  void ACL_Click();
+  void ButtonA_MouseDown();
+  void ButtonA_MouseUp();
+  void ButtonB_MouseDown();
+  void ButtonB_MouseUp();
+  void StartGameA();
+  void StartGameB();
+  void ResetGame();
+
+  // Crate line
+  void TimeEngine_Timer();
+  void TimeCassa1_Timer() { CrateTick(1); }
+  void TimeCassa2_Timer() { CrateTick(2); }
+  void TimeCassa3_Timer() { CrateTick(3); }
+  void TimeCassa4_Timer() { CrateTick(4); }
+  void TimeCassa5_Timer() { CrateTick(5); }
+  void TimeCassa6_Timer() { CrateTick(6); }
+  void LoadTruck();
+  void TimeAllineaCasse_Timer();
+  void StartBreak();
+  void PauseLine();
+  void ResumeLine();
+  void ClearBeltEnds();
+
+  // Workers and mishaps
+  void Form_KeyDown(int keyCode);
+  void Form_KeyUp(int keyCode);
+  void LiftBepo();
+  void LiftNando();
+  void toglimano_Timer();
+  void HandleBepoMiss();
+  void HandleNandoMiss();
+  void TimeSgridaBepo_Timer();
+  void TimeSgridaNando_Timer();
+  void CountMiss();
+  void Scarico_Timer();
+  void TimeScenetta_Timer();
+
+  // Readouts
+  void ResetDisplay();
+  void AwardPoints();
+  void TimePoint_Timer();
+  void TimeOra_Timer();
+
+  // The four movement keys, set directly when the key file could not take them.
+  void SetKeys(int nandoUp, int nandoDown, int bepoUp, int bepoDown);
+
+ private:
+  void CrateTick(int k);
+  void PressDeviceButton(Group button, void (GameWindow::*start)());
+  void MoveWorker(int& pose, int& hand, int otherHand, Group group, int delta);
+  void Lift(int& pose, int& hand, Group group);
+  void LowerHands(int& pose, int& hand, Group group);
+  void BreakCrate(int slot, Group crash, TimerId scolding);
+  void ScoldTick(int& pose, int& frame, Group worker, Group boss, TimerId timer);
+  void DrawScore();
+  void DrawClock();
+  void playSound(const char* name, int flags);
+
+  Seams io_;
+  GameState s_;
+  Display display_;
+  Scheduler timers_;
+};
+
+}  // namespace cw

@@ -1,0 +1,89 @@
+// Sound names as the game gives them, and sound lengths from WAV headers.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "shell/data_files.h"
+
+namespace cw {
+namespace {
+
+void put32(std::vector<char>& b, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<char>(v >> (8 * i)));
+}
+void put16(std::vector<char>& b, std::uint16_t v) {
+  for (int i = 0; i < 2; ++i) b.push_back(static_cast<char>(v >> (8 * i)));
+}
+
+// A PCM WAV header for `dataBytes` bytes at `rate` Hz, 16-bit mono, with `extra` chunk first.
+std::vector<char> wav(std::uint32_t rate, std::uint32_t dataBytes, std::uint32_t present,
+                      bool listChunk = false) {
+  std::vector<char> b{'R', 'I', 'F', 'F'};
+  put32(b, 36 + dataBytes);
+  for (char c : std::string("WAVEfmt ")) b.push_back(c);
+  put32(b, 16);
+  put16(b, 1);
+  put16(b, 1);
+  put32(b, rate);
+  put32(b, rate * 2);
+  put16(b, 2);
+  put16(b, 16);
+  if (listChunk) {
+    for (char c : std::string("LIST")) b.push_back(c);
+    put32(b, 3);
+    b.insert(b.end(), {'a', 'b', 'c', 0});  // odd size, padded
+  }
+  for (char c : std::string("data")) b.push_back(c);
+  put32(b, dataBytes);
+  b.insert(b.end(), present, 0);
+  return b;
+}
+
+class DataFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("cw-data-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_ / "audio");
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string write(const std::string& name, const std::vector<char>& bytes) {
+    std::string p = (dir_ / name).string();
+    std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
+    return p;
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(DataFilesTest, NamesMatchEachPartWithoutRegardToCase) {
+  write("audio/Enemy.wav", wav(44100, 4410, 4410));
+  write("audio/move.wav", wav(44100, 4410, 4410));
+  EXPECT_EQ(resolveDataFile(dir_.string(), "Audio\\Enemy.wav"),
+            (dir_ / "audio/Enemy.wav").string());
+  EXPECT_EQ(resolveDataFile(dir_.string(), "AUDIO\\MOVE.WAV"), (dir_ / "audio/move.wav").string());
+  EXPECT_EQ(resolveDataFile(dir_.string(), "audio\\missing.wav"), "");
+  EXPECT_EQ(resolveDataFile(dir_.string(), "..\\audio\\move.wav"), "");
+  EXPECT_EQ(resolveDataFile("", "audio\\move.wav"), "");
+}
+
+TEST_F(DataFilesTest, LengthComesFromTheHeaderAndBadFilesHaveNone) {
+  EXPECT_EQ(wavLengthMs(write("a.wav", wav(44100, 88200, 88200))), 1000);
+  EXPECT_EQ(wavLengthMs(write("b.wav", wav(48000, 4800, 4800, true))), 50);
+  // Truncated: plays what is there.
+  EXPECT_EQ(wavLengthMs(write("c.wav", wav(44100, 88200, 8820))), 100);
+  EXPECT_FALSE(wavLengthMs(write("d.wav", wav(44100, 0, 0))).has_value());
+  EXPECT_FALSE(
+      wavLengthMs(write("e.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v'})).has_value());
+  EXPECT_FALSE(wavLengthMs(write("f.wav", {})).has_value());
+  EXPECT_FALSE(wavLengthMs((dir_ / "none.wav").string()).has_value());
+  auto header = wav(44100, 100, 100);
+  header.resize(30);  // cut inside the format chunk
+  EXPECT_FALSE(wavLengthMs(write("g.wav", header)).has_value());
+}
+
+}  // namespace
+}  // namespace cw

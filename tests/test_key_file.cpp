@@ -1,0 +1,124 @@
+// Reading and writing the key file: bad files never change the keys, writes are all or nothing.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "keyremap/key_file.h"
+#include "keyremap/key_file_store.h"
+#include "keyremap/key_remap_dialog.h"
+
+namespace cw {
+namespace {
+
+TEST(KeyFile, ReadsFourCodesWithLfOrCrLfAndBlanks) {
+  EXPECT_EQ(parseKeyFile("70\r\n88\r\n38\r\n40\r\n"), (KeySet{70, 88, 38, 40}));
+  EXPECT_EQ(parseKeyFile("70\n 88 \n38\t\n40"), (KeySet{70, 88, 38, 40}));
+  EXPECT_EQ(parseKeyFile("0\n65535\n1\n2\nanything after the four lines\n"),
+            (KeySet{0, 65535, 1, 2}));
+}
+
+TEST(KeyFile, RejectsAnythingButFourWholeNumbersInRange) {
+  for (const char* bad :
+       {"", "81\n65\n80\n", "81\n65\n\n80\n76\n", "81\n-65\n80\n76\n", "81\n65536\n80\n76\n",
+        "81\n6 5\n80\n76\n", "81\n0x41\n80\n76\n", "81\n65.0\n80\n76\n", "+81\n65\n80\n76\n",
+        "999999999999\n1\n2\n3\n", "\x81\xff\x00\n1\n2\n3\n"}) {
+    EXPECT_FALSE(parseKeyFile(bad).has_value()) << bad;
+  }
+}
+
+TEST(KeyFile, WritesCrLfLinesThatReadBack) {
+  KeySet keys{81, 65, 80, 75};
+  EXPECT_EQ(formatKeyFile(keys), "81\r\n65\r\n80\r\n75\r\n");
+  EXPECT_EQ(parseKeyFile(formatKeyFile(keys)), keys);
+}
+
+class KeyStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("cw-keys-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(dir_);
+  }
+  std::string path() const { return (dir_ / "crateworks.key").string(); }
+  std::filesystem::path dir_;
+};
+
+TEST_F(KeyStoreTest, MissingFolderAsFileAndHugeFilesReadSafely) {
+  FileKeyStore store(path());
+  EXPECT_FALSE(store.read().has_value());
+  std::filesystem::create_directory(path());
+  EXPECT_FALSE(store.read().has_value());  // a folder in its place
+  std::filesystem::remove(path());
+  { std::ofstream(path()) << std::string(1 << 20, '7'); }
+  auto text = store.read();
+  ASSERT_TRUE(text.has_value());
+  EXPECT_LE(text->size(), 4096u);
+  EXPECT_FALSE(parseKeyFile(*text).has_value());
+}
+
+TEST_F(KeyStoreTest, ReplacesTheWholeFileAndLeavesNoTemporary) {
+  FileKeyStore store(path());
+  {
+    std::ofstream(path())
+        << "1\r\n2\r\n3\r\n4\r\n-- a much longer old file that must not survive --";
+  }
+  EXPECT_EQ(store.write(formatKeyFile({81, 65, 75, 76})), "");
+  EXPECT_EQ(store.read(), "81\r\n65\r\n75\r\n76\r\n");
+  EXPECT_FALSE(std::filesystem::exists(path() + ".new"));
+}
+
+TEST_F(KeyStoreTest, AFailedWriteLeavesTheOldFileAndSaysWhy) {
+  FileKeyStore store(path());
+  { std::ofstream(path()) << "81\r\n65\r\n80\r\n76\r\n"; }
+  if (::geteuid() != 0) {
+    // A read-only folder (root writes anyway, so only checked as a normal user).
+    std::filesystem::permissions(
+        dir_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_NE(store.write(formatKeyFile({1, 2, 3, 4})), "");
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+  }
+  // The new file's place is taken by a folder: the write cannot even start.
+  std::filesystem::create_directory(path() + ".new");
+  std::filesystem::create_directory(path() + ".new/x");
+  EXPECT_NE(store.write(formatKeyFile({1, 2, 3, 4})), "");
+  std::filesystem::remove_all(path() + ".new");
+  // A folder where the key file should be: rename fails, nothing half-written remains.
+  FileKeyStore folderStore((dir_ / "sub").string());
+  std::filesystem::create_directories(dir_ / "sub" / "inner");
+  EXPECT_NE(folderStore.write("1\r\n2\r\n3\r\n4\r\n"), "");
+  EXPECT_FALSE(std::filesystem::exists((dir_ / "sub.new")));
+  EXPECT_EQ(store.read(), "81\r\n65\r\n80\r\n76\r\n");
+}
+
+TEST_F(KeyStoreTest, AFullDiskNeverReplacesTheFile) {
+  // /dev/full refuses every write with ENOSPC: point the temporary file at it.
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::filesystem::create_symlink("/dev/full", path() + ".new");
+  { std::ofstream(path()) << "81\r\n65\r\n80\r\n76\r\n"; }
+  FileKeyStore store(path());
+  EXPECT_NE(store.write(formatKeyFile({1, 2, 3, 4})), "");
+  EXPECT_EQ(store.read(), "81\r\n65\r\n80\r\n76\r\n");
+}
+
+TEST(KeyBoxes, ShowTheWindows1252CharacterOrNothing) {
+  EXPECT_EQ(boxCharacter(75), 75);    // K
+  EXPECT_EQ(boxCharacter(38), 38);    // Up arrow shows "&"
+  EXPECT_EQ(boxCharacter(9), -1);     // Tab: a control code
+  EXPECT_EQ(boxCharacter(0x81), -1);  // undefined in Windows-1252
+  EXPECT_EQ(boxCharacter(0xE9), 0xE9);
+  EXPECT_EQ(boxCharacter(300), -1);
+}
+
+}  // namespace
+}  // namespace cw
