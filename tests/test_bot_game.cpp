@@ -1,0 +1,157 @@
+// A long game played through the core by a bot that plays as a good player would: it reads the
+// crates on the line and walks each worker to the level of his next hand-over. It must fill the
+// truck many times, earn double points at 300 and pass 1000.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "line/random.h"
+#include "shell/device.h"
+
+namespace cw {
+namespace {
+
+struct Quiet : SoundPort, TimeTextPort, KeyFileStore, WindowPort {
+  Millis play(std::string_view name, int flags) override {
+    ++plays;
+    return flags == kSoundWait && name == kSoundMove ? 60 : 0;
+  }
+  const std::string& localTimeText() override { return text; }
+  std::optional<std::string> read() override { return std::nullopt; }
+  std::string write(std::string_view) override { return {}; }
+  void endProgram() override {}
+  void showGameWindow(bool, bool) override {}
+  void showDialog(bool) override {}
+  std::string text = "12:00:00";
+  int plays = 0;
+};
+
+// Ticks until the crate at `pos` is tested at hand-over step `h` (the test falls one tick after
+// the crate arrives there), or a large number when it has passed it.
+int ticksUntil(int pos, int h) {
+  return pos <= h ? h - pos + 1 : 1000;
+}
+
+// The level (1..3) the worker must stand at for the crate tested soonest at his steps.
+std::optional<int> wantedLevel(const GameState& s, const std::array<int, 3>& steps) {
+  int best = 1000;
+  std::optional<int> level;
+  for (int k = 1; k <= 6; ++k) {
+    if (s.CrateActive[k] != 1) continue;
+    for (int l = 0; l < 3; ++l) {
+      int t = ticksUntil(s.CratePos[k], steps[l]);
+      if (t < best) {
+        best = t;
+        level = l + 1;
+      }
+    }
+  }
+  return level;
+}
+
+int levelOf(int pose) {
+  return (pose + 1) / 2;
+}
+
+class Bot {
+ public:
+  explicit Bot(std::uint64_t seed) : random_(seed), device_(Seams{io_, io_, random_, io_, io_}) {
+    device_.start();
+  }
+
+  // Plays until `until` ms, deciding every 20 ms. Returns false when the game ended.
+  bool playUntil(Millis until) {
+    while (device_.now() < until) {
+      device_.runUntil(device_.now() + 20);
+      const GameState& s = device_.game().state();
+      if (s.GameRunning != 1) return false;
+      steer(s.NandoPose, {12, 30, 48}, s.KeyNandoUp, s.KeyNandoDown);
+      steer(device_.game().state().BepoPose, {3, 21, 39}, s.KeyBepoUp, s.KeyBepoDown);
+      trackTruck();
+    }
+    return true;
+  }
+
+  Device& device() { return device_; }
+  int trucksFilled() const { return trucks_; }
+  Millis firstDoubleAt() const { return doubleAt_; }
+
+ private:
+  void steer(int pose, const std::array<int, 3>& steps, int up, int down) {
+    const GameState& s = device_.game().state();
+    if (s.MovesLocked != 0 || pose > 6) return;
+    auto want = wantedLevel(s, steps);
+    if (!want) return;
+    if (*want > levelOf(pose)) device_.keyDown(up);
+    if (*want < levelOf(pose)) device_.keyDown(down);
+  }
+
+  void trackTruck() {
+    const GameState& s = device_.game().state();
+    if (s.SceneStep == 1 && lastScene_ == 0) ++trucks_;
+    lastScene_ = s.SceneStep;
+    if (s.PointMultiplier == 2 && doubleAt_ < 0) doubleAt_ = device_.now();
+  }
+
+  Quiet io_;
+  SeededRandom random_;
+  Device device_;
+  int trucks_ = 0;
+  int lastScene_ = 0;
+  Millis doubleAt_ = -1;
+};
+
+TEST(BotGame, ALongGameOfBFillsTrucksDoublesAtThreeHundredAndPassesOneThousand) {
+  Bot bot(20261207);
+  bot.device().keyDown(113);  // F2: game B, the faster one
+  bot.device().keyUp(113);
+  const GameState& s = bot.device().game().state();
+  ASSERT_EQ(s.GameMode, "B");
+
+  bool running = true;
+  while (running && s.Score < 1010 && bot.device().now() < 3'600'000)
+    running = bot.playUntil(bot.device().now() + 10'000);
+
+  EXPECT_TRUE(running) << "game over at " << bot.device().now() << " ms, score " << s.Score;
+  EXPECT_GE(bot.trucksFilled(), 5);
+  EXPECT_GE(s.Score, 1000);
+  EXPECT_GE(bot.firstDoubleAt(), 0) << "double points never came on";
+  EXPECT_EQ(s.PointMultiplier, 2);
+  EXPECT_EQ(s.SpawnRange, 12);  // every slot in play at this score
+
+  // Let the count-up finish: the readout shows the last three digits of the score.
+  bot.device().runUntil(bot.device().now() + 2000);
+  const Display& d = bot.device().game().display();
+  if (s.ShownScore == s.Score + 1) {
+    EXPECT_EQ(d.digit(Place::Unita), s.Score % 10);
+    EXPECT_EQ(d.digit(Place::Decina), s.Score / 10 % 10);
+    EXPECT_EQ(d.digit(Place::Centinaia), s.Score / 100 % 10);
+  }
+}
+
+TEST(BotGame, GameAAlsoRunsLongWithoutAMissAndKeepsOnePoseOfEachWorker) {
+  Bot bot(7);
+  bot.device().keyDown(112);
+  bot.device().keyUp(112);
+  const GameState& s = bot.device().game().state();
+  const Display& d = bot.device().game().display();
+  for (int i = 0; i < 60; ++i) {
+    ASSERT_TRUE(bot.playUntil(bot.device().now() + 5000)) << "game over";
+    int bepo = 0, nando = 0;
+    for (int m = 1; m <= 10; ++m) {
+      bepo += d.shown(Group::Bepo, m);
+      nando += d.shown(Group::Nando, m);
+    }
+    EXPECT_EQ(bepo, 1);
+    EXPECT_EQ(nando, 1);
+    EXPECT_TRUE(d.shown(Group::Bepo, s.BepoPose));
+    EXPECT_TRUE(d.shown(Group::Nando, s.NandoPose));
+  }
+  EXPECT_EQ(s.Misses, 0);
+  EXPECT_GE(bot.trucksFilled(), 2);
+}
+
+}  // namespace
+}  // namespace cw
