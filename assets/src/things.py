@@ -85,32 +85,20 @@ def fumo(member):
 
 
 def fumo2(member):
-    """Dust left where the truck stood."""
+    """Dust left where the truck stood: open billows along the ground."""
     if member == 0:
-        return [ink(path_cloud([(91, 158), (94, 151), (100, 148.5), (106, 147.5), (112, 150),
-                                (116.5, 154), (117.5, 158.5)], base=159.2))] + \
-            [cut(line((96, 155.5), (101, 152.5), w=0.9), line((106, 151.5), (112, 154.5), w=0.9))]
-    return [ink(path_cloud([(50, 161), (52, 155.5), (57, 153), (62.5, 153.5), (66.5, 156.5),
-                            (68.5, 161)], base=161.3))] + [cut(line((55, 158), (59, 156), w=0.8))]
-
-
-def path_cloud(points, base):
-    """A billowing outline: bumps between the given rim points, closed along the ground."""
-    shapes = [poly(*(points + [(points[-1][0], base), (points[0][0], base)]))]
-    for (x0, y0), (x1, y1) in zip(points, points[1:]):
-        r = ((x1 - x0) ** 2 + (y1 - y0) ** 2) ** 0.5 / 2 + 0.4
-        shapes.append(circle(((x0 + x1) / 2, (y0 + y1) / 2), r))
-    return _union(shapes)
-
-
-class _union:
-    """Several shapes that behave as one (for knock-outs and cuts)."""
-
-    def __init__(self, shapes):
-        self.shapes = shapes
-
-    def svg(self, colour, grow=0.0):
-        return "".join(s.svg(colour, grow) for s in self.shapes)
+        puffs = [(93.5, 155.5, 3.6), (100, 152, 5.0), (108, 151.5, 5.4), (114.5, 155, 3.8),
+                 (104, 156.5, 3.0)]
+        ground = ((88.5, 158.6), (118, 158.6))
+    else:
+        puffs = [(52.5, 157.5, 3.4), (58.5, 155.5, 4.4), (65, 157.5, 3.6)]
+        ground = ((49, 160.3), (69, 160.3))
+    w = 1.6
+    return [ink(*[circle((x, y), r) for x, y, r in puffs]),
+            cut(*[circle((x, y), r - w) for x, y, r in puffs]),
+            ink(line(*ground, w=1.4)),
+            ink(line((puffs[0][0] - 4, ground[0][1] - 3.5), (puffs[0][0] - 6.5, ground[0][1] - 5), w=1.0),
+                line((puffs[-2][0] + 5, ground[0][1] - 4.5), (puffs[-2][0] + 7.5, ground[0][1] - 6.5), w=1.0))]
 
 
 def plank(x, y, length, angle, w=3.6, nick=True):
