@@ -1,0 +1,226 @@
+#include "platform/dialog_window.h"
+
+#include <algorithm>
+
+namespace cw {
+namespace {
+
+// The classic dialog colours.
+constexpr SDL_Color kFace{212, 208, 200, 255};
+constexpr SDL_Color kShadow{128, 128, 128, 255};
+constexpr SDL_Color kDarkShadow{64, 64, 64, 255};
+constexpr SDL_Color kHighlight{255, 255, 255, 255};
+constexpr SDL_Color kText{0, 0, 0, 255};
+constexpr SDL_Color kTipFace{255, 255, 225, 255};
+
+// Unicode of the Windows-1252 codes 0x80..0x9F; 0 where the set leaves a code undefined.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+bool inside(const SDL_Rect& r, int x, int y) {
+  return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
+}
+
+void setColor(SDL_Renderer* r, SDL_Color c) {
+  SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
+}
+
+void hLine(SDL_Renderer* r, int x0, int x1, int y) {
+  SDL_RenderDrawLine(r, x0, y, x1, y);
+}
+void vLine(SDL_Renderer* r, int x, int y0, int y1) {
+  SDL_RenderDrawLine(r, x, y0, x, y1);
+}
+
+}  // namespace
+
+const std::array<DialogControl, 4> kDialogLabels{{
+    {{8, 16, 65, 17}, "Nando's key up"},
+    {{8, 40, 97, 17}, "Nando's key down"},
+    {{8, 64, 73, 17}, "Bepo's key up"},
+    {{8, 88, 105, 17}, "Bepo's key down"},
+}};
+const std::array<DialogControl, 4> kDialogBoxes{{
+    {{136, 16, 17, 19}, "Nando's up key"},
+    {{136, 40, 17, 19}, "Nando's down key"},
+    {{136, 64, 17, 19}, "Bepo's up key"},
+    {{136, 88, 17, 19}, "Bepo's down key"},
+}};
+
+int dialogLabelAt(int x, int y) {
+  for (int i = 0; i < 4; ++i)
+    if (inside(kDialogLabels[i].rect, x, y)) return i + 1;
+  return 0;
+}
+
+int dialogBoxAt(int x, int y) {
+  for (int i = 0; i < 4; ++i)
+    if (inside(kDialogBoxes[i].rect, x, y)) return i + 1;
+  return 0;
+}
+
+std::string windows1252ToUtf8(int code) {
+  if (code < 32 || code > 255) return {};
+  const unsigned u = code >= 0x80 && code < 0xA0 ? kHigh[code - 0x80] : static_cast<unsigned>(code);
+  std::string s;
+  if (u == 0) return s;
+  if (u < 0x80) {
+    s += static_cast<char>(u);
+  } else if (u < 0x800) {
+    s += static_cast<char>(0xC0 | (u >> 6));
+    s += static_cast<char>(0x80 | (u & 0x3F));
+  } else {
+    s += static_cast<char>(0xE0 | (u >> 12));
+    s += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (u & 0x3F));
+  }
+  return s;
+}
+
+// ---------------------------------------------------------------- tooltips
+
+void Tooltips::pointerAt(int box, Millis now) {
+  if (box == box_) return;
+  box_ = box;
+  since_ = now;
+  dismissed_ = false;
+}
+
+void Tooltips::dismiss() {
+  dismissed_ = true;
+}
+
+int Tooltips::shown(Millis now) const {
+  if (box_ == 0 || dismissed_) return 0;
+  return now >= since_ + kDelayMs && now < since_ + kDelayMs + kShowMs ? box_ : 0;
+}
+
+Millis Tooltips::nextChange(Millis now) const {
+  if (box_ == 0 || dismissed_) return -1;
+  if (now < since_ + kDelayMs) return since_ + kDelayMs;
+  if (now < since_ + kDelayMs + kShowMs) return since_ + kDelayMs + kShowMs;
+  return -1;
+}
+
+// ---------------------------------------------------------------- the window
+
+std::string DialogWindow::open(TTF_Font* font, SDL_Surface* icon) {
+  close();
+  font_ = font;
+  window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDialogWidth,
+                             kDialogHeight, SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR);
+  if (!window_) return SDL_GetError();
+  if (icon) SDL_SetWindowIcon(window_, icon);
+  renderer_ = SDL_CreateRenderer(window_, -1, 0);
+  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer_) {
+    std::string why = SDL_GetError();
+    close();
+    return why;
+  }
+  focus_ = 0;
+  tooltips_ = Tooltips{};
+  dirty_ = true;
+  return {};
+}
+
+void DialogWindow::close() {
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (window_) SDL_DestroyWindow(window_);
+  renderer_ = nullptr;
+  window_ = nullptr;
+}
+
+void DialogWindow::update(const KeyRemapDialog& dialog, Millis now) {
+  if (!isOpen()) return;
+  View v;
+  for (int row = 1; row <= 4; ++row) v.boxes[row - 1] = dialog.box(row);
+  v.focus = focus_;
+  v.tooltip = tooltips_.shown(now);
+  if (!dirty_ && v == drawn_) return;
+  draw(dialog, v.tooltip);
+  SDL_RenderPresent(renderer_);
+  drawn_ = v;
+  dirty_ = false;
+}
+
+void DialogWindow::text(const std::string& utf8, int x, int y, SDL_Color color) {
+  if (utf8.empty() || !font_) return;
+  SDL_Surface* s = TTF_RenderUTF8_Blended(font_, utf8.c_str(), color);
+  if (!s) return;
+  if (SDL_Texture* t = SDL_CreateTextureFromSurface(renderer_, s)) {
+    const SDL_Rect dst{x, y, s->w, s->h};
+    SDL_RenderCopy(renderer_, t, nullptr, &dst);
+    SDL_DestroyTexture(t);
+  }
+  SDL_FreeSurface(s);
+}
+
+void DialogWindow::sunkenBox(const SDL_Rect& r) {
+  const int x0 = r.x, y0 = r.y, x1 = r.x + r.w - 1, y1 = r.y + r.h - 1;
+  setColor(renderer_, kHighlight);
+  SDL_RenderFillRect(renderer_, &r);
+  setColor(renderer_, kShadow);  // outer edge, lit from the top left
+  hLine(renderer_, x0, x1 - 1, y0);
+  vLine(renderer_, x0, y0, y1 - 1);
+  setColor(renderer_, kDarkShadow);
+  hLine(renderer_, x0 + 1, x1 - 2, y0 + 1);
+  vLine(renderer_, x0 + 1, y0 + 1, y1 - 2);
+  setColor(renderer_, kFace);
+  hLine(renderer_, x0 + 1, x1 - 1, y1 - 1);
+  vLine(renderer_, x1 - 1, y0 + 1, y1 - 1);
+  setColor(renderer_, kHighlight);
+  hLine(renderer_, x0, x1, y1);
+  vLine(renderer_, x1, y0, y1);
+}
+
+void DialogWindow::focusFrame(const SDL_Rect& r) {
+  setColor(renderer_, kText);
+  const int x0 = r.x, y0 = r.y, x1 = r.x + r.w - 1, y1 = r.y + r.h - 1;
+  for (int x = x0; x <= x1; x += 2) {
+    SDL_RenderDrawPoint(renderer_, x, y0);
+    SDL_RenderDrawPoint(renderer_, x, y1);
+  }
+  for (int y = y0; y <= y1; y += 2) {
+    SDL_RenderDrawPoint(renderer_, x0, y);
+    SDL_RenderDrawPoint(renderer_, x1, y);
+  }
+}
+
+void DialogWindow::draw(const KeyRemapDialog& dialog, int tooltip) {
+  setColor(renderer_, kFace);
+  SDL_RenderClear(renderer_);
+  const int lineHeight = font_ ? TTF_FontHeight(font_) : 0;
+  for (int i = 0; i < 4; ++i) {
+    const SDL_Rect& l = kDialogLabels[i].rect;
+    text(kDialogLabels[i].text, l.x, l.y + (l.h - lineHeight) / 2, kText);
+    if (focus_ == 4 + i) focusFrame(l);
+
+    const SDL_Rect& b = kDialogBoxes[i].rect;
+    sunkenBox(b);
+    const std::string ch = windows1252ToUtf8(dialog.box(i + 1));
+    int w = 0, h = 0;
+    if (!ch.empty() && font_) TTF_SizeUTF8(font_, ch.c_str(), &w, &h);
+    text(ch, b.x + (b.w - w) / 2, b.y + (b.h - h) / 2, kText);
+    if (focus_ == i) focusFrame({b.x + 3, b.y + 3, b.w - 6, b.h - 6});
+  }
+  if (tooltip >= 1 && tooltip <= 4 && font_) {
+    const DialogControl& box = kDialogBoxes[tooltip - 1];
+    int w = 0, h = 0;
+    TTF_SizeUTF8(font_, box.text, &w, &h);
+    SDL_Rect tip{0, 0, w + 8, h + 4};
+    tip.x = std::max(1, kDialogWidth - tip.w - 1);
+    tip.y = box.rect.y + box.rect.h + 2;
+    if (tip.y + tip.h > kDialogHeight) tip.y = box.rect.y - tip.h - 2;
+    setColor(renderer_, kTipFace);
+    SDL_RenderFillRect(renderer_, &tip);
+    setColor(renderer_, kText);
+    SDL_RenderDrawRect(renderer_, &tip);
+    text(box.text, tip.x + 4, tip.y + 2, kText);
+  }
+}
+
+}  // namespace cw

@@ -1,0 +1,101 @@
+// The key remap dialog on screen: four labels, four one-character key boxes, their tooltips and
+// a focus frame, drawn by us in a small window of its own.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <array>
+#include <string>
+
+#include "keyremap/key_remap_dialog.h"
+#include "shell/scheduler.h"
+
+namespace cw {
+
+inline constexpr int kDialogWidth = 161;
+inline constexpr int kDialogHeight = 118;
+
+// Where the dialog's controls lie, in client pixels; rows 1..4 at index 0..3.
+struct DialogControl {
+  SDL_Rect rect;
+  const char* text;
+};
+extern const std::array<DialogControl, 4> kDialogLabels;
+extern const std::array<DialogControl, 4> kDialogBoxes;  // text: the box's tooltip
+
+// The row (1..4) of the label or key box at (x, y), or 0.
+int dialogLabelAt(int x, int y);
+int dialogBoxAt(int x, int y);
+
+// UTF-8 text of a Windows-1252 character code (32..255), for the font library.
+std::string windows1252ToUtf8(int code);
+
+// The tooltips of the key boxes, as a desktop shows them: after the pointer rests 500 ms on a
+// box, for at most 5 s; gone when the pointer leaves, or on a click or a key, until the pointer
+// comes onto a box afresh. Times are real milliseconds.
+class Tooltips {
+ public:
+  static constexpr Millis kDelayMs = 500;
+  static constexpr Millis kShowMs = 5000;
+
+  void pointerAt(int box, Millis now);  // box row under the pointer, 0 for none
+  void dismiss();                       // a click or a key
+  // The box whose tooltip shows at `now`, or 0.
+  int shown(Millis now) const;
+  // When what shows changes next after `now`, or -1 when nothing is pending.
+  Millis nextChange(Millis now) const;
+
+ private:
+  int box_ = 0;
+  Millis since_ = 0;
+  bool dismissed_ = false;
+};
+
+class DialogWindow {
+ public:
+  DialogWindow() = default;
+  DialogWindow(const DialogWindow&) = delete;
+  DialogWindow& operator=(const DialogWindow&) = delete;
+  ~DialogWindow() { close(); }
+
+  // Opens the window centred on the screen. Returns an empty text, or why it failed.
+  std::string open(TTF_Font* font, SDL_Surface* icon);
+  void close();
+  bool isOpen() const { return window_ != nullptr; }
+  Uint32 windowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
+  SDL_Window* window() const { return window_; }
+  SDL_Renderer* renderer() const { return renderer_; }
+
+  // Tab moves the focus frame through the boxes, then the labels (Shift+Tab goes back). It only
+  // shows where the focus is: the key itself is still captured for the selected row.
+  void tab(bool back) { focus_ = (focus_ + (back ? 7 : 1)) % 8; }
+  Tooltips& tooltips() { return tooltips_; }
+  void exposed() { dirty_ = true; }
+
+  // Draws and presents the dialog when anything on it changed or the window was exposed.
+  void update(const KeyRemapDialog& dialog, Millis now);
+  // Draws the whole dialog with the tooltip of box `tooltip` (0: none), without presenting.
+  void draw(const KeyRemapDialog& dialog, int tooltip);
+
+ private:
+  struct View {
+    std::array<int, 4> boxes{};
+    int focus = 0;
+    int tooltip = 0;
+    bool operator==(const View&) const = default;
+  };
+  void text(const std::string& utf8, int x, int y, SDL_Color color);
+  void sunkenBox(const SDL_Rect& r);
+  void focusFrame(const SDL_Rect& r);
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  TTF_Font* font_ = nullptr;
+  int focus_ = 0;  // 0..3 the boxes, 4..7 the labels
+  Tooltips tooltips_;
+  View drawn_{};
+  bool dirty_ = true;
+};
+
+}  // namespace cw

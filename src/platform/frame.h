@@ -1,0 +1,52 @@
+// The game window's picture: the casing with every shown segment laid over it.
+#pragma once
+
+#include <SDL.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "display/display.h"
+
+namespace cw {
+
+// What the window shows, kept apart from the live display so that the last picture presented
+// can be drawn again (after an expose) while the core is in the middle of a hold.
+struct FrameState {
+  // Per segment, in drawing order: the index of the segment whose picture it shows, or -1 when
+  // it is hidden.
+  std::array<std::int16_t, kSegmentCount> picture{};
+  static FrameState of(const Display& display);
+  bool operator==(const FrameState&) const = default;
+};
+
+class GameFrame {
+ public:
+  GameFrame() = default;
+  GameFrame(const GameFrame&) = delete;
+  GameFrame& operator=(const GameFrame&) = delete;
+  ~GameFrame();
+
+  // Loads the casing and every segment picture from `assetsDir` into textures of `renderer`.
+  // Returns an empty text, or one line naming the file that is missing or unusable and why.
+  std::string load(SDL_Renderer* renderer, const std::string& assetsDir);
+  // Draws the whole window: the back buffer holds nothing worth keeping after a present.
+  void draw(SDL_Renderer* renderer, const FrameState& frame) const;
+
+ private:
+  void release();
+  SDL_Texture* casing_ = nullptr;
+  std::vector<SDL_Texture*> textures_;          // one per distinct picture file
+  std::array<int, kSegmentCount> textureOf_{};  // segment index to textures_ index
+};
+
+// The casing buttons that take the mouse: ButtonA, ButtonB, ButtonTime and ACL, where shown.
+std::optional<Group> mouseSegmentAt(const Display& display, int x, int y);
+// Whether (x, y) lies on one of those four buttons, shown or not: the window is dragged by
+// everything else.
+bool onCasingButton(int x, int y);
+
+}  // namespace cw

@@ -1,0 +1,102 @@
+// The live front end: the game window, the key remap dialog, sound, and the loop that paces
+// the core in real time.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "keyremap/key_file_store.h"
+#include "line/random.h"
+#include "platform/dialog_window.h"
+#include "platform/frame.h"
+#include "platform/local_time.h"
+#include "platform/pacer.h"
+#include "platform/sound.h"
+#include "shell/device.h"
+
+namespace cw {
+
+struct FrontEndOptions {
+  std::string dataDir;      // holds assets/ and audio/
+  std::string keyFilePath;  // the key file
+};
+
+class FrontEnd final : private WindowPort {
+ public:
+  explicit FrontEnd(FrontEndOptions options);
+  FrontEnd(const FrontEnd&) = delete;
+  FrontEnd& operator=(const FrontEnd&) = delete;
+  ~FrontEnd() override;
+
+  // Opens the window (hidden until the device shows it) and loads every picture, the font and
+  // the sounds. On failure prints one line to stderr and returns false.
+  bool open();
+  // Starts the device and runs until the program ends; returns the exit status.
+  int run();
+
+  // Called with each frame drawn, just before it is presented (tests read the pixels here).
+  std::function<void(SDL_Renderer*)> onGameFrame;
+  std::function<void(SDL_Renderer*)> onDialogFrame;
+
+  Device& device() { return device_; }
+  SDL_Window* gameWindow() const { return window_; }
+  DialogWindow& dialogWindow() { return dialog_; }
+
+ private:
+  // WindowPort
+  void endProgram() override { quit_ = true; }
+  void showGameWindow(bool shown, bool enabled) override;
+  void showDialog(bool open) override;
+
+  Millis realNow() const { return static_cast<Millis>(SDL_GetTicks64() - startTicks_); }
+  Millis arrival(const SDL_Event& e) const;
+  void pump(const SDL_Event& e);
+  void deliver(const SDL_Event& e);
+  void deliverKey(const SDL_Event& e);
+  void deliverGameMouse(const SDL_Event& e);
+  void deliverDialogMouse(const SDL_Event& e);
+  void presentGame(bool settled);
+  bool fail(const std::string& why);
+
+  FrontEndOptions options_;
+  MixerSound sound_;
+  LocalTimeText timeText_;
+  SeededRandom random_;
+  FileKeyStore keyFile_;
+  Device device_;
+  Pacer pacer_;
+
+  bool sdl_ = false;
+  bool ttf_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  GameFrame frame_;
+  SDL_Surface* dialogIcon_ = nullptr;
+  TTF_Font* font_ = nullptr;
+  DialogWindow dialog_;
+
+  std::uint64_t startTicks_ = 0;
+  bool quit_ = false;
+  // The picture on screen, and the display version it was taken from.
+  FrameState shown_{};
+  std::optional<std::uint64_t> shownVersion_;
+  bool gameVisible_ = false;
+  bool gameDirty_ = true;
+
+  // The code each held key went down with, so its release gives the same code whatever
+  // window it arrives in and whatever NumLock did meanwhile.
+  std::array<int, SDL_NUM_SCANCODES> downCode_{};
+  // Per mouse button: the casing button that took the press (ButtonA or ButtonB), and the one a
+  // left press may click (ButtonTime or ACL), or the dialog label it may click.
+  std::array<std::optional<Group>, 4> pressOwner_{};
+  std::optional<Group> clickCandidate_;
+  int labelCandidate_ = 0;
+};
+
+}  // namespace cw
