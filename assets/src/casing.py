@@ -43,6 +43,13 @@ def _gradients():
   <stop offset="0.6" stop-color="#d8cdb5"/><stop offset="1" stop-color="#7d745f"/></linearGradient>
 <linearGradient id="bezel" x1="0" y1="0" x2="0" y2="1">
   <stop offset="0" stop-color="#3d444a"/><stop offset="1" stop-color="#2e3338"/></linearGradient>
+<radialGradient id="light" cx="0.3" cy="0.1" r="0.95">
+  <stop offset="0" stop-color="#fffaf0" stop-opacity="0.10"/>
+  <stop offset="0.6" stop-color="#000000" stop-opacity="0.0"/>
+  <stop offset="1" stop-color="#000000" stop-opacity="0.16"/></radialGradient>
+<filter id="grain" x="0" y="0" width="1" height="1">
+  <feTurbulence type="fractalNoise" baseFrequency="0.9" numOctaves="2" seed="7"/>
+  <feColorMatrix type="saturate" values="0"/></filter>
 <filter id="blur1" x="-0.1" y="-0.1" width="1.2" height="1.2"><feGaussianBlur stdDeviation="1.2"/></filter>
 <filter id="blur3" x="-0.2" y="-0.2" width="1.4" height="1.4"><feGaussianBlur stdDeviation="3"/></filter>
 """
@@ -160,6 +167,9 @@ def _scenery_left(rows):
 def _scenery_right(rows, entry_y):
     """Bepo's side: the entry conveyor, his landings, the belts' right halves."""
     out = [_floor(450, 764, 240.5, 254),
+           # a low step for Bepo's bottom place
+           f'<rect x="586" y="234.5" width="44" height="6" fill="{PRINT_SOFT}" opacity="0.8"/>',
+           f'<rect x="586" y="234.5" width="44" height="1.8" fill="{PRINT}"/>',
            _landing(568, 632, 128.5, legs=((570, 184), (628, 184))),
            _landing(566, 764, 183.5, legs=((568, 240.5), (760, 240.5))),
            _ladder(634, 128, 184)]
@@ -284,6 +294,8 @@ def casing_svg(buttons, acl, rows_left, rows_right, entry_y):
                             colour=LABEL, spacing=0.3))
     # a printed crate-and-arrow badge for balance
     parts.append(_badge(690, 360))
+    parts.append(f'<rect width="{W}" height="{H}" fill="url(#light)"/>')
+    parts.append(f'<rect width="{W}" height="{H}" filter="url(#grain)" opacity="0.05"/>')
     return document((0, 0, W, H), _gradients(), "".join(parts))
 
 

@@ -110,14 +110,17 @@ def _head(b, f, c, tilt, open_mouth):
         peak = [R(r - 1.0, -1.9), R(r + 4.2, -1.2), R(r + 3.8, -0.2), R(r - 0.5, -0.4)]
         out.append(ink(poly(*dome), poly(*peak), gap=0.7))
     elif b.hat == "bowler":
-        dome = ellipse(R(0.2, -r + 0.2), r * 0.9, r * 0.82, rot=a)
-        brim = line(R(-r - 2.4, -r * 0.35 + 0.3), R(r + 2.4, -r * 0.35 + 0.3), w=1.7)
-        out.append(ink(dome, brim, gap=0.75))
+        dome = ellipse(R(0.2, -r * 0.78), r * 0.86, r * 0.74, rot=a)
+        brim = line(R(-r - 2.2, -r * 0.5), R(r + 2.2, -r * 0.5), w=1.5)
+        out.append(ink(dome, brim, gap=0.55))
     elif b.hat == "helmet":
-        dome = ellipse(R(0.0, -r + 0.8), r + 0.9, r * 0.85, rot=a)
-        brim = line(R(-r - 2.0, -r * 0.2 + 0.6), R(r + 3.2, -r * 0.2 + 0.6), w=1.8)
-        out.append(ink(dome, brim, gap=0.75))
-        out.append(cut(line(R(-1.0, -r - 0.6), R(2.4, -r - 0.4), w=0.9)))  # helmet ridge
+        # a hard hat: half dome on the crown, long peak over the eyes
+        dome = [R(-r - 0.9, -r * 0.32)]
+        for i in range(0, 13):
+            ang = 3.14159 * i / 12
+            dome.append(R(-(r + 0.9) * math.cos(ang), -r * 0.32 - (r + 0.6) * math.sin(ang)))
+        brim = line(R(-r - 1.6, -r * 0.3), R(r + 3.4, -r * 0.3), w=1.6)
+        out.append(ink(poly(*dome), brim, gap=0.55))
     # Eye (and a mouth cut when shouting).
     out.append(cut(circle(R(r * 0.42, -0.6), 0.85)))
     if open_mouth:

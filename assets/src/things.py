@@ -140,20 +140,22 @@ def crash(name, box):
 
 
 def miss_mark(x, y):
-    """The miss mark: a crate split in two with a jagged crack, in a 26 x 24 area."""
-    left = [(x + 2, y + 9), (x + 12.5, y + 7.2), (x + 11, y + 11.5), (x + 13.5, y + 15),
-            (x + 11.5, y + 19), (x + 13, y + 23), (x + 3.5, y + 24)]
-    right = [(x + 15, y + 7.5), (x + 24.5, y + 10), (x + 23, y + 24.5), (x + 15.5, y + 23.5),
-             (x + 14, y + 19.5), (x + 16.3, y + 15.3), (x + 13.8, y + 11.8)]
-    left = [rot(p, (x + 8, y + 24), -8) for p in left]
-    right = [rot(p, (x + 19, y + 24), 8) for p in right]
-    return [ink(poly(*left), poly(*right)),
-            cut(line(rot((x + 4, y + 14), (x + 8, y + 24), -8), rot((x + 11.5, y + 13.5), (x + 8, y + 24), -8), w=1.0),
-                line(rot((x + 4.5, y + 19), (x + 8, y + 24), -8), rot((x + 11, y + 18.5), (x + 8, y + 24), -8), w=1.0),
-                line(rot((x + 16.5, y + 14), (x + 19, y + 24), 8), rot((x + 22.5, y + 14.5), (x + 19, y + 24), 8), w=1.0),
-                line(rot((x + 16, y + 19), (x + 19, y + 24), 8), rot((x + 22, y + 19.5), (x + 19, y + 24), 8), w=1.0)),
-            ink(line((x + 12.5, y + 4.5), (x + 10.5, y + 0.8), w=1.2),
-                line((x + 15, y + 4.2), (x + 17.5, y + 0.8), w=1.2))]
+    """The miss mark: a crate burst open along a jagged crack, in a 26 x 24 area."""
+    crack = [(x + 13, y + 9), (x + 11.5, y + 13), (x + 14, y + 16.5), (x + 12, y + 20.5),
+             (x + 13.5, y + 24)]
+    left = [(x + 2, y + 10)] + crack + [(x + 2, y + 24)]
+    right = [(x + 24, y + 10)] + crack + [(x + 24, y + 24)]
+    left = [rot(p, (x + 2, y + 24), -9) for p in left]
+    right = [rot(p, (x + 24, y + 24), 9) for p in right]
+    lc, rc = (x + 2, y + 24), (x + 24, y + 24)
+    slats = [line(rot((x + 4, y + 15), lc, -9), rot((x + 10.5, y + 15), lc, -9), w=1.0),
+             line(rot((x + 4, y + 19.5), lc, -9), rot((x + 10, y + 19.5), lc, -9), w=1.0),
+             line(rot((x + 16, y + 15), rc, 9), rot((x + 22, y + 15), rc, 9), w=1.0),
+             line(rot((x + 16, y + 19.5), rc, 9), rot((x + 22, y + 19.5), rc, 9), w=1.0)]
+    return [ink(poly(*left), poly(*right)), cut(*slats),
+            ink(line((x + 13, y + 6), (x + 13, y + 1.5), w=1.2),
+                line((x + 9.5, y + 6.5), (x + 7, y + 3), w=1.2),
+                line((x + 16.5, y + 6.5), (x + 19, y + 3), w=1.2))]
 
 
 def vita(name, box):
