@@ -131,23 +131,20 @@ bool sameSoundName(std::string_view a, std::string_view b) {
   return true;
 }
 
-class Replay final : public SoundPort,
-                     public TimeTextPort,
-                     public RandomPort,
-                     public WindowPort,
-                     public DisplayObserver {
+}  // namespace
+
+class ReplaySession::Impl final : public SoundPort,
+                                  public TimeTextPort,
+                                  public RandomPort,
+                                  public WindowPort,
+                                  public DisplayObserver {
  public:
-  Replay(const ReplayOptions& options, std::ostream& out)
+  Impl(const ReplayOptions& options, std::ostream& out)
       : options_(options),
         out_(out),
         keyFile_(options.keyFilePath),
         device_(Seams{*this, *this, *this, keyFile_, *this}) {
     device_.game().display().setObserver(this);
-  }
-
-  int run(const std::vector<Command>& commands) {
-    for (const Command& c : commands) execute(c);
-    return 0;
   }
 
   // SoundPort
@@ -202,7 +199,8 @@ class Replay final : public SoundPort,
     out_ << '\n';
   }
 
- private:
+  Device& device() { return device_; }
+
   void execute(const Command& c) {
     const auto& a = c.args;
     if (c.name == "time") {
@@ -253,6 +251,7 @@ class Replay final : public SoundPort,
     }
   }
 
+ private:
   void mouse(const std::string& what, const std::vector<std::string>& a) {
     if (isLabel(a[0])) {
       if (what == "click") device_.clickLabel(a[0].back() - '0');
@@ -354,7 +353,18 @@ class Replay final : public SoundPort,
   Device device_;
 };
 
-}  // namespace
+ReplaySession::ReplaySession(const ReplayOptions& options, std::ostream& out)
+    : impl_(std::make_unique<Impl>(options, out)) {}
+ReplaySession::~ReplaySession() = default;
+void ReplaySession::execute(const Command& c) {
+  impl_->execute(c);
+}
+const Device& ReplaySession::device() const {
+  return impl_->device();
+}
+void ReplaySession::setHandlerObserver(HandlerObserver* o) {
+  impl_->device().setHandlerObserver(o);
+}
 
 ParseResult parseScenario(const std::string& text) {
   ParseResult result;
@@ -393,8 +403,9 @@ ParseResult parseScenario(const std::string& text) {
 
 int runScenario(const std::vector<Command>& commands, const ReplayOptions& options,
                 std::ostream& out) {
-  Replay replay(options, out);
-  return replay.run(commands);
+  ReplaySession session(options, out);
+  for (const Command& c : commands) session.execute(c);
+  return 0;
 }
 
 }  // namespace cw

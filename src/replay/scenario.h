@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,30 @@ ParseResult parseScenario(const std::string& text);
 struct ReplayOptions {
   std::string dataDir;  // where audio/ lies; sounds there give their lengths
   std::string keyFilePath = "crateworks.key";
+};
+
+class Device;
+class HandlerObserver;
+
+// A replay in progress, played one command at a time, so that a driver can choose its next
+// command from what the device shows and record it: the recording then replays exactly.
+class ReplaySession {
+ public:
+  ReplaySession(const ReplayOptions& options, std::ostream& out);
+  ~ReplaySession();
+  ReplaySession(const ReplaySession&) = delete;
+  ReplaySession& operator=(const ReplaySession&) = delete;
+
+  // The command must have passed parseScenario's checks.
+  void execute(const Command& c);
+  const Device& device() const;
+  // Told after every handler the device runs.
+  void setHandlerObserver(HandlerObserver* o);
+
+  class Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
 };
 
 // Plays the commands, writing every answer to `out`. Returns the process exit status.

@@ -20,7 +20,10 @@ void Device::start() {
 void Device::runUntil(Millis t) {
   if (ended_) return;
   TimerId id;
-  while (!ended_ && game_.scheduler().popDue(t, id)) game_.runTimer(id);
+  while (!ended_ && game_.scheduler().popDue(t, id)) {
+    game_.runTimer(id);
+    handled();
+  }
   game_.scheduler().advanceTo(t);
 }
 
@@ -100,6 +103,7 @@ void Device::clickLabel(int row) {
     default:
       break;
   }
+  handled();
 }
 
 void Device::closeDialog() {

@@ -11,6 +11,14 @@ namespace cw {
 
 enum class MouseButton { Left, Right, Middle };
 
+// Told after every handler the device runs, a timer tick or an input, so that checks can look
+// at the game between handlers: the only moments at which its picture and state must be whole.
+class HandlerObserver {
+ public:
+  virtual ~HandlerObserver() = default;
+  virtual void afterHandler() = 0;
+};
+
 struct WindowStates {
   bool gameShown = false;
   bool gameEnabled = true;
@@ -47,13 +55,20 @@ class Device : private WindowPort {
   const GameWindow& game() const { return game_; }
   const KeyRemapDialog* dialog() const { return dialog_.get(); }
   const WindowStates& windows() const { return windows_; }
+  void setHandlerObserver(HandlerObserver* o) { handlerObserver_ = o; }
 
  private:
   void endProgram() override;
   void showGameWindow(bool shown, bool enabled) override;
   void showDialog(bool open) override;
   bool gameTakesInput() const { return started_ && !ended_ && windows_.gameEnabled; }
-  void afterInput() { runUntil(now()); }
+  void handled() {
+    if (handlerObserver_) handlerObserver_->afterHandler();
+  }
+  void afterInput() {
+    handled();
+    runUntil(now());
+  }
 
   WindowPort& host_;
   KeyFileStore& keyFile_;
@@ -62,6 +77,7 @@ class Device : private WindowPort {
   WindowStates windows_;
   bool started_ = false;
   bool ended_ = false;
+  HandlerObserver* handlerObserver_ = nullptr;
 };
 
 }  // namespace cw
