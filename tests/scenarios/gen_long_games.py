@@ -1,0 +1,229 @@
+#!/usr/bin/env python3
+"""Writes the long replay scenarios (truck_full_and_break, speed_up_*, score_*).
+
+Playing dozens of crates by hand is slow and error-prone, so this script plays them: it keeps
+one crate on the line at a time and, from the line's timing, knows when each crate is tested at
+each hand-over step, so it walks each worker to the right level in good time (or, where asked,
+leaves him out of place to make a miss). It writes only the input (draws, keys, waits) and the
+print and trace commands; every expected .out beside the scenarios was checked by hand against
+the game's rules, not produced by this script.
+
+Timing the script relies on (virtual milliseconds from the scenario's first command):
+- the start key comes at 10 ms and its sound holds 60 ms; each move key holds 60 ms;
+- beats (TimeEngine) at 750 k; a beat draws one queued value; a roll r in range R is queued as
+  (r - 0.5) / R; roll 1 launches crate 1, roll 2 launches nothing;
+- the crate timers tick on a 500 ms grid, first 500 ms after they are switched on; a crate
+  launched at beat b moves to step 1 at the first grid time >= b (a beat runs before a crate
+  tick due in the same millisecond), then one step per tick; the hand-over test at step h is
+  the tick at first + 500 h; the crate is loaded on the truck at first + 500 * 49;
+- the 8th crate starts the break 250 ms after its load; the break ends 7000 ms later, when the
+  crate timers are switched on again (so their grid moves by 250 ms), Bepo stands at 3 and
+  Nando at 1;
+- a miss halts the line; the scolding ends 4000 ms later, the line restarts on the same grid
+  and the scolded worker stands at pose 1.
+Usage: gen_long_games.py OUTPUT_FOLDER
+"""
+import os
+import sys
+
+BEAT = 750
+HOLD = 60
+BEPO_STEPS = {3: 1, 21: 3, 39: 5}
+NANDO_STEPS = {12: 1, 30: 3, 48: 5}
+KEYS = {("Bepo", +2): 80, ("Bepo", -2): 76, ("Nando", +2): 81, ("Nando", -2): 65}
+
+
+def spawn_range(mode, score, current):
+    rng = current
+    if mode == "A":
+        for limit, value in ((40, 6), (80, 8), (120, 10), (160, 12)):
+            if score > limit:
+                rng = value
+    else:
+        for limit, value in ((40, 8), (80, 10), (120, 12)):
+            if score > limit:
+                rng = value
+    return rng
+
+
+class Game:
+    def __init__(self, mode):
+        self.mode = mode
+        self.events = []  # (time, order, command, hold in ms)
+        self.awards = []  # (time, points): what the score does, for choosing roll values
+        self.grid = 0  # crate timer grid offset (ms mod 500)
+        self.pose = {"Bepo": 3, "Nando": 1}
+        self.busy_until = 0  # no launch before this time
+        self.truck = 0
+        self.score = 0
+        self.mult = 1
+        self.misses = 0
+        self.launch_beats = set()
+        self.key_times = []
+        self.start_time = 10
+        self.events.append((10, 0, "keydown %d" % (112 if mode == "A" else 113), HOLD))
+        self.events.append((10, 1, "keyup %d" % (112 if mode == "A" else 113), 0))
+        self.busy_until = 70
+
+    def next_grid(self, t):
+        # first crate tick at or after t
+        k = -(-(t - self.grid) // 500)
+        return self.grid + 500 * k
+
+    def safe(self, t):
+        # a key time whose hold holds up no beat and no crate tick
+        while True:
+            clash = False
+            for x in range(t - 5, t + 2 * HOLD + 10):
+                if x % BEAT == 0 or (x - self.grid) % 500 == 0:
+                    clash = True
+                    break
+            if not clash:
+                return t
+            t += 10
+
+    def move(self, who, target, after):
+        t = self.safe(after)
+        while self.pose[who] != target:
+            d = 2 if target > self.pose[who] else -2
+            self.events.append((t, 0, "keydown %d" % KEYS[(who, d)], HOLD))
+            self.key_times.append(t)
+            self.pose[who] += d
+            t += HOLD
+        return t
+
+    def award(self, t, points):
+        before = self.score
+        self.score += points * self.mult
+        # the bonus rule fires at the count-up tick that draws 300
+        if before <= 300 <= self.score and self.misses == 0:
+            self.mult = 2
+        if before <= 300 <= self.score:
+            self.misses = 0
+        self.awards.append((t, self.score))
+
+    def crate(self, miss_at=None):
+        """Plays one crate; miss_at is the hand-over step where its worker is left away."""
+        b = -(-(self.busy_until + 1) // BEAT) * BEAT
+        self.launch_beats.add(b)
+        first = self.next_grid(b)
+        plan = sorted(list(BEPO_STEPS.items()) + list(NANDO_STEPS.items()))
+        prepared = b + 100
+        for step, level in plan:
+            who = "Bepo" if step in BEPO_STEPS else "Nando"
+            test = first + 500 * step
+            if step == miss_at:
+                if self.pose[who] == level:
+                    self.move(who, level + 2 if level < 5 else 1, prepared)
+                end = test + 4000
+                self.pose[who] = 1
+                self.misses += 1
+                self.mult = 1
+                self.busy_until = end
+                return "miss", test
+            self.move(who, level, prepared)
+            self.award(test, 1)
+            # the worker's hands come down 250 ms after the lift
+            self.pose[who] = level
+            prepared = test + 300
+        load = first + 500 * 49
+        self.truck += 1
+        self.busy_until = load
+        if self.truck == 8:
+            start_break = load + 250
+            self.award(start_break, 10)
+            end = start_break + 7000
+            self.grid = end % 500
+            self.pose = {"Bepo": 3, "Nando": 1}
+            self.truck = 0
+            self.busy_until = end
+            return "break", start_break
+        return "load", load
+
+    def at(self, t, command, order=5):
+        self.events.append((t, order, command, 0))
+
+    def score_at(self, t):
+        s = 0
+        for when, total in self.awards:
+            if when < t:
+                s = total
+        return s
+
+    def draws(self, until):
+        values = []
+        rng = 3 if self.mode == "A" else 5
+        b = BEAT
+        while b <= until:
+            rng = spawn_range(self.mode, self.score_at(b), rng)
+            roll = 1 if b in self.launch_beats else 2
+            values.append("%g" % ((roll - 0.5) / rng))
+            b += BEAT
+        return values
+
+    def write(self, path, header, until):
+        out = [line for line in header]
+        out.append("soundlength audio\\move.wav 60")
+        values = self.draws(until)
+        for i in range(0, len(values), 16):
+            out.append("draw " + " ".join(values[i:i + 16]))
+        now = 0
+        for t, _, command, hold in sorted(self.events, key=lambda e: (e[0], e[1])):
+            assert t >= now or hold == 0, (t, now, command)
+            if t > now:
+                out.append("wait %d" % (t - now))
+                now = t
+            out.append(command)
+            now += hold
+        if until > now:
+            out.append("wait %d" % (until - now))
+        with open(path, "w") as f:
+            f.write("\n".join(out) + "\n")
+
+
+def truck_full_and_break(folder):
+    g = Game("A")
+    for _ in range(9):
+        g.crate()
+    # the 6th crate's load (153000) and slide: the man and the exhaust appear
+    g.at(152990, "trace on")
+    g.at(154010, "trace off")
+    for name in ("TruckLoad", "ExhaustOn", "shown Omino", "shown Blocco"):
+        g.at(154010, "print " + name)
+    # the 7th crate's load (178500) and its one slide move
+    g.at(178490, "trace on")
+    g.at(178760, "trace off")
+    g.at(178760, "print shown Blocco")
+    # the 8th crate (load 204000), the start of the break (204250) and the whole scene
+    g.at(203990, "trace on")
+    for name in ("TruckLoad", "LoadSegment", "SlideSteps", "MovesLocked", "LinePaused", "timers"):
+        g.at(204260, "print " + name)
+    g.at(204600, "# The keys are locked during the break: these two move nobody.")
+    g.at(204600, "keydown 80")
+    g.at(204600, "keydown 81")
+    g.at(211260, "trace off")
+    for name in ("TruckLoad", "LoadSegment", "SceneStep", "MovesLocked", "LinePaused", "ExhaustOn",
+                 "BepoPose", "NandoPose", "Score", "readout", "timers", "shown Blocco",
+                 "shown Camion", "shown Omino", "shown Fumo", "shown Fumo2"):
+        g.at(211260, "print " + name)
+    # the 9th crate goes to an empty truck: shown at 50 (236250), it slides down to 54
+    for name in ("TruckLoad", "shown Blocco", "Score"):
+        g.at(237300, "print " + name)
+    header = [
+        "# Eight crates onto the truck and the whole break scene, tick by tick (game A, one crate",
+        "# on the line at a time; written by gen_long_games.py, which says how the times follow).",
+        "# The 6th crate slides one place (55 to 56) and shows the man and the exhaust, which puffs",
+        "# every 250 ms; the 7th goes in at 50 and slides to 51; the 8th stays at 55, and the slide",
+        "# tick 250 ms later finds the truck full: keys locked, line halted, 10 points (counted up",
+        "# 48 to 58 over 11 ticks, the points sound on the 4th) and the scene timer on. The scene:",
+        "# tick 1 nothing, 2 the man goes, 3 the truck and its crates go, 4 to 10 the exhaust stops",
+        "# and smoke and rest poses alternate (starting with 8, ending with 8), 11 the empty truck",
+        "# and both bosses with the workers in pose 9, 12 and 13 nothing, 14 the workers back at 3",
+        "# and 1, the keys free and the line running. The 9th crate then lands on an empty truck.",
+    ]
+    g.write(os.path.join(folder, "truck_full_and_break.scn"), header, 237300)
+
+
+if __name__ == "__main__":
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    truck_full_and_break(folder)
