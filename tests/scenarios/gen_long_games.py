@@ -224,6 +224,85 @@ def truck_full_and_break(folder):
     g.write(os.path.join(folder, "truck_full_and_break.scn"), header, 237300)
 
 
+def beats_around(g, limit):
+    """The last beat that sees Score <= limit and the first that sees Score > limit."""
+    b, last = BEAT, None
+    while True:
+        if g.score_at(b) > limit:
+            return last, b
+        last = b
+        b += BEAT
+
+
+def award_time(g, value):
+    for when, total in g.awards:
+        if total >= value:
+            return when, total
+    raise ValueError(value)
+
+
+def speed_up(g, limits, folder, name, header):
+    for limit in limits:
+        for b in beats_around(g, limit):
+            g.at(b + 1, "print Score")
+            g.at(b + 1, "print SpawnRange")
+
+
+def long_game_a(folder):
+    g = Game("A")
+    for _ in range(92):
+        g.crate()
+    speed_up(g, (40, 80, 120, 160), folder, None, None)
+    # the lift that makes 300 and the next one, which already counts double
+    t, _ = award_time(g, 300)
+    for name in ("Score", "readout", "PointMultiplier", "Misses"):
+        g.at(t + 100, "print " + name)
+    t, _ = award_time(g, 301)
+    for name in ("Score", "readout"):
+        g.at(t + 100, "print " + name)
+    # the first full truck with double points
+    t, _ = award_time(g, 396)
+    g.at(t + 600, "print Score")
+    # 998, 1000 and 1002, each half-way through its count-up and at its end: three places
+    # show the last three digits
+    for value in (998, 1000, 1002):
+        t, _ = award_time(g, value)
+        g.at(t + 50, "print readout")
+        g.at(t + 100, "print Score")
+        g.at(t + 100, "print readout")
+    end = award_time(g, 1012)[0] + 200
+    for name in ("Score", "readout", "PointMultiplier", "Misses", "SpawnRange"):
+        g.at(end, "print " + name)
+    header = [
+        "# A long game A without a miss, played by gen_long_games.py (one crate on the line at a",
+        "# time, every crate lifted at all six steps: 6 points a crate, 10 a full truck).",
+        "# Speed-up: the beat that still sees Score 40 keeps the range at 3, the first beat that",
+        "# sees 41 makes it 6; likewise 80/81 gives 8, 120/121 gives 10, 160/161 gives 12.",
+        "# After 40 crates and five trucks the score is 290; crate 42's lift at step 30 makes 300",
+        "# and its count-up draws 300 with no miss in the game: from then on every award counts",
+        "# double (a lift 2, a truck 20). Crate 48 fills the sixth truck at 396. The score then",
+        "# reaches 1000 exactly at crate 90's last lift (998 to 1000): the readout counts up",
+        "# 998, 999, 1000 and shows 000, the last three digits, while Score keeps 1000; crate",
+        "# 91 goes on with 002 and ends at 1012, shown as 012.",
+    ]
+    g.write(os.path.join(folder, "long_game_a.scn"), header, award_time(g, 1012)[0] + 200)
+
+
+def speed_up_game_b(folder):
+    g = Game("B")
+    for _ in range(17):
+        g.crate()
+    speed_up(g, (40, 80, 120), folder, None, None)
+    header = [
+        "# Speed-up in game B (played by gen_long_games.py, one crate at a time, no miss): the",
+        "# range starts at 5; the first beat that sees Score 41 makes it 8, 81 makes it 10, and",
+        "# 121 makes it 12, each after a beat that still saw 40, 80 and 120 with the old range.",
+    ]
+    g.write(os.path.join(folder, "speed_up_game_b.scn"), header, award_time(g, 121)[0] + 2000)
+
+
 if __name__ == "__main__":
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     truck_full_and_break(folder)
+    long_game_a(folder)
+    speed_up_game_b(folder)
