@@ -102,8 +102,9 @@ class Game:
             self.misses = 0
         self.awards.append((t, self.score))
 
-    def crate(self, miss_at=None):
-        """Plays one crate; miss_at is the hand-over step where its worker is left away."""
+    def crate(self, miss_at=None, miss_pose=None):
+        """Plays one crate; miss_at is the hand-over step where its worker is left away (at
+        miss_pose if given)."""
         b = -(-(self.busy_until + 1) // BEAT) * BEAT
         self.launch_beats.add(b)
         first = self.next_grid(b)
@@ -113,7 +114,9 @@ class Game:
             who = "Bepo" if step in BEPO_STEPS else "Nando"
             test = first + 500 * step
             if step == miss_at:
-                if self.pose[who] == level:
+                if miss_pose is not None:
+                    self.move(who, miss_pose, prepared)
+                elif self.pose[who] == level:
                     self.move(who, level + 2 if level < 5 else 1, prepared)
                 end = test + 4000
                 self.pose[who] = 1
@@ -301,8 +304,71 @@ def speed_up_game_b(folder):
     g.write(os.path.join(folder, "speed_up_game_b.scn"), header, award_time(g, 121)[0] + 2000)
 
 
+def score_300_with_misses(folder):
+    g = Game("A")
+    results = {}
+    for n in range(1, 45):
+        miss = {2: (21, 5), 5: (39, None), 43: (39, None)}.get(n, (None, None))
+        results[n] = g.crate(*miss)
+    first_miss = results[2][1]
+    g.at(first_miss + 1, "print BepoPose")
+    for name in ("Misses", "BepoPose", "shown Vita"):
+        g.at(first_miss + 4100, "print " + name)
+    second_miss = results[5][1]
+    for name in ("Misses", "shown Vita", "Score"):
+        g.at(second_miss + 4100, "print " + name)
+    t, _ = award_time(g, 300)
+    for name in ("Score", "readout", "Misses", "PointMultiplier", "shown Vita"):
+        g.at(t + 100, "print " + name)
+    third_miss = results[43][1]
+    for name in ("Score", "Misses", "PointMultiplier", "shown Vita"):
+        g.at(third_miss + 4100, "print " + name)
+    t, _ = award_time(g, 301)
+    g.at(t - 10, "trace on")
+    g.at(t + 100, "trace off")
+    for name in ("Score", "Misses", "PointMultiplier", "shown Vita"):
+        g.at(t + 100, "print " + name)
+    t, _ = award_time(g, 302)
+    for name in ("Score", "PointMultiplier"):
+        g.at(t + 100, "print " + name)
+    header = [
+        "# The bonus rule with misses (game A, played by gen_long_games.py, one crate at a time).",
+        "# Crate 2 is dropped at step 21 with Bepo on the top level: he restarts on the bottom",
+        "# level all the same. Crate 5 is dropped at step 39. With two misses counted, crate 43's",
+        "# lift at step 30 makes 300: the count-up drawing 300 forgives both misses (marks 1 and 2",
+        "# hidden, Misses 0) but leaves the multiplier at 1. Crate 43 is then dropped at step 39",
+        "# (one miss, mark 1 back). Crate 44's lift at step 3 starts a count-up from the score",
+        "# standing at 300, so it draws 300 again and the rule fires again: that miss is forgiven",
+        "# too, and as Misses was 1 the multiplier still stays 1.",
+    ]
+    g.write(os.path.join(folder, "score_300_with_misses.scn"), header,
+            award_time(g, 302)[0] + 200)
+
+
+def score_300_redraw_doubles(folder):
+    g = Game("A")
+    for n in range(1, 45):
+        g.crate(*{2: (21, 5), 5: (30, None)}.get(n, (None, None)))
+    for value in (300, 301, 303):
+        t, _ = award_time(g, value)
+        for name in ("Score", "Misses", "PointMultiplier"):
+            g.at(t + 100, "print " + name)
+    header = [
+        "# The bonus rule fires at every count-up tick that begins at 300 (game A, played by",
+        "# gen_long_games.py). Two misses early on (crate 2 at step 21, crate 5 at step 30); crate",
+        "# 43's lift at step 39 makes exactly 300: the misses are forgiven, the multiplier stays",
+        "# 1. Its next lift (step 48) starts a count-up from 300, so 300 is drawn again, now with",
+        "# no miss left: that lift still counted single (301), but from then on every award",
+        "# counts double (303).",
+    ]
+    g.write(os.path.join(folder, "score_300_redraw_doubles.scn"), header,
+            award_time(g, 303)[0] + 200)
+
+
 if __name__ == "__main__":
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     truck_full_and_break(folder)
     long_game_a(folder)
     speed_up_game_b(folder)
+    score_300_with_misses(folder)
+    score_300_redraw_doubles(folder)
