@@ -74,6 +74,13 @@ bool FrontEnd::open() {
   if (SDL_Init(SDL_INIT_VIDEO) != 0)
     return fail(std::string("cannot open a window: ") + SDL_GetError());
   sdl_ = true;
+  // With no display SDL falls back to drawing off screen, which nobody would see; that is
+  // only wanted when asked for by name (tests do).
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
+      !(asked && *asked))
+    return fail("cannot open a window: no display found");
   window_ =
       SDL_CreateWindow("Crateworks Sim", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                        kWindowWidth, kWindowHeight, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
@@ -121,6 +128,8 @@ int FrontEnd::run() {
       }
       dialog_.update(*device_.dialog(), now);
     }
+    if (onWake) onWake();
+    if (quit_) break;
 
     Millis wait = pacer_.sleepMs(now);
     if (dialog_.isOpen()) {

@@ -43,6 +43,8 @@ class FrontEnd final : private WindowPort {
   // Called with each frame drawn, just before it is presented (tests read the pixels here).
   std::function<void(SDL_Renderer*)> onGameFrame;
   std::function<void(SDL_Renderer*)> onDialogFrame;
+  // Called once per pass of the loop, with the screen up to date, before it waits for events.
+  std::function<void()> onWake;
 
   Device& device() { return device_; }
   SDL_Window* gameWindow() const { return window_; }

@@ -1,0 +1,372 @@
+// The live front end on SDL's dummy video driver: what the window shows and how input reaches
+// the device. Input is pushed as SDL events and runs through the real event loop.
+#include <gtest/gtest.h>
+
+#include <SDL_image.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "platform/front_end.h"
+
+namespace cw {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr SDL_Color kCasing{90, 90, 90, 255};
+
+// A colour of its own for every picture file; the blank picture is fully transparent.
+std::map<std::string, SDL_Color> pictureColours() {
+  std::set<std::string> files;
+  for (const SegmentInfo& s : segments()) files.insert(std::string(s.picture));
+  std::map<std::string, SDL_Color> colours;
+  int i = 0;
+  for (const std::string& f : files) {
+    ++i;
+    colours[f] = f == kBlankPicture
+                     ? SDL_Color{0, 0, 0, 0}
+                     : SDL_Color{static_cast<Uint8>(20 + 3 * i), static_cast<Uint8>(250 - 3 * i),
+                                 static_cast<Uint8>(7 * i % 256), 255};
+  }
+  return colours;
+}
+
+void writePicture(const fs::path& path, int w, int h, SDL_Color c) {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
+  ASSERT_NE(s, nullptr);
+  SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, c.r, c.g, c.b, c.a));
+  ASSERT_EQ(IMG_SavePNG(s, path.c_str()), 0) << IMG_GetError();
+  SDL_FreeSurface(s);
+}
+
+// A data folder with plain pictures whose colours tell which segment shows where, the real
+// font, and no sounds (so nothing holds).
+class FrontEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("cw-front-end-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir / "assets");
+    fs::create_directories(dir / "audio");
+    writePicture(dir / "assets" / std::string(kCasingPicture), kCasingWidth, kCasingHeight,
+                 kCasing);
+    writePicture(dir / "assets" / std::string(kWindowIcon), 48, 64, kCasing);
+    writePicture(dir / "assets" / std::string(kDialogIcon), 15, 26, kCasing);
+    for (const SegmentInfo& s : segments()) {
+      const fs::path p = dir / "assets" / std::string(s.picture);
+      if (!fs::exists(p)) writePicture(p, s.w, s.h, colours.at(std::string(s.picture)));
+    }
+    fs::copy_file(fs::path(CW_SOURCE_DIR) / "assets" / "DejaVuSans.ttf",
+                  dir / "assets" / "DejaVuSans.ttf");
+    keyFile = (dir / "crateworks.key").string();
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  FrontEndOptions options() const { return {dir.string(), keyFile}; }
+
+  // The colour the window must show at (x, y) for a display state: the last shown segment
+  // drawn there, else the casing.
+  SDL_Color expected(const Display& d, int x, int y) const {
+    SDL_Color c = kCasing;
+    const auto all = segments();
+    for (int i = 0; i < kSegmentCount; ++i) {
+      if (!d.shownAt(i)) continue;
+      const SegmentInfo& at = all[i];
+      const SegmentInfo& source = all[d.pictureSource(i)];
+      if (x < at.x || x >= at.x + source.w || y < at.y || y >= at.y + source.h) continue;
+      const SDL_Color p = colours.at(std::string(source.picture));
+      if (p.a != 0) c = p;
+    }
+    return c;
+  }
+
+  // Compares a frame with the display pixel by pixel; returns how many pixels differ.
+  int differences(const std::vector<Uint32>& pixels, const Display& d) const {
+    int wrong = 0;
+    for (int y = 0; y < kWindowHeight; ++y) {
+      for (int x = 0; x < kWindowWidth; ++x) {
+        const Uint32 p = pixels[y * kWindowWidth + x];
+        const SDL_Color e = expected(d, x, y);
+        const Uint32 want = (Uint32{e.r} << 16) | (Uint32{e.g} << 8) | e.b;
+        if ((p & 0xFFFFFF) != want) ++wrong;
+      }
+    }
+    return wrong;
+  }
+
+  static std::vector<Uint32> read(SDL_Renderer* r, int w, int h) {
+    std::vector<Uint32> pixels(static_cast<std::size_t>(w) * h);
+    EXPECT_EQ(SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), w * 4), 0);
+    return pixels;
+  }
+  static Uint32 at(const std::vector<Uint32>& pixels, int x, int y) {
+    return pixels[y * kWindowWidth + x] & 0xFFFFFF;
+  }
+
+  fs::path dir;
+  std::string keyFile;
+  std::map<std::string, SDL_Color> colours = pictureColours();
+};
+
+void push(SDL_Event e) {
+  ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
+
+void pushKey(Uint32 type, SDL_Scancode sc, SDL_Keycode sym) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.scancode = sc;
+  e.key.keysym.sym = sym;
+  push(e);
+}
+
+void pushTap(SDL_Scancode sc, SDL_Keycode sym) {
+  pushKey(SDL_KEYDOWN, sc, sym);
+  pushKey(SDL_KEYUP, sc, sym);
+}
+
+void pushMouse(SDL_Window* w, Uint32 type, int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+  SDL_Event e{};
+  e.type = type;
+  e.button.windowID = SDL_GetWindowID(w);
+  e.button.button = button;
+  e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+  e.button.x = x;
+  e.button.y = y;
+  push(e);
+}
+
+void pushClick(SDL_Window* w, int x, int y) {
+  pushMouse(w, SDL_MOUSEBUTTONDOWN, x, y);
+  pushMouse(w, SDL_MOUSEBUTTONUP, x, y);
+}
+
+void pushQuit() {
+  SDL_Event e{};
+  e.type = SDL_QUIT;
+  push(e);
+}
+
+TEST_F(FrontEndTest, FirstFrameShowsTheWholeLcdLitOverTheCasing) {
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  std::vector<Uint32> first;
+  int wrong = -1;
+  fe.onGameFrame = [&](SDL_Renderer* r) {
+    if (!first.empty()) return;
+    first = read(r, kWindowWidth, kWindowHeight);
+    wrong = differences(first, fe.device().game().display());
+    pushQuit();
+  };
+  EXPECT_EQ(fe.run(), 0);
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(wrong, 0);
+  int w = 0, h = 0;
+  SDL_GetWindowSize(fe.gameWindow(), &w, &h);
+  EXPECT_EQ(w, 802);
+  EXPECT_EQ(h, 448);
+  EXPECT_STREQ(SDL_GetWindowTitle(fe.gameWindow()), "Crateworks Sim");
+  EXPECT_TRUE(SDL_GetWindowFlags(fe.gameWindow()) & SDL_WINDOW_BORDERLESS);
+  // Spots where one segment alone lies show its picture, not the casing: a worker, the truck,
+  // a crate at its step and the mode marks; the hidden colon shows the casing.
+  const auto colourOf = [&](Group g, int m) {
+    const SDL_Color c = colours.at(std::string(segments()[segmentIndex(g, m)].picture));
+    return (Uint32{c.r} << 16) | (Uint32{c.g} << 8) | c.b;
+  };
+  EXPECT_EQ(at(first, 80, 140), colourOf(Group::Camion, 0));
+  EXPECT_EQ(at(first, 290, 230), colourOf(Group::IMGameA, 0));
+  EXPECT_EQ(at(first, 500, 230), colourOf(Group::IMGameB, 0));
+  EXPECT_EQ(at(first, 200, 230), colourOf(Group::Crash3, 0));
+  EXPECT_EQ(at(first, 706, 60), 0x5A5A5Au);
+}
+
+TEST_F(FrontEndTest, F1StartsAGameAndTheFrameFollowsTheDisplay) {
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  int frames = 0;
+  int wrong = -1;
+  fe.onGameFrame = [&](SDL_Renderer* r) {
+    if (frames++ == 0) {
+      pushTap(SDL_SCANCODE_F1, SDLK_F1);
+      return;
+    }
+    if (fe.device().game().state().GameRunning != 1) return;
+    wrong = differences(read(r, kWindowWidth, kWindowHeight), fe.device().game().display());
+    pushQuit();
+  };
+  EXPECT_EQ(fe.run(), 0);
+  EXPECT_EQ(wrong, 0);
+  const Display& d = fe.device().game().display();
+  EXPECT_TRUE(d.shown(Group::IMGameA));
+  EXPECT_FALSE(d.shown(Group::IMGameB));
+  EXPECT_FALSE(fe.device().ended());
+}
+
+TEST_F(FrontEndTest, EscEndsTheProgramAtOnce) {
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  pushTap(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+  EXPECT_EQ(fe.run(), 0);
+  EXPECT_TRUE(fe.device().ended());
+}
+
+// Runs the front end doing one step per pass of its loop (the events a step pushes are
+// handled before the next step), and quits after the last step.
+int runSteps(FrontEnd& fe, std::vector<std::function<void()>> steps) {
+  std::size_t next = 0;
+  fe.onWake = [&] {
+    if (next < steps.size())
+      steps[next++]();
+    else
+      pushQuit();
+  };
+  return fe.run();
+}
+
+TEST_F(FrontEndTest, AclTakesAClickOnlyWhenPressAndReleaseAreOnIt) {
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  SDL_Window* w = fe.gameWindow();
+  bool endedEarly = true;
+  EXPECT_EQ(runSteps(fe, {[&] {
+                            pushMouse(w, SDL_MOUSEBUTTONDOWN, 258, 317);  // pressed on ACL only
+                            pushMouse(w, SDL_MOUSEBUTTONUP, 300, 317);
+                            pushMouse(w, SDL_MOUSEBUTTONDOWN, 300, 317);  // released on it only
+                            pushMouse(w, SDL_MOUSEBUTTONUP, 258, 317);
+                            pushMouse(w, SDL_MOUSEBUTTONDOWN, 258, 317, SDL_BUTTON_RIGHT);
+                            pushMouse(w, SDL_MOUSEBUTTONUP, 258, 317, SDL_BUTTON_RIGHT);
+                          },
+                          [&] {
+                            endedEarly = fe.device().ended();
+                            pushClick(w, 258, 317);
+                          },
+                          [] { ADD_FAILURE() << "still running after the click on ACL"; }}),
+            0);
+  EXPECT_FALSE(endedEarly);
+  EXPECT_TRUE(fe.device().ended());
+}
+
+TEST_F(FrontEndTest, AStartButtonTakesAnyMouseButtonAndItsReleaseWhereverItHappens) {
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  SDL_Window* w = fe.gameWindow();
+  const Display& d = fe.device().game().display();
+  EXPECT_EQ(runSteps(fe, {[&] { pushMouse(w, SDL_MOUSEBUTTONDOWN, 480, 300, SDL_BUTTON_RIGHT); },
+                          [&] {
+                            EXPECT_EQ(fe.device().game().state().GameRunning, 1);
+                            EXPECT_EQ(fe.device().game().state().GameMode, "A");
+                            EXPECT_FALSE(d.shown(Group::ButtonA));  // looks pressed
+                            // Released over the casing, far from the (hidden) button.
+                            pushMouse(w, SDL_MOUSEBUTTONUP, 10, 10, SDL_BUTTON_RIGHT);
+                          },
+                          [&] {
+                            EXPECT_TRUE(d.shown(Group::ButtonA));
+                            // B during a game: pressed, but no new game.
+                            pushMouse(w, SDL_MOUSEBUTTONDOWN, 520, 300, SDL_BUTTON_MIDDLE);
+                          },
+                          [&] {
+                            EXPECT_EQ(fe.device().game().state().GameMode, "A");
+                            pushMouse(w, SDL_MOUSEBUTTONUP, 520, 300, SDL_BUTTON_MIDDLE);
+                          }}),
+            0);
+  EXPECT_FALSE(fe.device().ended());
+}
+
+// Dark pixels (text) inside a rectangle of a frame `width` pixels wide.
+int ink(const std::vector<Uint32>& pixels, int width, SDL_Rect r) {
+  int n = 0;
+  for (int y = r.y; y < r.y + r.h; ++y)
+    for (int x = r.x; x < r.x + r.w; ++x)
+      if ((pixels[y * width + x] & 0xFF) < 100) ++n;
+  return n;
+}
+
+TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  SDL_Window* game = fe.gameWindow();
+  std::vector<Uint32> dialogPixels;
+  fe.onDialogFrame = [&](SDL_Renderer* r) { dialogPixels = read(r, kDialogWidth, kDialogHeight); };
+  const auto dialogId = [&] { return fe.dialogWindow().windowId(); };
+  const auto box = [](int row) {
+    const SDL_Rect& b = kDialogBoxes[row - 1].rect;
+    return SDL_Rect{b.x + 2, b.y + 2, b.w - 4, b.h - 4};
+  };
+  EXPECT_EQ(runSteps(fe, {[&] { pushClick(game, 560, 310); },  // the time button
+                          [&] {
+                            ASSERT_TRUE(fe.dialogWindow().isOpen());
+                            EXPECT_TRUE(SDL_GetWindowFlags(game) & SDL_WINDOW_HIDDEN);
+                            int w = 0, h = 0;
+                            SDL_GetWindowSize(fe.dialogWindow().window(), &w, &h);
+                            EXPECT_EQ(w, 161);
+                            EXPECT_EQ(h, 118);
+                            EXPECT_STREQ(SDL_GetWindowTitle(fe.dialogWindow().window()), "");
+                            ASSERT_EQ(dialogPixels.size(), std::size_t{161 * 118});
+                            EXPECT_EQ(dialogPixels[2 * 161 + 2] & 0xFFFFFF, 0xD4D0C8u);  // the face
+                            // Each box shows its key (Q A P L) and each label its text.
+                            for (int row = 1; row <= 4; ++row) {
+                              EXPECT_GT(ink(dialogPixels, 161, box(row)), 5) << row;
+                              EXPECT_GT(ink(dialogPixels, 161, kDialogLabels[row - 1].rect), 20);
+                            }
+                            // Label 3, then Tab (captured too) and K.
+                            pushClick(fe.dialogWindow().window(), 20, 70);
+                            pushTap(SDL_SCANCODE_TAB, SDLK_TAB);
+                          },
+                          [&] {
+                            ASSERT_NE(fe.device().dialog(), nullptr);
+                            EXPECT_EQ(fe.device().dialog()->state().SelectedKeyRow, 3);
+                            EXPECT_EQ(fe.device().dialog()->state().DialogKeyBepoUp, 9);
+                            EXPECT_EQ(ink(dialogPixels, 161, box(3)), 0);  // Tab shows nothing
+                            pushTap(SDL_SCANCODE_K, SDLK_k);
+                          },
+                          [&] {
+                            EXPECT_EQ(fe.device().dialog()->state().DialogKeyBepoUp, 75);
+                            EXPECT_GT(ink(dialogPixels, 161, box(3)), 5);
+                            SDL_Event e{};
+                            e.type = SDL_WINDOWEVENT;
+                            e.window.windowID = dialogId();
+                            e.window.event = SDL_WINDOWEVENT_CLOSE;
+                            push(e);
+                          },
+                          [&] {
+                            EXPECT_FALSE(fe.dialogWindow().isOpen());
+                            EXPECT_FALSE(SDL_GetWindowFlags(game) & SDL_WINDOW_HIDDEN);
+                            EXPECT_EQ(fe.device().game().state().KeyBepoUp, 75);
+                          }}),
+            0);
+  std::ifstream in(keyFile, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "81\r\n65\r\n75\r\n76\r\n");
+}
+
+TEST_F(FrontEndTest, AMissingPictureIsNamedAndTheWindowDoesNotOpen) {
+  fs::remove(dir / "assets" / "crash2.png");
+  FrontEnd fe(options());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(fe.open());
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("crash2.png"), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+TEST_F(FrontEndTest, APictureOfTheWrongSizeIsRefused) {
+  writePicture(dir / "assets" / "camion.png", 89, 64, SDL_Color{1, 2, 3, 255});
+  FrontEnd fe(options());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(fe.open());
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("camion.png: it is 89x64, not 90x64"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace cw

@@ -1,0 +1,139 @@
+// The live loop's pacing of the core: ticks and input in arrival order, holds, stalls.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "platform/pacer.h"
+
+namespace cw {
+namespace {
+
+struct FakeWorld : SoundPort, TimeTextPort, RandomPort, KeyFileStore, WindowPort {
+  std::map<std::string, Millis, std::less<>> holds;
+  std::vector<std::string> played;
+  std::string text = "12:00:00";
+  Millis play(std::string_view name, int flags) override {
+    played.emplace_back(name);
+    auto it = holds.find(name);
+    return flags == kSoundWait && it != holds.end() ? it->second : 0;
+  }
+  const std::string& localTimeText() override { return text; }
+  double draw() override { return 0.5; }
+  std::optional<std::string> read() override { return std::nullopt; }
+  std::string write(std::string_view) override { return {}; }
+  void endProgram() override {}
+  void showGameWindow(bool, bool) override {}
+  void showDialog(bool) override {}
+};
+
+SDL_Event key(int code) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.keysym.sym = code;  // the test's deliver reads the code from here
+  return e;
+}
+
+class PacerTest : public ::testing::Test {
+ protected:
+  PacerTest()
+      : device(Seams{world, world, world, world, world}), pacer(device, [this](const SDL_Event& e) {
+          delivered.push_back({device.now(), state().ClockDelay, e.key.keysym.sym});
+          device.keyDown(e.key.keysym.sym);
+        }) {
+    device.start();
+  }
+  GameState& state() { return device.game().state(); }
+
+  struct Delivery {
+    Millis at;
+    int clockDelay;  // counts TimeOra's ticks down while no game runs
+    int code;
+  };
+  FakeWorld world;
+  Device device;
+  Pacer pacer;
+  std::vector<Delivery> delivered;
+};
+
+TEST_F(PacerTest, TicksDueUpToAnInputRunBeforeItAndTheRestUpToNow) {
+  state().ClockDelay = 100;
+  pacer.arrive(21, key(0x41));
+  pacer.arrive(22, key(0x41));  // a tick falls due at 22 too: it runs first
+  pacer.advance(30);
+  ASSERT_EQ(delivered.size(), 2u);
+  EXPECT_EQ(delivered[0].at, 21);
+  EXPECT_EQ(delivered[0].clockDelay, 90);  // ticks at 2, 4, .. 20
+  EXPECT_EQ(delivered[1].at, 22);
+  EXPECT_EQ(delivered[1].clockDelay, 89);
+  EXPECT_EQ(device.now(), 30);
+  EXPECT_EQ(state().ClockDelay, 85);
+  EXPECT_FALSE(pacer.holding(30));
+  // Input that arrived before the core's clock (it was stamped late) is taken at once.
+  pacer.arrive(5, key(0x41));
+  pacer.advance(30);
+  ASSERT_EQ(delivered.size(), 3u);
+  EXPECT_EQ(delivered[2].at, 30);
+}
+
+TEST_F(PacerTest, AHoldKeepsInputAndTheScreenBackUntilTheRealClockCatchesUp) {
+  world.holds["audio\\move.wav"] = 300;
+  pacer.arrive(10, key(112));  // F1: the start sound holds the window
+  pacer.arrive(50, key(0x41));
+  pacer.advance(60);
+  ASSERT_EQ(delivered.size(), 1u);
+  EXPECT_EQ(device.now(), 310);
+  EXPECT_TRUE(pacer.holding(60));
+  EXPECT_EQ(pacer.queued(), 1u);
+  EXPECT_EQ(pacer.sleepMs(60), 250);  // wake when the hold ends
+  pacer.advance(309);
+  EXPECT_EQ(delivered.size(), 1u);
+  EXPECT_TRUE(pacer.holding(309));
+  pacer.advance(312);
+  ASSERT_EQ(delivered.size(), 2u);
+  EXPECT_EQ(delivered[1].at, 310);  // taken when the hold ended
+  EXPECT_FALSE(pacer.holding(312));
+  EXPECT_EQ(device.now(), 312);
+  EXPECT_EQ(state().GameRunning, 1);
+}
+
+TEST_F(PacerTest, InputQueuedBehindAHoldKeepsItsOrder) {
+  world.holds["audio\\move.wav"] = 100;
+  pacer.arrive(0, key(112));
+  pacer.arrive(1, key(0x41));
+  pacer.arrive(2, key(0x42));
+  pacer.advance(50);
+  EXPECT_EQ(delivered.size(), 1u);
+  pacer.advance(100);
+  ASSERT_EQ(delivered.size(), 3u);
+  EXPECT_EQ(delivered[1].code, 0x41);
+  EXPECT_EQ(delivered[2].code, 0x42);
+  EXPECT_EQ(delivered[1].at, 100);
+  EXPECT_EQ(delivered[2].at, 100);
+}
+
+TEST_F(PacerTest, SleepsUntilTheNextTickWouldBeLateButNotForEveryTick) {
+  pacer.advance(0);
+  // TimeOra is due at 2: the loop may sleep past it by the slack, no further.
+  EXPECT_EQ(pacer.sleepMs(0), 2 + Pacer::kSlackMs);
+  pacer.advance(100);
+  EXPECT_EQ(pacer.sleepMs(100), 2 + Pacer::kSlackMs);
+  EXPECT_EQ(pacer.sleepMs(101), 1 + Pacer::kSlackMs);
+  // Late already: no sleep at all.
+  EXPECT_EQ(pacer.sleepMs(200), 0);
+}
+
+TEST_F(PacerTest, AStallOverASecondReanchorsInsteadOfCatchingUp) {
+  state().ClockDelay = 5000;
+  pacer.advance(1000);  // a second in steps would tick 500 times
+  EXPECT_EQ(state().ClockDelay, 4500);
+  pacer.advance(1000 + Pacer::kStallMs + 1);  // just over a second later: one tick stands for all
+  EXPECT_EQ(state().ClockDelay, 4499);
+  EXPECT_EQ(device.now(), 2001);
+  // Afterwards the timer keeps its own grid.
+  pacer.advance(2010);
+  EXPECT_EQ(state().ClockDelay, 4494);  // 2002, 2004, .. 2010
+}
+
+}  // namespace
+}  // namespace cw

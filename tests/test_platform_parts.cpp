@@ -1,0 +1,122 @@
+// The parts of the live front end that need no display: mouse targets, the dialog's controls,
+// its characters and its tooltips, the time text.
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "platform/dialog_window.h"
+#include "platform/frame.h"
+#include "platform/local_time.h"
+
+namespace cw {
+namespace {
+
+TEST(MouseTargets, OnlyTheFourButtonsWhereShown) {
+  Display d;
+  EXPECT_EQ(mouseSegmentAt(d, 475, 298), Group::ButtonA);  // top-left corner
+  EXPECT_EQ(mouseSegmentAt(d, 501, 336), Group::ButtonA);  // bottom-right corner
+  EXPECT_EQ(mouseSegmentAt(d, 502, 336), std::nullopt);
+  EXPECT_EQ(mouseSegmentAt(d, 520, 300), Group::ButtonB);
+  EXPECT_EQ(mouseSegmentAt(d, 560, 310), Group::ButtonTime);
+  EXPECT_EQ(mouseSegmentAt(d, 258, 317), Group::ACL);
+  // A shown worker or crate takes nothing.
+  EXPECT_EQ(mouseSegmentAt(d, 600, 200), std::nullopt);
+  d.hide(Group::ButtonA);
+  EXPECT_EQ(mouseSegmentAt(d, 480, 300), std::nullopt);
+  // The window is dragged by everything but the buttons, hidden or not.
+  EXPECT_TRUE(onCasingButton(480, 300));
+  EXPECT_TRUE(onCasingButton(252, 311));
+  EXPECT_FALSE(onCasingButton(265, 311));
+  EXPECT_FALSE(onCasingButton(10, 10));
+}
+
+TEST(FrameState, FollowsShownSegmentsAndDigitPictures) {
+  Display d;
+  const int unita = segmentIndex(Group::Unita, 0);
+  FrameState before = FrameState::of(d);
+  EXPECT_EQ(before.picture[segmentIndex(Group::duepunti, 0)], -1);
+  EXPECT_EQ(before.picture[unita], segmentIndex(Group::Vuoto, 0));
+  d.putDigit(Place::Unita, 7);
+  d.hide(Group::Bepo, 3);
+  FrameState after = FrameState::of(d);
+  EXPECT_EQ(after.picture[unita], segmentIndex(Group::Punti, 7));
+  EXPECT_EQ(after.picture[segmentIndex(Group::Bepo, 3)], -1);
+  EXPECT_FALSE(before == after);
+}
+
+TEST(DialogControls, LabelsAndBoxesAtTheirPlaces) {
+  EXPECT_EQ(dialogLabelAt(8, 16), 1);
+  EXPECT_EQ(dialogLabelAt(72, 32), 1);
+  EXPECT_EQ(dialogLabelAt(73, 16), 0);
+  EXPECT_EQ(dialogLabelAt(104, 40), 2);
+  EXPECT_EQ(dialogLabelAt(112, 104), 4);
+  EXPECT_EQ(dialogLabelAt(8, 60), 0);  // between rows
+  EXPECT_EQ(dialogBoxAt(136, 64), 3);
+  EXPECT_EQ(dialogBoxAt(152, 106), 4);
+  EXPECT_EQ(dialogBoxAt(153, 106), 0);
+  EXPECT_EQ(dialogBoxAt(20, 20), 0);
+}
+
+TEST(DialogControls, Windows1252CharactersAsUtf8) {
+  EXPECT_EQ(windows1252ToUtf8('Q'), "Q");
+  EXPECT_EQ(windows1252ToUtf8(38), "&");  // the Up arrow's code, shown as is
+  EXPECT_EQ(windows1252ToUtf8(0x80), "\u20AC");
+  EXPECT_EQ(windows1252ToUtf8(0x9F), "\u0178");
+  EXPECT_EQ(windows1252ToUtf8(0xBD), "\u00BD");  // code 189, the minus key's
+  EXPECT_EQ(windows1252ToUtf8(0xE9), "\u00E9");
+  EXPECT_EQ(windows1252ToUtf8(0xFF), "\u00FF");
+  for (int undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(windows1252ToUtf8(undefined), "");
+  EXPECT_EQ(windows1252ToUtf8(13), "");
+  EXPECT_EQ(windows1252ToUtf8(-1), "");
+  EXPECT_EQ(windows1252ToUtf8(256), "");
+}
+
+TEST(DialogTooltips, ShowAfterTheDelayForFiveSecondsAndGoOnLeaveClickOrKey) {
+  Tooltips t;
+  t.pointerAt(2, 1000);
+  EXPECT_EQ(t.shown(1499), 0);
+  EXPECT_EQ(t.nextChange(1200), 1500);
+  EXPECT_EQ(t.shown(1500), 2);
+  EXPECT_EQ(t.nextChange(1500), 6500);
+  t.pointerAt(2, 3000);  // moving within the box changes nothing
+  EXPECT_EQ(t.shown(6499), 2);
+  EXPECT_EQ(t.shown(6500), 0);
+  EXPECT_EQ(t.nextChange(6500), -1);
+  // Onto another box: a fresh delay.
+  t.pointerAt(3, 7000);
+  EXPECT_EQ(t.shown(7400), 0);
+  EXPECT_EQ(t.shown(7600), 3);
+  t.pointerAt(0, 7700);  // left
+  EXPECT_EQ(t.shown(7800), 0);
+  // A click or a key hides it until the pointer comes onto a box afresh.
+  t.pointerAt(1, 8000);
+  EXPECT_EQ(t.shown(8600), 1);
+  t.dismiss();
+  EXPECT_EQ(t.shown(8700), 0);
+  EXPECT_EQ(t.nextChange(8700), -1);
+  t.pointerAt(1, 9000);
+  EXPECT_EQ(t.shown(9600), 0);
+  t.pointerAt(4, 9700);
+  EXPECT_EQ(t.shown(10200), 4);
+}
+
+TEST(LocalTime, TheCLocaleGivesTwentyFourHours) {
+  // The "C" locale's %X; the user's locale is taken only for LC_TIME.
+  LocalTimeText clock;
+  const char* before = std::setlocale(LC_TIME, "C");
+  ASSERT_NE(before, nullptr);
+  std::time_t t = 0;
+  std::tm local{};
+  localtime_r(&t, &local);
+  const std::string text = LocalTimeText::format(t);
+  ASSERT_EQ(text.size(), 8u) << text;
+  EXPECT_EQ(std::stoi(text.substr(0, 2)), local.tm_hour);
+  EXPECT_EQ(text[2], ':');
+  EXPECT_EQ(text.substr(3), "00:00");
+  // Numbers keep the "C" rules whatever the user's locale.
+  EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+  EXPECT_EQ(clock.localTimeText().size(), 8u);
+}
+
+}  // namespace
+}  // namespace cw

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The game refuses to start, with one line on stderr and status 1, when a picture is missing
+# or no window can be opened.
+set -u
+bin=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail=0
+
+# A copy of the program beside its data, less one picture.
+cp "$bin" "$work/crateworks"
+cp -r "$(dirname "$bin")/assets" "$work/assets"
+rm "$work/assets/omino.png"
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config" \
+  timeout 20 "$work/crateworks" 2>"$work/err"
+status=$?
+if [[ $status -ne 1 ]]; then echo "missing picture: status $status, not 1"; fail=1; fi
+if [[ $(wc -l <"$work/err") -ne 1 ]] || ! grep -q "omino.png" "$work/err"; then
+  echo "missing picture: stderr should be one line naming omino.png:"; cat "$work/err"; fail=1
+fi
+
+# No display at all.
+# XDG_RUNTIME_DIR keeps the Wayland library from complaining on stderr as it finds no server.
+env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:65000 XDG_RUNTIME_DIR="$work" SDL_AUDIODRIVER=dummy \
+  XDG_CONFIG_HOME="$work/config" timeout 20 "$bin" 2>"$work/err"
+status=$?
+if [[ $status -ne 1 ]]; then echo "no display: status $status, not 1"; fail=1; fi
+if [[ $(wc -l <"$work/err") -ne 1 ]] || ! grep -q "^crateworks: cannot open a window: " "$work/err"; then
+  echo "no display: stderr should be one line:"; cat "$work/err"; fail=1
+fi
+exit $fail
