@@ -58,7 +58,9 @@ class Game:
         self.score = 0
         self.mult = 1
         self.misses = 0
-        self.launch_beats = set()
+        self.launch_beats = {}  # beat -> roll
+        self.rolls = {}  # beat -> roll asked for by a scenario (tests of the launch rule)
+        self.free = {"Bepo": 0, "Nando": 0}  # a worker may move from then on
         self.key_times = []
         self.start_time = 10
         self.events.append((10, 0, "keydown %d" % (112 if mode == "A" else 113), HOLD))
@@ -83,7 +85,7 @@ class Game:
             t += 10
 
     def move(self, who, target, after):
-        t = self.safe(after)
+        t = self.safe(max(after, self.free[who]))
         while self.pose[who] != target:
             d = 2 if target > self.pose[who] else -2
             self.events.append((t, 0, "keydown %d" % KEYS[(who, d)], HOLD))
@@ -102,12 +104,15 @@ class Game:
             self.misses = 0
         self.awards.append((t, self.score))
 
-    def crate(self, miss_at=None, miss_pose=None):
+    def crate(self, miss_at=None, miss_pose=None, slot=1, launch_at=None):
         """Plays one crate; miss_at is the hand-over step where its worker is left away (at
-        miss_pose if given)."""
-        b = -(-(self.busy_until + 1) // BEAT) * BEAT
-        self.launch_beats.add(b)
+        miss_pose if given). The crate goes into `slot` (roll 2 slot - 1), at the first beat
+        after the line is free, or at the beat `launch_at`."""
+        b = launch_at if launch_at is not None else -(-(self.busy_until + 1) // BEAT) * BEAT
+        self.launch_beats[b] = 2 * slot - 1
         first = self.next_grid(b)
+        self.last_first = first
+        self.last_launch = b
         plan = sorted(list(BEPO_STEPS.items()) + list(NANDO_STEPS.items()))
         prepared = b + 100
         for step, level in plan:
@@ -125,6 +130,7 @@ class Game:
                 self.busy_until = end
                 return "miss", test
             self.move(who, level, prepared)
+            self.free[who] = test + 300
             self.award(test, 1)
             # the worker's hands come down 250 ms after the lift
             self.pose[who] = level
@@ -159,7 +165,7 @@ class Game:
         b = BEAT
         while b <= until:
             rng = spawn_range(self.mode, self.score_at(b), rng)
-            roll = 1 if b in self.launch_beats else 2
+            roll = self.rolls.get(b, self.launch_beats.get(b, 2))
             values.append("%g" % ((roll - 0.5) / rng))
             b += BEAT
         return values
@@ -365,6 +371,82 @@ def score_300_redraw_doubles(folder):
             award_time(g, 303)[0] + 200)
 
 
+def step_at_beat(first, b):
+    """The step of a crate whose first tick is `first`, as a beat at b sees it."""
+    return max(0, -(-(b - first) // 500))
+
+
+def launch_blocked_at_18_and_36(folder):
+    g = Game("B")
+    for _ in range(14):
+        g.crate()
+    g.crate(slot=5)
+    first, launch = g.last_first, g.last_launch
+    checks = []
+    for k, roll in ((12, 3), (24, 3), (25, 3)):
+        b = launch + BEAT * k
+        g.rolls[b] = roll
+        checks.append((b, step_at_beat(first, b)))
+        g.at(b - 1, "print CratePos")
+        for name in ("SpawnRange", "SpawnRoll", "ClearCount", "CrateActive"):
+            g.at(b + 1, "print " + name)
+    assert [c[1] for c in checks][:2] == [18, 36], checks
+    header = [
+        "# Steps 18 and 36 block every launch (game B, played by gen_long_games.py). After 14",
+        "# crates the score is 94 and the range 10, so roll 9 launches crate 5. Crate 2 needs crate",
+        "# 5 only beyond step 5, yet roll 3 is refused while crate 5 stands at 18 and again at 36:",
+        "# a crate starting then would meet Bepo's hand-over steps 21 and 39 together with it (step",
+        "# 0 lies three steps before 3 as 18 before 21). One beat after 36, with crate 5 at 37,",
+        "# the same roll launches crate 2.",
+    ]
+    g.write(os.path.join(folder, "launch_blocked_at_18_and_36.scn"), header, checks[-1][0] + 1)
+
+
+def crate6_launch_and_silence(folder):
+    g = Game("B")
+    for _ in range(18):
+        g.crate()
+    # crate 19 in slot 1; a beat must see it at step 43 (a step is seen by no beat or by one)
+    for extra in (0, BEAT):
+        probe = Game("B")
+        for _ in range(18):
+            probe.crate()
+        b = -(-(probe.busy_until + 1) // BEAT) * BEAT + extra
+        probe.crate(launch_at=b)
+        beats = [b + BEAT * k for k in range(1, 40)]
+        seen = [x for x in beats if step_at_beat(probe.last_first, x) == 43]
+        if seen:
+            break
+    g.crate(launch_at=b)
+    first = g.last_first
+    at43 = seen[0]
+    after = at43 + BEAT
+    g.rolls[at43] = 11
+    for beat in (at43, after):
+        g.at(beat - 1, "print CratePos")
+        for name in ("SpawnRange", "SpawnRoll", "ClearCount", "CrateActive"):
+            g.at(beat + 1, "print " + name)
+    load19 = first + 500 * 49
+    g.crate(slot=6, launch_at=after)
+    # only crate 6 on the line: beats play no running sound
+    g.at(load19 + 10, "print CrateActive")
+    g.at(load19 + 10, "trace on")
+    g.at(load19 + 6010, "trace off")
+    g.at(load19 + 6010, "print CrateActive")
+    g.at(g.last_first + 500 * 49 + 10, "print Score")
+    g.at(g.last_first + 500 * 49 + 10, "print TruckLoad")
+    header = [
+        "# Crate 6 (roll 11, game B at range 12 after 18 crates; played by gen_long_games.py)",
+        "# waits until every crate on the line is beyond step 43: refused with crate 1 at 43,",
+        "# launched one beat later with crate 1 at 45. Crate 6 does not count for the running",
+        "# sound: once crate 1 is on the truck and only crate 6 is on the line, the eight beats",
+        "# of the six traced seconds play nothing (the only sound there is a worker's move).",
+        "# Crate 6 then makes its whole trip like any other.",
+    ]
+    g.write(os.path.join(folder, "crate6_launch_and_silence.scn"), header,
+            g.last_first + 500 * 49 + 10)
+
+
 if __name__ == "__main__":
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     truck_full_and_break(folder)
@@ -372,3 +454,5 @@ if __name__ == "__main__":
     speed_up_game_b(folder)
     score_300_with_misses(folder)
     score_300_redraw_doubles(folder)
+    launch_blocked_at_18_and_36(folder)
+    crate6_launch_and_silence(folder)
