@@ -34,7 +34,9 @@ std::uint32_t be32(const std::uint8_t* p) {
 std::uint32_t le32(const std::uint8_t* p) {
   return std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
 }
-std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[1] << 8 | p[0]); }
+std::uint16_t le16(const std::uint8_t* p) {
+  return std::uint16_t(p[1] << 8 | p[0]);
+}
 
 // --- A small inflate (RFC 1951), enough to read the PNGs' pixels. ---
 class Inflater {
@@ -48,10 +50,14 @@ class Inflater {
     while (!last) {
       last = bits(1);
       int type = bits(2);
-      if (type == 0) stored();
-      else if (type == 1) fixedBlock();
-      else if (type == 2) dynamicBlock();
-      else throw std::runtime_error("bad deflate block");
+      if (type == 0)
+        stored();
+      else if (type == 1)
+        fixedBlock();
+      else if (type == 2)
+        dynamicBlock();
+      else
+        throw std::runtime_error("bad deflate block");
     }
     return out_;
   }
@@ -111,12 +117,13 @@ class Inflater {
   }
 
   void codes(const Huffman& lens, const Huffman& dists) {
-    static const short kLBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                                     31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static const short kLBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                     15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                     67, 83, 99, 115, 131, 163, 195, 227, 258};
     static const short kLExt[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                     2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-    static const short kDBase[30] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
-                                     33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
+    static const short kDBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                     33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
                                      1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
     static const short kDExt[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                     6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
@@ -147,7 +154,8 @@ class Inflater {
   }
 
   void dynamicBlock() {
-    static const short kOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+    static const short kOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                     11, 4,  12, 3, 13, 2, 14, 1, 15};
     int nlen = bits(5) + 257, ndist = bits(5) + 1, ncode = bits(4) + 4;
     short lengths[320] = {};
     for (int i = 0; i < ncode; ++i) lengths[kOrder[i]] = short(bits(3));
@@ -239,16 +247,24 @@ Png decode(const std::string& path) {
       int a = i >= 4 ? row[i - 4] : 0, b = up ? up[i] : 0, c = (up && i >= 4) ? up[i - 4] : 0;
       int pred = 0;
       switch (filter) {
-        case 0: break;
-        case 1: pred = a; break;
-        case 2: pred = b; break;
-        case 3: pred = (a + b) / 2; break;
+        case 0:
+          break;
+        case 1:
+          pred = a;
+          break;
+        case 2:
+          pred = b;
+          break;
+        case 3:
+          pred = (a + b) / 2;
+          break;
         case 4: {
           int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
           pred = (pa <= pb && pa <= pc) ? a : pb <= pc ? b : c;
           break;
         }
-        default: throw std::runtime_error(path + ": bad filter type");
+        default:
+          throw std::runtime_error(path + ": bad filter type");
       }
       row[i] = std::uint8_t(src[i] + pred);
     }
@@ -256,7 +272,9 @@ Png decode(const std::string& path) {
   return png;
 }
 
-double luma(const std::uint8_t* p) { return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2]; }
+double luma(const std::uint8_t* p) {
+  return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
+}
 
 bool isLcdInk(cw::Group g) {
   using G = cw::Group;
@@ -266,10 +284,10 @@ bool isLcdInk(cw::Group g) {
 // Pictures whose ink is a figure or a mark, drawn on transparency (the crates fill their place).
 bool isOpenDrawing(cw::Group g) {
   using G = cw::Group;
-  return g == G::Bepo || g == G::Nando || g == G::CapoBepo || g == G::CapoNando ||
-         g == G::Omino || g == G::Fumo || g == G::Fumo2 || g == G::Crash1 || g == G::Crash2 ||
-         g == G::Crash3 || g == G::Vita || g == G::IMGameA || g == G::IMGameB || g == G::Punti ||
-         g == G::duepunti || g == G::Camion;
+  return g == G::Bepo || g == G::Nando || g == G::CapoBepo || g == G::CapoNando || g == G::Omino ||
+         g == G::Fumo || g == G::Fumo2 || g == G::Crash1 || g == G::Crash2 || g == G::Crash3 ||
+         g == G::Vita || g == G::IMGameA || g == G::IMGameB || g == G::Punti || g == G::duepunti ||
+         g == G::Camion;
 }
 
 // --- Pictures ---
