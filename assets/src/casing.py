@@ -116,15 +116,22 @@ def _landing(x0, x1, y, legs=()):
 
 
 def _wall(x0, x1, y0, y1, openings):
-    """A wall at the screen edge that the belts pass through."""
-    out = [f'<rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" fill="{PRINT_SOFT}" opacity="0.75"/>']
+    """A brick pillar at the screen edge with a doorway for each belt."""
+    out = [f'<rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" fill="{PRINT}" opacity="0.55"/>']
+    row = 0
     y = y0 + 4
     while y < y1:
-        out.append(f'<line x1="{x0}" y1="{y}" x2="{x1}" y2="{y}" stroke="{PRINT}" stroke-width="0.6" opacity="0.6"/>')
-        y += 6
+        out.append(f'<line x1="{x0}" y1="{y}" x2="{x1}" y2="{y}" stroke="{GLASS_HI}" stroke-width="0.7" opacity="0.5"/>')
+        bx = x0 + (3 if row % 2 else 6.5)
+        while bx < x1:
+            out.append(f'<line x1="{bx}" y1="{y - 4}" x2="{bx}" y2="{y}" stroke="{GLASS_HI}" stroke-width="0.7" opacity="0.5"/>')
+            bx += 7
+        y += 4
+        row += 1
     for oy0, oy1 in openings:
         out.append(f'<rect x="{x0}" y="{oy0}" width="{x1 - x0}" height="{oy1 - oy0}" fill="{GLASS}"/>')
-        out.append(f'<rect x="{x0}" y="{oy0}" width="{x1 - x0}" height="1.2" fill="{PRINT}"/>')
+        out.append(f'<rect x="{x0}" y="{oy0}" width="{x1 - x0}" height="2.4" fill="{PRINT}" opacity="0.5"/>')
+        out.append(f'<rect x="{x0 - 0.6}" y="{oy0 - 1.6}" width="{x1 - x0 + 1.2}" height="1.8" fill="{PRINT}"/>')
     return "".join(out)
 
 
