@@ -8,6 +8,7 @@
 #include <string>
 
 #include "line/random.h"
+#include "replay/autoplayer.h"
 #include "shell/device.h"
 
 namespace cw {
@@ -28,33 +29,6 @@ struct Quiet : SoundPort, TimeTextPort, KeyFileStore, WindowPort {
   int plays = 0;
 };
 
-// Ticks until the crate at `pos` is tested at hand-over step `h` (the test falls one tick after
-// the crate arrives there), or a large number when it has passed it.
-int ticksUntil(int pos, int h) {
-  return pos <= h ? h - pos + 1 : 1000;
-}
-
-// The level (1..3) the worker must stand at for the crate tested soonest at his steps.
-std::optional<int> wantedLevel(const GameState& s, const std::array<int, 3>& steps) {
-  int best = 1000;
-  std::optional<int> level;
-  for (int k = 1; k <= 6; ++k) {
-    if (s.CrateActive[k] != 1) continue;
-    for (int l = 0; l < 3; ++l) {
-      int t = ticksUntil(s.CratePos[k], steps[l]);
-      if (t < best) {
-        best = t;
-        level = l + 1;
-      }
-    }
-  }
-  return level;
-}
-
-int levelOf(int pose) {
-  return (pose + 1) / 2;
-}
-
 class Bot {
  public:
   explicit Bot(std::uint64_t seed) : random_(seed), device_(Seams{io_, io_, random_, io_, io_}) {
@@ -65,10 +39,11 @@ class Bot {
   bool playUntil(Millis until) {
     while (device_.now() < until) {
       device_.runUntil(device_.now() + 20);
-      const GameState& s = device_.game().state();
-      if (s.GameRunning != 1) return false;
-      steer(s.NandoPose, {12, 30, 48}, s.KeyNandoUp, s.KeyNandoDown);
-      steer(device_.game().state().BepoPose, {3, 21, 39}, s.KeyBepoUp, s.KeyBepoDown);
+      if (device_.game().state().GameRunning != 1) return false;
+      // At most one move per worker per decision, as a player's two hands would.
+      for (int i = 0; i < 2; ++i) {
+        if (auto key = autoplayerKey(device_.game().state())) device_.keyDown(*key);
+      }
       trackTruck();
     }
     return true;
@@ -79,15 +54,6 @@ class Bot {
   Millis firstDoubleAt() const { return doubleAt_; }
 
  private:
-  void steer(int pose, const std::array<int, 3>& steps, int up, int down) {
-    const GameState& s = device_.game().state();
-    if (s.MovesLocked != 0 || pose > 6) return;
-    auto want = wantedLevel(s, steps);
-    if (!want) return;
-    if (*want > levelOf(pose)) device_.keyDown(up);
-    if (*want < levelOf(pose)) device_.keyDown(down);
-  }
-
   void trackTruck() {
     const GameState& s = device_.game().state();
     if (s.SceneStep == 1 && lastScene_ == 0) ++trucks_;

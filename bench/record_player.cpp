@@ -1,0 +1,69 @@
+// Writes a replay scenario of a game played for a given virtual time by the autoplayer, for
+// the replay benchmark: crateworks-record-player MS > game.scn
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "line/random.h"
+#include "replay/autoplayer.h"
+#include "shell/device.h"
+
+namespace {
+
+constexpr std::uint64_t kSeed = 20261207;
+constexpr cw::Millis kMoveSoundMs = 60;
+
+struct Quiet : cw::SoundPort, cw::TimeTextPort, cw::KeyFileStore, cw::WindowPort {
+  cw::Millis play(std::string_view name, int flags) override {
+    return flags == cw::kSoundWait && name == cw::kSoundMove ? kMoveSoundMs : 0;
+  }
+  const std::string& localTimeText() override { return text; }
+  std::optional<std::string> read() override { return std::nullopt; }
+  std::string write(std::string_view) override { return {}; }
+  void endProgram() override {}
+  void showGameWindow(bool, bool) override {}
+  void showDialog(bool) override {}
+  std::string text = "12:00:00";
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const cw::Millis total = argc > 1 ? std::atoll(argv[1]) : 3'600'000;
+  Quiet io;
+  cw::SeededRandom random(kSeed);
+  cw::Device device(cw::Seams{io, io, random, io, io});
+  std::cout << "seed " << kSeed << "\nsoundlength audio\\move.wav " << kMoveSoundMs << "\n";
+  device.start();
+  cw::Millis waited = 0;
+  auto flush = [&] {
+    if (waited) std::cout << "wait " << waited << '\n';
+    waited = 0;
+  };
+  auto press = [&](int key) {
+    flush();
+    std::cout << "keydown " << key << '\n';
+    device.keyDown(key);
+  };
+  auto startGameB = [&] {
+    press(113);
+    std::cout << "keyup 113\n";
+    device.keyUp(113);
+  };
+  startGameB();
+  while (device.now() < total) {
+    // A lost game is followed by a new one, so a game is in progress all along.
+    if (device.game().state().GameRunning == 0) startGameB();
+    for (int i = 0; i < 2; ++i) {
+      if (auto key = cw::autoplayerKey(device.game().state())) press(*key);
+    }
+    const cw::Millis before = device.now();
+    device.runUntil(before + 20);
+    waited += device.now() - before;
+  }
+  flush();
+  std::cout << "print Score\nprint time\n";
+  return 0;
+}
