@@ -62,7 +62,8 @@ class Game:
         self.rolls = {}  # beat -> roll asked for by a scenario (tests of the launch rule)
         self.free = {"Bepo": 0, "Nando": 0}  # a worker may move from then on
         self.key_times = []
-        self.start_time = 10
+        self.starts = [10]  # each game's start key
+        self.gaps = []  # (game over, next start): beats between draw nothing
         self.events.append((10, 0, "keydown %d" % (112 if mode == "A" else 113), HOLD))
         self.events.append((10, 1, "keyup %d" % (112 if mode == "A" else 113), 0))
         self.busy_until = 70
@@ -128,6 +129,10 @@ class Game:
                 self.misses += 1
                 self.mult = 1
                 self.busy_until = end
+                if self.misses == 3:
+                    self.over = end
+                    self.misses = 0
+                    return "over", end
                 return "miss", test
             self.move(who, level, prepared)
             self.free[who] = test + 300
@@ -149,13 +154,32 @@ class Game:
             return "break", start_break
         return "load", load
 
+    def new_game(self, t):
+        """Starts the next game (same mode) with its key at t, after a game over."""
+        t = self.safe(t)
+        key = 112 if self.mode == "A" else 113
+        self.events.append((t, 0, "keydown %d" % key, HOLD))
+        self.events.append((t, 1, "keyup %d" % key, 0))
+        self.gaps.append((self.over, t))
+        self.starts.append(t)
+        self.grid = (t + HOLD) % 500
+        self.pose = {"Bepo": 3, "Nando": 1}
+        self.free = {"Bepo": 0, "Nando": 0}
+        self.truck = 0
+        self.score = 0
+        self.mult = 1
+        self.misses = 0
+        self.busy_until = t + HOLD
+        return t
+
     def at(self, t, command, order=5):
         self.events.append((t, order, command, 0))
 
     def score_at(self, t):
+        began = max(x for x in self.starts if x < t)
         s = 0
         for when, total in self.awards:
-            if when < t:
+            if began < when < t:
                 s = total
         return s
 
@@ -164,6 +188,11 @@ class Game:
         rng = 3 if self.mode == "A" else 5
         b = BEAT
         while b <= until:
+            if any(over < b < start for over, start in self.gaps):
+                b += BEAT
+                continue
+            if any(start < b <= start + BEAT for start in self.starts[1:]):
+                rng = 3 if self.mode == "A" else 5
             rng = spawn_range(self.mode, self.score_at(b), rng)
             roll = self.rolls.get(b, self.launch_beats.get(b, 2))
             values.append("%g" % ((roll - 0.5) / rng))
@@ -447,6 +476,41 @@ def crate6_launch_and_silence(folder):
             g.last_first + 500 * 49 + 10)
 
 
+def exhaust_after_game_over(folder):
+    g = Game("A")
+    for _ in range(6):
+        g.crate()
+    for _ in range(3):
+        result = g.crate(miss_at=3)
+    assert result[0] == "over"
+    over = result[1]
+    for name in ("GameRunning", "ExhaustOn", "TruckLoad", "shown Omino"):
+        g.at(over + 1, "print " + name)
+    g.at(over + 990, "trace on")
+    g.at(over + 1510, "trace off")
+    start = g.new_game(over + 2000)
+    g.at(start - 10, "trace on")
+    g.at(start + 600, "trace off")
+    for name in ("ExhaustOn", "ExhaustFrame", "TruckLoad", "shown Omino"):
+        g.at(start + 600, "print " + name)
+    g.crate()
+    load = g.last_first + 500 * 49
+    g.at(load + 240, "trace on")
+    g.at(load + 760, "trace off")
+    for name in ("ExhaustOn", "TruckLoad", "shown Fumo", "shown Omino"):
+        g.at(load + 760, "print " + name)
+    header = [
+        "# The exhaust keeps puffing after a game over and into the next game (played by",
+        "# gen_long_games.py). Six crates on the truck start the exhaust; three crates then break",
+        "# at step 3 and the third miss ends the game with the exhaust still on: it puffs through",
+        "# the idle time and, as the new start touches neither its flag nor the truck's picture",
+        "# stays, on into the next game (the start hides the puff and puts its frame back to 0,",
+        "# and the next 250 ms tick shows frame 1). The first slide move of the new game's first",
+        "# crate (one crate on the truck) switches it off; the puff then shown stays on screen.",
+    ]
+    g.write(os.path.join(folder, "exhaust_after_game_over.scn"), header, load + 760)
+
+
 if __name__ == "__main__":
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     truck_full_and_break(folder)
@@ -456,3 +520,4 @@ if __name__ == "__main__":
     score_300_redraw_doubles(folder)
     launch_blocked_at_18_and_36(folder)
     crate6_launch_and_silence(folder)
+    exhaust_after_game_over(folder)
