@@ -61,6 +61,7 @@ class Game:
         self.launch_beats = {}  # beat -> roll
         self.rolls = {}  # beat -> roll asked for by a scenario (tests of the launch rule)
         self.free = {"Bepo": 0, "Nando": 0}  # a worker may move from then on
+        self.keys_free = 0  # the last move key's sound has ended
         self.key_times = []
         self.starts = [10]  # each game's start key
         self.gaps = []  # (game over, next start): beats between draw nothing
@@ -86,13 +87,14 @@ class Game:
             t += 10
 
     def move(self, who, target, after):
-        t = self.safe(max(after, self.free[who]))
+        t = self.safe(max(after, self.free[who], self.keys_free))
         while self.pose[who] != target:
             d = 2 if target > self.pose[who] else -2
             self.events.append((t, 0, "keydown %d" % KEYS[(who, d)], HOLD))
             self.key_times.append(t)
             self.pose[who] += d
             t += HOLD
+        self.keys_free = max(self.keys_free, t)
         return t
 
     def award(self, t, points):
@@ -511,6 +513,78 @@ def exhaust_after_game_over(folder):
     g.write(os.path.join(folder, "exhaust_after_game_over.scn"), header, load + 760)
 
 
+def truck_full_during_scolding(folder):
+    g = Game("B")
+    for _ in range(7):
+        g.crate()
+    # Three crates at once. E (slot 1) becomes the 8th on the truck; X (slot 2) runs 12 steps
+    # behind it; F (slot 3) 46 steps behind E. In the tick where E leaves step 49, X moves
+    # 37 -> 38 and F is tested at step 3 with Bepo on the top level: the truck fills in the
+    # same tick as the miss. E is launched on an odd beat, so its first tick comes 250 ms after
+    # the beat and the beats see the steps 12 and 46 that X and F need.
+    b_e = -(-(g.busy_until + 1) // BEAT) * BEAT
+    if (b_e // BEAT) % 2 == 0:
+        b_e += BEAT
+    first_e = g.next_grid(b_e)
+    assert first_e - b_e == 250
+    b_x = b_e + 8 * BEAT
+    b_f = b_e + 31 * BEAT
+    assert step_at_beat(first_e, b_x) == 12 and step_at_beat(first_e, b_f) == 46
+    first_x, first_f = g.next_grid(b_x), g.next_grid(b_f)
+    g.launch_beats.update({b_e: 1, b_x: 3, b_f: 5})
+    full = first_e + 500 * 49  # E loaded, X to 38, F dropped at step 3
+    needs = []
+    for first in (first_e, first_x):
+        for step, level in sorted(list(BEPO_STEPS.items()) + list(NANDO_STEPS.items())):
+            test = first + 500 * step
+            if test < full:
+                needs.append((test, "Bepo" if step in BEPO_STEPS else "Nando", level))
+    after = {"Bepo": b_e + 100, "Nando": b_e + 100}
+    for test, who, level in sorted(needs):
+        g.move(who, level, after[who])
+        g.free[who] = test + 300
+        after[who] = test + 300
+    assert g.pose["Bepo"] != 1  # F finds Bepo away from step 3
+    # after the scolding (ends full + 4000, Bepo on the bottom): Bepo up for X at step 39
+    # (tested full + 5000); after the scene puts Nando in pose 9 (full + 9250): Nando down
+    # twice, 9 -> 7 -> 5, for X at step 48 (tested full + 9500)
+    g.pose["Bepo"] = 1
+    g.move("Bepo", 5, full + 4100)
+    g.events.append((full + 9300, 0, "keydown 65", HOLD))
+    g.events.append((full + 9360, 0, "keydown 65", HOLD))
+    g.at(full - 10, "print CratePos")
+    g.at(full - 10, "trace on")
+    g.at(full + 260, "trace off")
+    for name in ("TruckLoad", "SceneStep", "BreakAllowed", "MovesLocked", "LinePaused",
+                 "CratePos", "timers"):
+        g.at(full + 3000, "print " + name)
+    g.at(full + 3990, "trace on")
+    g.at(full + 6010, "trace off")
+    for name in ("MovesLocked", "LinePaused", "BepoHand", "CratePos"):
+        g.at(full + 6010, "print " + name)
+    g.at(full + 9240, "trace on")
+    g.at(full + 10760, "trace off")
+    for name in ("TruckLoad", "LoadSegment", "SceneStep", "BepoPose", "NandoPose", "ExhaustOn",
+                 "MovesLocked", "Misses", "Score", "CrateActive", "shown Blocco", "shown Omino",
+                 "timers"):
+        g.at(full + 10760, "print " + name)
+    header = [
+        "# The truck filled while a scolding runs (game B, played by gen_long_games.py). After",
+        "# seven crates, three are on the line at once: crate 1 (the 8th for the truck), crate 2",
+        "# twelve steps behind it and crate 3 forty-six steps behind. In one tick crate 1 goes",
+        "# onto the truck, crate 2 moves from 37 to 38 and crate 3 is tested at step 3 with Bepo",
+        "# on the top level: a miss. 250 ms later the full truck starts the break (10 points, the",
+        "# scene timer on), but the scene holds at step 0 while the scolding runs. When the",
+        "# scolding ends the line runs again, the keys are free and the scene plays its 14 ticks",
+        "# while crate 2 moves on: Bepo walks up and lifts it at step 39; Nando, put in pose 9 by",
+        "# the scene, walks down twice (9, 7, 5) and lifts it at step 48; it goes onto the full",
+        "# truck as a 9th load: shown at 55, it slides to 57 and, with more than five crates",
+        "# counted, shows the man and starts the exhaust. The scene's last tick stands the workers",
+        "# at 3 and 1 and empties the truck's counters; the 9th crate's picture stays at 57.",
+    ]
+    g.write(os.path.join(folder, "truck_full_during_scolding.scn"), header, full + 10760)
+
+
 if __name__ == "__main__":
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     truck_full_and_break(folder)
@@ -521,3 +595,4 @@ if __name__ == "__main__":
     launch_blocked_at_18_and_36(folder)
     crate6_launch_and_silence(folder)
     exhaust_after_game_over(folder)
+    truck_full_during_scolding(folder)
