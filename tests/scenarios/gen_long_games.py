@@ -513,7 +513,10 @@ def exhaust_after_game_over(folder):
     g.write(os.path.join(folder, "exhaust_after_game_over.scn"), header, load + 760)
 
 
-def truck_full_during_scolding(folder):
+def three_crates_fill_truck_at_miss(x_behind):
+    """Game B: seven crates, then crate 1 (8th for the truck), crate 2 `x_behind` steps behind
+    it and crate 3 46 steps behind crate 1, which breaks at step 3 in the tick where crate 1
+    fills the truck. Returns the game and the time of that tick."""
     g = Game("B")
     for _ in range(7):
         g.crate()
@@ -527,9 +530,9 @@ def truck_full_during_scolding(folder):
         b_e += BEAT
     first_e = g.next_grid(b_e)
     assert first_e - b_e == 250
-    b_x = b_e + 8 * BEAT
+    b_x = b_e + {12: 8, 13: 9}[x_behind] * BEAT
     b_f = b_e + 31 * BEAT
-    assert step_at_beat(first_e, b_x) == 12 and step_at_beat(first_e, b_f) == 46
+    assert step_at_beat(first_e, b_x) == x_behind and step_at_beat(first_e, b_f) == 46
     first_x, first_f = g.next_grid(b_x), g.next_grid(b_f)
     g.launch_beats.update({b_e: 1, b_x: 3, b_f: 5})
     full = first_e + 500 * 49  # E loaded, X to 38, F dropped at step 3
@@ -545,13 +548,18 @@ def truck_full_during_scolding(folder):
         g.free[who] = test + 300
         after[who] = test + 300
     assert g.pose["Bepo"] != 1  # F finds Bepo away from step 3
-    # after the scolding (ends full + 4000, Bepo on the bottom): Bepo up for X at step 39
-    # (tested full + 5000); after the scene puts Nando in pose 9 (full + 9250): Nando down
-    # twice, 9 -> 7 -> 5, for X at step 48 (tested full + 9500)
+    # after the scolding (ends full + 4000, Bepo on the bottom): Bepo up for crate 2 at step
+    # 39; after the scene puts Nando in pose 9 (full + 9250): Nando down twice, 9 -> 7 -> 5,
+    # for crate 2 at step 48
     g.pose["Bepo"] = 1
     g.move("Bepo", 5, full + 4100)
     g.events.append((full + 9300, 0, "keydown 65", HOLD))
     g.events.append((full + 9360, 0, "keydown 65", HOLD))
+    return g, full
+
+
+def truck_full_during_scolding(folder):
+    g, full = three_crates_fill_truck_at_miss(12)
     g.at(full - 10, "print CratePos")
     g.at(full - 10, "trace on")
     g.at(full + 260, "trace off")
@@ -585,6 +593,31 @@ def truck_full_during_scolding(folder):
     g.write(os.path.join(folder, "truck_full_during_scolding.scn"), header, full + 10760)
 
 
+def break_scene_after_late_lifts(folder):
+    g, full = three_crates_fill_truck_at_miss(13)
+    g.at(full + 5490, "trace on")
+    g.at(full + 5760, "trace off")
+    for name in ("BepoPose", "BepoHand", "timers"):
+        g.at(full + 5760, "print " + name)
+    g.at(full + 10490, "trace on")
+    g.at(full + 11010, "trace off")
+    for name in ("TruckLoad", "LoadSegment", "SlideCount", "ExhaustOn", "shown Blocco", "timers"):
+        g.at(full + 11010, "print " + name)
+    header = [
+        "# As truck_full_during_scolding, with crate 2 one step further back (37 when the line",
+        "# halts), so the break scene runs one tick ahead of it (played by gen_long_games.py).",
+        "# Bepo lifts it at step 39 250 ms before the scene's tick that seats both workers: the",
+        "# scene puts Bepo in rest pose 8, and the hand timer, in the same millisecond, only",
+        "# clears his hand flag; it lowers a worker only from a lifted pose (2, 4, 6).",
+        "# Crate 2 reaches the truck 250 ms before the scene's last tick: its first slide move",
+        "# (55 to 56, the man and the exhaust on) comes in the same millisecond, before the scene",
+        "# empties the truck's counters; the second slide move then works from the emptied",
+        "# counters: it moves from place 50 to 51, hides the man and stops the exhaust, and ends",
+        "# the slide, leaving pictures at 51 and 56 on a truck that counts no crate.",
+    ]
+    g.write(os.path.join(folder, "break_scene_after_late_lifts.scn"), header, full + 11010)
+
+
 if __name__ == "__main__":
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     truck_full_and_break(folder)
@@ -596,3 +629,4 @@ if __name__ == "__main__":
     crate6_launch_and_silence(folder)
     exhaust_after_game_over(folder)
     truck_full_during_scolding(folder)
+    break_scene_after_late_lifts(folder)
