@@ -1,0 +1,188 @@
+// crateworks-soak: plays random sessions until enough virtual time has passed, each in a child
+// process, so that a crash is caught like any other fault. On a fault it prints the seed,
+// shrinks the session and writes it out as a replay scenario.
+//
+//   crateworks-soak [--seed N] [--hours H] [--sessions N] [--out DIR] [--shrink-seconds S]
+//   crateworks-soak --check SCENARIO [--key KEYFILE]   plays a scenario under the checks
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "soak.h"
+
+namespace fs = std::filesystem;
+using namespace cw;
+using namespace cw::soak;
+
+namespace {
+
+// A session that takes longer than this in real time is hung.
+constexpr unsigned kSessionTimeoutSeconds = 300;
+
+std::string scenarioText(const std::vector<std::string>& lines, const std::string& header) {
+  std::string text = header;
+  for (const std::string& l : lines) text += l + "\n";
+  // What the checks looked at, as the replay prints it at the end.
+  for (const char* p :
+       {"time", "shown Bepo", "shown Nando", "shown Blocco", "CrateActive", "CratePos",
+        "LoadSegment", "TruckLoad", "Score", "ShownScore", "readout", "timers"})
+    text += std::string("print ") + p + "\n";
+  return text;
+}
+
+int report(std::uint64_t base, std::uint64_t index, std::uint64_t seed, const Profile& profile,
+           const Outcome& failure, const fs::path& outDir, int shrinkSeconds) {
+  std::cerr << "soak: FAULT in session " << index << " of base seed " << base << " (session seed "
+            << seed << "): " << failure.message << "\n";
+  std::cerr << "soak: shrinking " << failure.lines.size() << " lines for at most " << shrinkSeconds
+            << " s...\n";
+  auto fails = [&](const std::vector<std::string>& candidate) {
+    Outcome o = playIsolated(candidate, profile.keyFile, kSessionTimeoutSeconds);
+    return o.failed && o.signature == failure.signature;
+  };
+  std::vector<std::string> lines = failure.lines;
+  if (!fails(lines)) {
+    std::cerr << "soak: the recorded lines do not fail again on their own; writing them whole\n";
+  } else {
+    lines = shrink(lines, fails, Clock::now() + std::chrono::seconds(shrinkSeconds));
+  }
+  fs::create_directories(outDir);
+  const std::string name = "soak-" + std::to_string(seed);
+  const fs::path scn = outDir / (name + ".scn");
+  std::ostringstream header;
+  header << "# Soak fault: " << failure.signature << "\n"
+         << "# base seed " << base << ", session " << index << ", session seed " << seed << "\n";
+  if (profile.keyFile) {
+    std::ofstream(outDir / (name + ".key"), std::ios::binary) << *profile.keyFile;
+    header << "# Before running, copy " << name
+           << ".key to crateworks.key in the working folder.\n";
+  }
+  std::ofstream(scn) << scenarioText(lines, header.str());
+  std::cerr << "soak: " << lines.size() << " lines reproduce it: " << fs::absolute(scn).string()
+            << "\n  (cd \"$(mktemp -d)\""
+            << (profile.keyFile ? " && cp " + fs::absolute(outDir / (name + ".key")).string() +
+                                      " crateworks.key"
+                                : std::string())
+            << " && crateworks-replay " << fs::absolute(scn).string() << ")\n";
+  std::cerr << "----\n" << scenarioText(lines, "") << "----\n";
+  return 1;
+}
+
+int check(const std::string& scenario, const std::optional<std::string>& keyFile) {
+  std::ifstream in(scenario, std::ios::binary);
+  if (!in) {
+    std::cerr << "soak: cannot read " << scenario << "\n";
+    return 2;
+  }
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(in, l);) {
+    if (l.rfind("print", 0) == 0) continue;  // prints change nothing
+    lines.push_back(l);
+  }
+  Outcome o = playIsolated(lines, keyFile, kSessionTimeoutSeconds);
+  if (o.failed) {
+    std::cout << "FAULT: " << o.message << "\n";
+    return 1;
+  }
+  std::cout << "ok: " << o.result.virtualMs << " ms, " << o.result.coverage.handlers
+            << " handlers checked\n";
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::uint64_t base = 20261207;
+  double hours = 10;
+  std::uint64_t maxSessions = UINT64_MAX;
+  fs::path outDir = ".";
+  int shrinkSeconds = 120;
+  bool verbose = false;
+  std::string checkFile;
+  std::optional<std::string> checkKey;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto next = [&]() -> std::string {
+      if (i + 1 >= argc) {
+        std::cerr << "soak: " << a << " needs a value\n";
+        std::exit(2);
+      }
+      return argv[++i];
+    };
+    if (a == "--seed") {
+      std::string v = next();
+      base =
+          v == "random" ? static_cast<std::uint64_t>(::time(nullptr)) ^ ::getpid() : std::stoull(v);
+    } else if (a == "--hours") {
+      hours = std::stod(next());
+    } else if (a == "--sessions") {
+      maxSessions = std::stoull(next());
+    } else if (a == "--out") {
+      outDir = next();
+    } else if (a == "--shrink-seconds") {
+      shrinkSeconds = std::stoi(next());
+    } else if (a == "--verbose") {
+      verbose = true;
+    } else if (a == "--check") {
+      checkFile = next();
+    } else if (a == "--key") {
+      std::ifstream in(next(), std::ios::binary);
+      checkKey = std::string(std::istreambuf_iterator<char>(in), {});
+    } else {
+      std::cerr << "usage: crateworks-soak [--seed N|random] [--hours H] [--sessions N] "
+                   "[--out DIR] [--shrink-seconds S] | --check SCENARIO [--key FILE]\n";
+      return 2;
+    }
+  }
+  if (!checkFile.empty()) return check(checkFile, checkKey);
+
+  const Millis target = static_cast<Millis>(hours * 3600.0 * 1000.0);
+  Millis total = 0;
+  Coverage all;
+  std::uint64_t sessions = 0;
+  std::size_t commands = 0;
+  const auto began = Clock::now();
+  std::cout << "soak: base seed " << base << ", " << hours << " virtual hours" << std::endl;
+  for (std::uint64_t i = 0; total < target && i < maxSessions; ++i) {
+    const std::uint64_t seed = sessionSeed(base, i);
+    const Profile profile = drawProfile(seed);
+    Outcome o = isolated(
+        profile.keyFile,
+        [&](const std::string& keyPath, const LineSink& record,
+            const InvariantChecker::Report& report) {
+          return playSession(seed, profile, keyPath, record, report);
+        },
+        kSessionTimeoutSeconds);
+    if (o.failed) return report(base, i, seed, profile, o, outDir, shrinkSeconds);
+    if (verbose) {
+      const Coverage& c = o.result.coverage;
+      std::cout << "session " << i << " seed " << seed << ": skill " << profile.skill << " think "
+                << profile.think << " chaos " << profile.chaos << " move " << profile.moveSound
+                << " ms: " << o.result.virtualMs / 1000 << " s, games " << c.gamesStarted
+                << ", lifts " << c.lifts << ", trucks " << c.trucksFilled << ", scoldings "
+                << c.scoldings << "\n";
+    }
+    total += o.result.virtualMs;
+    commands += o.result.commands;
+    all += o.result.coverage;
+    ++sessions;
+  }
+  const double wall = std::chrono::duration<double>(Clock::now() - began).count();
+  std::cout << "soak: " << sessions << " sessions, " << total / 3600000.0 << " virtual hours, "
+            << commands << " commands, " << all.handlers << " handlers checked, in " << wall
+            << " s\n"
+            << "soak: games " << all.gamesStarted << ", lifts " << all.lifts << ", scoldings "
+            << all.scoldings << ", game overs " << all.gameOvers << ", trucks filled "
+            << all.trucksFilled << " (" << all.breakHeldByScolding
+            << " held by a scolding), loads past the eighth " << all.loadsPastEighth
+            << ", double points " << all.doublePoints << ", scores past 1000 " << all.scorePast1000
+            << ", dialogs " << all.dialogsOpened << ", quits " << all.programEnded << "\n";
+  return 0;
+}
