@@ -300,8 +300,11 @@ def long_game_a(folder):
     t, _ = award_time(g, 301)
     for name in ("Score", "readout"):
         g.at(t + 100, "print " + name)
-    # the first full truck with double points
+    # the first full truck with double points: 20 points counted up over 21 ticks, the
+    # points sound on the 4th and the 14th
     t, _ = award_time(g, 396)
+    g.at(t - 10, "trace on")
+    g.at(t + 540, "trace off")
     g.at(t + 600, "print Score")
     # 998, 1000 and 1002, each half-way through its count-up and at its end: three places
     # show the last three digits
@@ -320,7 +323,9 @@ def long_game_a(folder):
         "# sees 41 makes it 6; likewise 80/81 gives 8, 120/121 gives 10, 160/161 gives 12.",
         "# After 40 crates and five trucks the score is 290; crate 42's lift at step 30 makes 300",
         "# and its count-up draws 300 with no miss in the game: from then on every award counts",
-        "# double (a lift 2, a truck 20). Crate 48 fills the sixth truck at 396. The score then",
+        "# double (a lift 2, a truck 20). Crate 48 fills the sixth truck: 376 counts up to 396 over",
+        "# 21 ticks, with the points sound on the 4th and the 14th (the exhaust puffs meanwhile,",
+        "# the scene's first tick changes nothing). The score then",
         "# reaches 1000 exactly at crate 90's last lift (998 to 1000): the readout counts up",
         "# 998, 999, 1000 and shows 000, the last three digits, while Score keeps 1000; crate",
         "# 91 goes on with 002 and ends at 1012, shown as 012.",
