@@ -3,8 +3,8 @@
 # Beside NAME.scn: NAME.key (optional) becomes the key file before the run; NAME.status
 # (optional) holds the expected exit status (default 0); NAME.err (optional) the expected stderr.
 set -u
-replay=$1
-scn=$2
+replay=$(realpath "$1")
+scn=$(realpath "$2")
 base=${scn%.scn}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -4,16 +4,18 @@
 namespace cw {
 namespace {
 
-// A clock part read as a number: optional leading blanks, then one or two digits. Anything
-// else has no reading, and the readout is then left as it was.
+// A clock part read as a number, as the leading digits after any blanks ("5:" reads 5, as a
+// minute of "7:5:00" does). No digit, or more than the readout's two places, has no reading,
+// and the readout is then left as it was.
 bool readNumber(std::string_view text, int& out) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  if (text.empty() || text.size() > 2) return false;
   int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
+  std::size_t digits = 0;
+  for (; digits < text.size() && text[digits] >= '0' && text[digits] <= '9'; ++digits) {
+    if (digits == 2) return false;
+    value = value * 10 + (text[digits] - '0');
   }
+  if (digits == 0) return false;
   out = value;
   return true;
 }
