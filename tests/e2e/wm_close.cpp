@@ -1,0 +1,25 @@
+// Asks a window to close as a window manager's close box does (WM_DELETE_WINDOW), for tests
+// under a bare X server where no window manager draws close boxes.
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: wm_close WINDOW-ID\n");
+    return 2;
+  }
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return 1;
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = static_cast<Window>(std::strtoul(argv[1], nullptr, 0));
+  e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  const Status sent = XSendEvent(display, e.xclient.window, False, NoEventMask, &e);
+  XCloseDisplay(display);
+  return sent ? 0 : 1;
+}
