@@ -368,5 +368,60 @@ TEST_F(FrontEndTest, APictureOfTheWrongSizeIsRefused) {
   EXPECT_NE(err.find("camion.png: it is 89x64, not 90x64"), std::string::npos) << err;
 }
 
+TEST_F(FrontEndTest, ACorruptPictureIsNamed) {
+  std::ofstream(dir / "assets" / "vita_mark.png", std::ios::binary) << "\x89PNG\r\n\x1a\n garbage";
+  FrontEnd fe(options());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(fe.open());
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("vita_mark.png"), std::string::npos) << err;
+}
+
+// A mono 16-bit PCM WAV file of `ms` milliseconds at 8000 Hz.
+void writeWav(const fs::path& path, int ms) {
+  const std::uint32_t samples = 8 * static_cast<std::uint32_t>(ms);
+  const std::uint32_t dataBytes = samples * 2;
+  std::string h;
+  const auto u32 = [&](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) h += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  const auto u16 = [&](std::uint16_t v) {
+    h += static_cast<char>(v & 0xFF);
+    h += static_cast<char>(v >> 8);
+  };
+  h += "RIFF";
+  u32(36 + dataBytes);
+  h += "WAVEfmt ";
+  u32(16);
+  u16(1);  // PCM
+  u16(1);
+  u32(8000);
+  u32(16000);
+  u16(2);
+  u16(16);
+  h += "data";
+  u32(dataBytes);
+  h.append(dataBytes, '\0');
+  std::ofstream(path, std::ios::binary) << h;
+}
+
+TEST_F(FrontEndTest, SoundsHoldForTheirFilesLengthFoundWithoutRegardToCase) {
+  writeWav(dir / "audio" / "move.wav", 250);
+  writeWav(dir / "audio" / "Points.wav", 40);
+  std::ofstream(dir / "audio" / "dead.wav", std::ios::binary) << "RIFF????WAVEjunk";
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);  // as the game has it when sound opens
+  {
+    MixerSound sound(dir.string());
+    sound.open();  // with or without a device the holds are the same
+    EXPECT_EQ(sound.play("audio\\move.wav", kSoundWait), 250);
+    EXPECT_EQ(sound.play("AUDIO\\MOVE.WAV", kSoundWait), 250);
+    EXPECT_EQ(sound.play("Audio\\Points.wav", kSoundWait), 40);
+    EXPECT_EQ(sound.play("audio\\move.wav", kSoundAsync), 0);
+    EXPECT_EQ(sound.play("audio\\dead.wav", kSoundWait), 0);   // unreadable: nothing
+    EXPECT_EQ(sound.play("Audio\\Enemy.wav", kSoundWait), 0);  // missing: nothing
+  }
+  SDL_Quit();
+}
+
 }  // namespace
 }  // namespace cw
