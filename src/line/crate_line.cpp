@@ -118,6 +118,12 @@ void GameWindow::CrateTick(int k) {
 }
 
 void GameWindow::LoadTruck() {
+  // Crates reach the truck at least four steps apart, so a slide is over before the next crate
+  // comes, unless long synchronous sounds have folded several slide ticks into one while the
+  // crates kept their pace. Then the crate still sliding drops into its place first: otherwise
+  // the new crate would start from the old one's half-way place, one loaded crate would vanish
+  // and the next would slide past the truck's last place.
+  while (timers_.enabled(TimerId::TimeAllineaCasse)) TimeAllineaCasse_Timer();
   // Crates go alternately into the left column (mouth 50) and the right one (mouth 55).
   if (s_.TruckLoad == 1 || s_.TruckLoad == 3 || s_.TruckLoad == 5 || s_.TruckLoad == 7)
     s_.LoadSegment += 5;
