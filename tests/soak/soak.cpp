@@ -681,9 +681,22 @@ std::vector<std::string> shrink(std::vector<std::string> lines,
                                 const std::function<bool(const std::vector<std::string>&)>& fails,
                                 Clock::time_point deadline) {
   auto timeLeft = [&deadline] { return Clock::now() < deadline; };
+  // Two waits in a row are one wait: the same ticks run in the same order.
+  auto merge = [&] {
+    std::vector<std::string> merged;
+    for (const std::string& l : lines) {
+      if (l.rfind("wait ", 0) == 0 && !merged.empty() && merged.back().rfind("wait ", 0) == 0)
+        merged.back() =
+            "wait " + std::to_string(std::stoll(merged.back().substr(5)) + std::stoll(l.substr(5)));
+      else
+        merged.push_back(l);
+    }
+    if (merged.size() < lines.size() && fails(merged)) lines = std::move(merged);
+  };
   bool progress = true;
   while (progress && timeLeft()) {
     progress = false;
+    merge();
     // Drop runs of lines, long runs first.
     for (std::size_t chunk = std::max<std::size_t>(1, lines.size() / 2); timeLeft(); chunk /= 2) {
       for (std::size_t i = 0; i + chunk <= lines.size() && timeLeft();) {

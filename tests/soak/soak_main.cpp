@@ -4,6 +4,7 @@
 //
 //   crateworks-soak [--seed N] [--hours H] [--sessions N] [--out DIR] [--shrink-seconds S]
 //   crateworks-soak --check SCENARIO [--key KEYFILE]   plays a scenario under the checks
+//   crateworks-soak --shrink SCENARIO [--key KEYFILE]  shrinks a scenario that fails them
 #include <unistd.h>
 
 #include <cstdio>
@@ -37,14 +38,14 @@ std::string scenarioText(const std::vector<std::string>& lines, const std::strin
   return text;
 }
 
-int report(std::uint64_t base, std::uint64_t index, std::uint64_t seed, const Profile& profile,
-           const Outcome& failure, const fs::path& outDir, int shrinkSeconds) {
-  std::cerr << "soak: FAULT in session " << index << " of base seed " << base << " (session seed "
-            << seed << "): " << failure.message << "\n";
+// Shrinks a failing session and writes it out as NAME.scn (and NAME.key) in `outDir`.
+int shrinkAndWrite(const Outcome& failure, const std::optional<std::string>& keyFile,
+                   const std::string& name, const std::string& origin, const fs::path& outDir,
+                   int shrinkSeconds) {
   std::cerr << "soak: shrinking " << failure.lines.size() << " lines for at most " << shrinkSeconds
             << " s...\n";
   auto fails = [&](const std::vector<std::string>& candidate) {
-    Outcome o = playIsolated(candidate, profile.keyFile, kSessionTimeoutSeconds);
+    Outcome o = playIsolated(candidate, keyFile, kSessionTimeoutSeconds);
     return o.failed && o.signature == failure.signature;
   };
   std::vector<std::string> lines = failure.lines;
@@ -54,39 +55,43 @@ int report(std::uint64_t base, std::uint64_t index, std::uint64_t seed, const Pr
     lines = shrink(lines, fails, Clock::now() + std::chrono::seconds(shrinkSeconds));
   }
   fs::create_directories(outDir);
-  const std::string name = "soak-" + std::to_string(seed);
   const fs::path scn = outDir / (name + ".scn");
   std::ostringstream header;
-  header << "# Soak fault: " << failure.signature << "\n"
-         << "# base seed " << base << ", session " << index << ", session seed " << seed << "\n";
-  if (profile.keyFile) {
-    std::ofstream(outDir / (name + ".key"), std::ios::binary) << *profile.keyFile;
+  header << "# Soak fault: " << failure.signature << "\n# " << origin << "\n";
+  if (keyFile) {
+    std::ofstream(outDir / (name + ".key"), std::ios::binary) << *keyFile;
     header << "# Before running, copy " << name
            << ".key to crateworks.key in the working folder.\n";
   }
   std::ofstream(scn) << scenarioText(lines, header.str());
   std::cerr << "soak: " << lines.size() << " lines reproduce it: " << fs::absolute(scn).string()
             << "\n  (cd \"$(mktemp -d)\""
-            << (profile.keyFile ? " && cp " + fs::absolute(outDir / (name + ".key")).string() +
-                                      " crateworks.key"
-                                : std::string())
+            << (keyFile ? " && cp " + fs::absolute(outDir / (name + ".key")).string() +
+                              " crateworks.key"
+                        : std::string())
             << " && crateworks-replay " << fs::absolute(scn).string() << ")\n";
   std::cerr << "----\n" << scenarioText(lines, "") << "----\n";
   return 1;
 }
 
-int check(const std::string& scenario, const std::optional<std::string>& keyFile) {
-  std::ifstream in(scenario, std::ios::binary);
+std::optional<std::vector<std::string>> readScenario(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   if (!in) {
-    std::cerr << "soak: cannot read " << scenario << "\n";
-    return 2;
+    std::cerr << "soak: cannot read " << path << "\n";
+    return std::nullopt;
   }
   std::vector<std::string> lines;
   for (std::string l; std::getline(in, l);) {
-    if (l.rfind("print", 0) == 0) continue;  // prints change nothing
+    if (l.rfind("print", 0) == 0 || l.rfind("#", 0) == 0) continue;  // they change nothing
     lines.push_back(l);
   }
-  Outcome o = playIsolated(lines, keyFile, kSessionTimeoutSeconds);
+  return lines;
+}
+
+int check(const std::string& scenario, const std::optional<std::string>& keyFile) {
+  auto lines = readScenario(scenario);
+  if (!lines) return 2;
+  Outcome o = playIsolated(*lines, keyFile, kSessionTimeoutSeconds);
   if (o.failed) {
     std::cout << "FAULT: " << o.message << "\n";
     return 1;
@@ -94,6 +99,20 @@ int check(const std::string& scenario, const std::optional<std::string>& keyFile
   std::cout << "ok: " << o.result.virtualMs << " ms, " << o.result.coverage.handlers
             << " handlers checked\n";
   return 0;
+}
+
+int shrinkFile(const std::string& scenario, const std::optional<std::string>& keyFile,
+               const fs::path& outDir, int shrinkSeconds) {
+  auto lines = readScenario(scenario);
+  if (!lines) return 2;
+  Outcome o = playIsolated(*lines, keyFile, kSessionTimeoutSeconds);
+  if (!o.failed) {
+    std::cout << "ok: nothing to shrink, the scenario passes the checks\n";
+    return 0;
+  }
+  std::cerr << "soak: " << o.message << "\n";
+  return shrinkAndWrite(o, keyFile, fs::path(scenario).stem().string() + "-small",
+                        "shrunk from " + scenario, outDir, shrinkSeconds);
 }
 
 }  // namespace
@@ -106,6 +125,7 @@ int main(int argc, char** argv) {
   int shrinkSeconds = 120;
   bool verbose = false;
   std::string checkFile;
+  std::string shrinkTarget;
   std::optional<std::string> checkKey;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -132,16 +152,20 @@ int main(int argc, char** argv) {
       verbose = true;
     } else if (a == "--check") {
       checkFile = next();
+    } else if (a == "--shrink") {
+      shrinkTarget = next();
     } else if (a == "--key") {
       std::ifstream in(next(), std::ios::binary);
       checkKey = std::string(std::istreambuf_iterator<char>(in), {});
     } else {
       std::cerr << "usage: crateworks-soak [--seed N|random] [--hours H] [--sessions N] "
-                   "[--out DIR] [--shrink-seconds S] | --check SCENARIO [--key FILE]\n";
+                   "[--out DIR] [--shrink-seconds S] [--verbose] | --check SCENARIO [--key FILE] | "
+                   "--shrink SCENARIO [--key FILE] [--out DIR] [--shrink-seconds S]\n";
       return 2;
     }
   }
   if (!checkFile.empty()) return check(checkFile, checkKey);
+  if (!shrinkTarget.empty()) return shrinkFile(shrinkTarget, checkKey, outDir, shrinkSeconds);
 
   const Millis target = static_cast<Millis>(hours * 3600.0 * 1000.0);
   Millis total = 0;
@@ -160,7 +184,14 @@ int main(int argc, char** argv) {
           return playSession(seed, profile, keyPath, record, report);
         },
         kSessionTimeoutSeconds);
-    if (o.failed) return report(base, i, seed, profile, o, outDir, shrinkSeconds);
+    if (o.failed) {
+      std::cerr << "soak: FAULT in session " << i << " of base seed " << base << " (session seed "
+                << seed << "): " << o.message << "\n";
+      return shrinkAndWrite(o, profile.keyFile, "soak-" + std::to_string(seed),
+                            "base seed " + std::to_string(base) + ", session " + std::to_string(i) +
+                                ", session seed " + std::to_string(seed),
+                            outDir, shrinkSeconds);
+    }
     if (verbose) {
       const Coverage& c = o.result.coverage;
       std::cout << "session " << i << " seed " << seed << ": skill " << profile.skill << " think "
