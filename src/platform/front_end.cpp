@@ -106,12 +106,18 @@ bool FrontEnd::open() {
   if (!font_) return fail("cannot use font " + fontPath + ": " + TTF_GetError());
 
   sound_.open();  // without a device the game runs silently
+  // The renderer's first frame costs far more than the later ones: pay for it before the
+  // window shows and the clock starts.
+  frame_.draw(renderer_, FrameState::of(device_.game().display()));
+  SDL_RenderPresent(renderer_);
   return true;
 }
 
 int FrontEnd::run() {
-  startTicks_ = SDL_GetTicks64();
   device_.start();
+  // Core time starts once the window is up: mapping it can take a while on a real display, and
+  // the first ticks should not start out late because of it.
+  startTicks_ = SDL_GetTicks64();
   while (!quit_ && !device_.ended()) {
     const Millis now = realNow();
     pacer_.advance(now);

@@ -14,8 +14,8 @@ namespace cw {
 class Pacer {
  public:
   // A tick may run this late, so the loop wakes about a hundred times a second rather than for
-  // every 2 ms tick.
-  static constexpr Millis kSlackMs = 6;
+  // every 2 ms tick; with the wait's own lateness a tick then runs at most about 8 ms late.
+  static constexpr Millis kSlackMs = 5;
   // A loop that was stopped longer than this (a suspended machine) starts afresh from the
   // present instead of catching up.
   static constexpr Millis kStallMs = 1000;
