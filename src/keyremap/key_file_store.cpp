@@ -17,7 +17,8 @@ constexpr std::size_t kMaxRead = 4096;
 }  // namespace
 
 std::optional<std::string> FileKeyStore::read() {
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK a FIFO in the file's place would hold the open until someone writes.
+  int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -70,6 +70,10 @@ std::string resolveDataFile(const std::string& dataDir, std::string_view name) {
 }
 
 std::optional<Millis> wavLengthMs(const std::string& path) {
+  // Only a plain file can be a sound: a FIFO would hold the open until someone writes, and a
+  // device may never end.
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   std::array<unsigned char, 12> riff{};
