@@ -41,9 +41,11 @@ bool isLabel(const std::string& s) {
   return s == "Label1" || s == "Label2" || s == "Label3" || s == "Label4";
 }
 
+// A segment of its own or a dialog label. A group's name (Bepo, Vita, Blocco) names no single
+// segment: the device would be asked for a member that may not exist.
 bool isTarget(const std::string& s) {
   Group g;
-  return isLabel(s) || groupByName(s, g);
+  return isLabel(s) || (groupByName(s, g) && groupInfo(g).single);
 }
 
 constexpr std::int64_t kMaxMs = std::int64_t{1} << 40;  // about 35 years of virtual time
