@@ -1,0 +1,85 @@
+// Fuzz target: any bytes as the key file. Whatever the file holds, the keys in force stay four
+// whole values (the file's or the ones held before), the store reads back what lies on disk, and
+// what the dialog would write back reads as the same keys.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "keyremap/key_file.h"
+#include "keyremap/key_file_store.h"
+#include "line/random.h"
+#include "shell/game_window.h"
+
+namespace {
+
+struct Quiet : cw::SoundPort, cw::TimeTextPort, cw::WindowPort {
+  cw::Millis play(std::string_view, int) override { return 0; }
+  const std::string& localTimeText() override { return text; }
+  void endProgram() override {}
+  void showGameWindow(bool, bool) override {}
+  void showDialog(bool) override {}
+  std::string text = "12:00:00";
+};
+
+// The key file lies in a folder of its own, removed when the fuzzer ends.
+struct KeyFolder {
+  KeyFolder() {
+    char dir[] = "/tmp/cw-fuzz-keys-XXXXXX";
+    if (!::mkdtemp(dir)) std::abort();
+    folder = dir;
+    path = folder + "/crateworks.key";
+  }
+  ~KeyFolder() {
+    ::unlink(path.c_str());
+    ::unlink((path + ".new").c_str());
+    ::rmdir(folder.c_str());
+  }
+  std::string folder;
+  std::string path;
+};
+
+const std::string& keyPath() {
+  static const KeyFolder keys;
+  return keys.path;
+}
+
+void check(bool ok) {
+  if (!ok) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+
+  const std::optional<cw::KeySet> keys = cw::parseKeyFile(bytes);
+  if (keys) {
+    for (int k : *keys) check(k >= 0 && k <= 65535);
+    check(cw::parseKeyFile(cw::formatKeyFile(*keys)) == keys);
+  }
+
+  // The same bytes on disk, read by the store and taken by the game window at activation.
+  const int fd = ::open(keyPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  check(fd >= 0);
+  check(::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()));
+  ::close(fd);
+  cw::FileKeyStore store(keyPath());
+  const std::optional<std::string> read = store.read();
+  check(read.has_value());
+  check(*read == bytes.substr(0, read->size()) &&
+        (read->size() == bytes.size() || read->size() >= 4096));
+
+  Quiet io;
+  cw::SeededRandom random(1);
+  cw::GameWindow game(cw::Seams{io, io, random, store, io});
+  game.Form_Load();
+  game.Form_Activate();
+  const cw::GameState& s = game.state();
+  const cw::KeySet held{s.KeyNandoUp, s.KeyNandoDown, s.KeyBepoUp, s.KeyBepoDown};
+  const std::optional<cw::KeySet> fromRead = cw::parseKeyFile(*read);
+  check(held == (fromRead ? *fromRead : cw::KeySet{81, 65, 80, 76}));
+  return 0;
+}
