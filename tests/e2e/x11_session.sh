@@ -32,7 +32,7 @@ until_ok() {
 viewable() { xwininfo -id "$1" | grep -q IsViewable; }
 # Differing pixels between the window's region X,Y,W,H and the casing picture there.
 differs_from_casing() {
-  import -window "$wid" "$work/shot.png"
+  import -window "$wid" "$work/shot.png" 2>/dev/null || { echo -1; return; }
   convert "$work/shot.png" -crop "$3x$4+$1+$2" +repage "$work/a.png"
   convert "$assets/casing.png" -crop "$3x$4+$1+$2" +repage "$work/b.png"
   compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1
@@ -42,6 +42,7 @@ differs_from_casing() {
 pid=$!
 until_ok xdotool search --name "^Crateworks Sim$" || fail "no window titled Crateworks Sim"
 wid=$(xdotool search --name "^Crateworks Sim$" | head -1)
+until_ok viewable "$wid" || fail "the window is not shown"
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 [[ $WIDTH == 802 && $HEIGHT == 448 ]] || fail "window is ${WIDTH}x$HEIGHT"
 gx=$X gy=$Y
