@@ -87,6 +87,8 @@ bool FrontEnd::open() {
   if (window_) renderer_ = makeRenderer(window_);
   if (!renderer_) return fail(std::string("cannot open a window: ") + SDL_GetError());
   SDL_SetWindowHitTest(window_, hitTest, nullptr);
+  // Keys only, never composed text: an input method must not swallow presses.
+  SDL_StopTextInput();
 
   const std::string assets = options_.dataDir.empty() ? "assets" : options_.dataDir + "/assets";
   if (std::string error = frame_.load(renderer_, assets); !error.empty()) return fail(error);
