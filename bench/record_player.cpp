@@ -9,30 +9,18 @@
 #include "line/random.h"
 #include "replay/autoplayer.h"
 #include "shell/device.h"
+#include "shell/null_ports.h"
 
 namespace {
 
 constexpr std::uint64_t kSeed = 20261207;
 constexpr cw::Millis kMoveSoundMs = 60;
 
-struct Quiet : cw::SoundPort, cw::TimeTextPort, cw::KeyFileStore, cw::WindowPort {
-  cw::Millis play(std::string_view name, int flags) override {
-    return flags == cw::kSoundWait && name == cw::kSoundMove ? kMoveSoundMs : 0;
-  }
-  const std::string& localTimeText() override { return text; }
-  std::optional<std::string> read() override { return std::nullopt; }
-  std::string write(std::string_view) override { return {}; }
-  void endProgram() override {}
-  void showGameWindow(bool, bool) override {}
-  void showDialog(bool) override {}
-  std::string text = "12:00:00";
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const cw::Millis total = argc > 1 ? std::atoll(argv[1]) : 3'600'000;
-  Quiet io;
+  cw::NullPorts io(kMoveSoundMs);
   cw::SeededRandom random(kSeed);
   cw::Device device(cw::Seams{io, io, random, io, io});
   std::cout << "seed " << kSeed << "\nsoundlength audio\\move.wav " << kMoveSoundMs << "\n";

@@ -10,24 +10,10 @@
 #include "line/random.h"
 #include "replay/autoplayer.h"
 #include "shell/device.h"
+#include "shell/null_ports.h"
 
 namespace cw {
 namespace {
-
-struct Quiet : SoundPort, TimeTextPort, KeyFileStore, WindowPort {
-  Millis play(std::string_view name, int flags) override {
-    ++plays;
-    return flags == kSoundWait && name == kSoundMove ? 60 : 0;
-  }
-  const std::string& localTimeText() override { return text; }
-  std::optional<std::string> read() override { return std::nullopt; }
-  std::string write(std::string_view) override { return {}; }
-  void endProgram() override {}
-  void showGameWindow(bool, bool) override {}
-  void showDialog(bool) override {}
-  std::string text = "12:00:00";
-  int plays = 0;
-};
 
 class Bot {
  public:
@@ -61,7 +47,7 @@ class Bot {
     if (s.PointMultiplier == 2 && doubleAt_ < 0) doubleAt_ = device_.now();
   }
 
-  Quiet io_;
+  NullPorts io_{60};
   SeededRandom random_;
   Device device_;
   int trucks_ = 0;

@@ -86,13 +86,11 @@ void GameWindow::DrawScore() {
     display_.putDigit(Place::Unita, static_cast<int>(n));
     return;
   }
-  if (n >= 100) s_.HundredsDigit = static_cast<int>(n / 100 % 10);
-  const int belowHundred = static_cast<int>(n % 100);
-  s_.TensDigit = belowHundred / 10;
-  s_.UnitsDigit = belowHundred - 10 * s_.TensDigit;
-  if (n >= 100) display_.putDigit(Place::Centinaia, s_.HundredsDigit);
-  display_.putDigit(Place::Decina, s_.TensDigit);
-  display_.putDigit(Place::Unita, s_.UnitsDigit);
+  if (n >= 100) {
+    s_.HundredsDigit = static_cast<int>(n / 100 % 10);
+    display_.putDigit(Place::Centinaia, s_.HundredsDigit);
+  }
+  PutTwoDigits(static_cast<int>(n % 100), Place::Decina, Place::Unita);
 }
 
 void GameWindow::TimeOra_Timer() {
@@ -140,20 +138,22 @@ void GameWindow::DrawClock() {
     display_.blank(Place::Ora);
     display_.putDigit(Place::Centinaia, hour);
   } else {
-    s_.TensDigit = hour / 10;
-    s_.UnitsDigit = hour - 10 * s_.TensDigit;
-    display_.putDigit(Place::Ora, s_.TensDigit);
-    display_.putDigit(Place::Centinaia, s_.UnitsDigit);
+    PutTwoDigits(hour, Place::Ora, Place::Centinaia);
   }
   if (minute < 10) {
     display_.putDigit(Place::Decina, 0);
     display_.putDigit(Place::Unita, minute);
   } else {
-    s_.TensDigit = minute / 10;
-    s_.UnitsDigit = minute - 10 * s_.TensDigit;
-    display_.putDigit(Place::Decina, s_.TensDigit);
-    display_.putDigit(Place::Unita, s_.UnitsDigit);
+    PutTwoDigits(minute, Place::Decina, Place::Unita);
   }
+}
+
+// Splits 10..99 into TensDigit and UnitsDigit and puts them, tens first.
+void GameWindow::PutTwoDigits(int n, Place tens, Place units) {
+  s_.TensDigit = n / 10;
+  s_.UnitsDigit = n - 10 * s_.TensDigit;
+  display_.putDigit(tens, s_.TensDigit);
+  display_.putDigit(units, s_.UnitsDigit);
 }
 
 }  // namespace cw

@@ -100,6 +100,7 @@ class GameWindow {
   void BreakCrate(int slot, Group crash, TimerId scolding);
   void ScoldTick(int& pose, int& frame, Group worker, Group boss, TimerId timer);
   void DrawScore();
+  void PutTwoDigits(int n, Place tens, Place units);
   void DrawClock();
   void playSound(const char* name, int flags);
 

@@ -1,0 +1,27 @@
+// A world that plays no sound, keeps no file and shows no window: the seams for driving the
+// core on its own (tests, benchmarks, recorders).
+#pragma once
+
+#include "shell/seams.h"
+
+namespace cw {
+
+struct NullPorts : SoundPort, TimeTextPort, KeyFileStore, WindowPort {
+  // How long the move sound holds the window; other sounds never hold.
+  explicit NullPorts(Millis moveSoundMs = 0) : moveSoundMs(moveSoundMs) {}
+
+  Millis play(std::string_view name, int flags) override {
+    return flags == kSoundWait && name == "audio\\move.wav" ? moveSoundMs : 0;
+  }
+  const std::string& localTimeText() override { return timeText; }
+  std::optional<std::string> read() override { return std::nullopt; }
+  std::string write(std::string_view) override { return {}; }
+  void endProgram() override {}
+  void showGameWindow(bool, bool) override {}
+  void showDialog(bool) override {}
+
+  Millis moveSoundMs;
+  std::string timeText = "12:00:00";
+};
+
+}  // namespace cw
