@@ -70,10 +70,10 @@ def truck(box):
     return out
 
 
-def rings(*spec, w=1.7):
+def rings(*circles, w=1.7):
     """Smoke: open rings, each (x, y, r)."""
-    return [ink(*[circle((x, y), r) for x, y, r in spec]),
-            cut(*[circle((x, y), max(r - w, 0.3)) for x, y, r in spec])]
+    return [ink(*[circle((x, y), r) for x, y, r in circles]),
+            cut(*[circle((x, y), max(r - w, 0.3)) for x, y, r in circles])]
 
 
 def fumo(member):
