@@ -35,9 +35,10 @@ class GameFrame {
   std::string load(SDL_Renderer* renderer, const std::string& assetsDir);
   // Draws the whole window: the back buffer holds nothing worth keeping after a present.
   void draw(SDL_Renderer* renderer, const FrameState& frame) const;
+  // Destroys the textures. Destroying the renderer frees them too, so this must come first.
+  void release();
 
  private:
-  void release();
   SDL_Texture* casing_ = nullptr;
   std::vector<SDL_Texture*> textures_;          // one per distinct picture file
   std::array<int, kSegmentCount> textureOf_{};  // segment index to textures_ index

@@ -52,6 +52,7 @@ FrontEnd::~FrontEnd() {
   if (font_) TTF_CloseFont(font_);
   if (dialogIcon_) SDL_FreeSurface(dialogIcon_);
   if (ttf_) TTF_Quit();
+  frame_.release();  // the textures go before their renderer, which would free them under it
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
   if (sdl_) {
