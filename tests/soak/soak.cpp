@@ -517,14 +517,26 @@ class Driver {
     return 0;
   }
 
-  void steer(int pose, const std::array<int, 3>& steps, int upRow, int downRow) {
+  void steer(int pose, int hand, const std::array<int, 3>& steps, int upRow, int downRow) {
     if (chance(profile_.skill)) {
       int want = wantedLevel(steps);
-      const int level = (pose + 1) / 2;
       if (const int drop = sabotage_ ? levelToDrop(steps[0] == 3) : 0; drop != 0)
         want = drop == 1 ? 2 : 1;  // away from the crate
-      if (want == 0 || pose > 6 || want == level) return;
-      const int key = keyFor(want > level ? upRow : downRow);
+      if (want == 0) return;
+      int row;
+      if (pose > 6) {
+        // A break scene that runs with the line moving leaves a worker sitting or scolded while
+        // crates come: down takes him back among the levels (7 gives 5, 8 gives 6, 9 gives 7).
+        row = downRow;
+      } else if (const int level = (pose + 1) / 2; want != level) {
+        row = want > level ? upRow : downRow;  // a move lowers lifted hands on the way
+      } else if (pose % 2 == 1 || hand == 1) {
+        return;  // in place, or the hand timer will stand him there
+      } else {
+        // Hands up with no hand timer to lower them (a move down from 8): step off and back.
+        row = pose == 6 ? downRow : upRow;
+      }
+      const int key = keyFor(row);
       if (key >= 0) emit("keydown " + std::to_string(key));
     } else if (chance(0.3)) {
       const int key = keyFor(uniform(3, 6));
@@ -538,11 +550,11 @@ class Driver {
     if (load == 7 && lastLoad_ != 7) sabotage_ = chance(profile_.mischief);
     lastLoad_ = load;
     if (chance(0.5)) {
-      steer(state().NandoPose, {12, 30, 48}, 3, 4);
-      steer(state().BepoPose, {3, 21, 39}, 5, 6);
+      steer(state().NandoPose, state().NandoHand, {12, 30, 48}, 3, 4);
+      steer(state().BepoPose, state().BepoHand, {3, 21, 39}, 5, 6);
     } else {
-      steer(state().BepoPose, {3, 21, 39}, 5, 6);
-      steer(state().NandoPose, {12, 30, 48}, 3, 4);
+      steer(state().BepoPose, state().BepoHand, {3, 21, 39}, 5, 6);
+      steer(state().NandoPose, state().NandoHand, {12, 30, 48}, 3, 4);
     }
     const double think = static_cast<double>(profile_.think);
     if (chance(think / 1000.0 / profile_.attention))
