@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SIGTERM and SIGINT end the real game promptly and cleanly in every state: idle with the clock,
-# during a game with moves (and their sound holds) under way, with the key dialog open, and
-# right after launch. Clean: exit status 0 within two seconds, nothing on stderr, and the key
+# during a game with moves (and their sound holds) under way, with the key dialog open, right
+# after launch, and with no audio device. Clean: exit status 0 within two seconds, nothing on stderr, and the key
 # file as it was (a dialog that is not closed writes nothing). Only in the first milliseconds,
 # before the window system is up, may the signal's own default end the program instead; it
 # must still end at once.
@@ -107,6 +107,15 @@ for signal in TERM INT; do
     *) fail "start-up: exit status $status after $signal" ;;
   esac
 done
+
+# No audio device at all: the game runs silently, and still ends cleanly.
+SDL_AUDIODRIVER=no-such-driver launch && {
+  xdotool key --window "$wid" F1
+  sleep 0.3
+  xdotool key --window "$wid" --delay 20 p l q a
+  kill -0 "$pid" 2>/dev/null || fail "no audio device: the game did not run"
+  stop_with TERM "no audio device, a game under way"
+}
 
 if [[ $failures -ne 0 ]]; then
   echo "$failures failures"
