@@ -123,6 +123,40 @@ TEST_F(PacerTest, SleepsUntilTheNextTickWouldBeLateButNotForEveryTick) {
   EXPECT_EQ(pacer.sleepMs(200), 0);
 }
 
+// What the live loop's timing record is told: each tick with the time it fell due, and which
+// ones a hold made late on purpose.
+struct TickLog : TickObserver {
+  struct Tick {
+    TimerId timer;
+    Millis due;
+    Millis clock;  // the core's clock as the tick starts
+    bool afterHold;
+  };
+  Device* device = nullptr;
+  std::vector<Tick> ticks;
+  void tickStarts(TimerId timer, Millis due, bool afterHold) override {
+    ticks.push_back({timer, due, device->now(), afterHold});
+  }
+};
+
+TEST_F(PacerTest, EveryTickIsToldWithItsDueTimeAndTheHoldsLateOnesAreMarked) {
+  TickLog log;
+  log.device = &device;
+  device.setTickObserver(&log);
+  world.holds["audio\\move.wav"] = 9;
+  pacer.arrive(3, key(112));  // F1 at 3: the start sound holds until 12
+  pacer.advance(14);
+  device.setTickObserver(nullptr);
+  std::vector<std::pair<Millis, bool>> seen;
+  for (const TickLog::Tick& t : log.ticks) {
+    EXPECT_EQ(t.timer, TimerId::TimeOra);
+    EXPECT_EQ(t.due, t.clock);
+    seen.emplace_back(t.due, t.afterHold);
+  }
+  // 2 before the key; 4 .. 12 missed in the hold: one late tick at 12; then 14 on time.
+  EXPECT_EQ(seen, (std::vector<std::pair<Millis, bool>>{{2, false}, {12, true}, {14, false}}));
+}
+
 TEST_F(PacerTest, AStallOverASecondReanchorsInsteadOfCatchingUp) {
   state().ClockDelay = 5000;
   pacer.advance(1000);  // a second in steps would tick 500 times

@@ -101,6 +101,26 @@ TEST(Scheduler, LateTicksRunBeforeATickDueExactlyAtTheEndOfTheHold) {
   EXPECT_EQ(s.nextDue(TimerId::Scarico), 500);
 }
 
+TEST(Scheduler, ATickStandingForPeriodsAHoldMissedSaysSoAndOnlyThatOne) {
+  Scheduler s;
+  only(s, {TimerId::Scarico});
+  s.advanceTo(200);
+  s.enable(TimerId::toglimano);  // due at 450, exactly when the hold ends
+  s.hold(250);
+  TimerId id;
+  bool afterHold = false;
+  ASSERT_TRUE(s.popDue(450, id, &afterHold));
+  EXPECT_EQ(id, TimerId::Scarico);  // missed 250
+  EXPECT_TRUE(afterHold);
+  ASSERT_TRUE(s.popDue(450, id, &afterHold));
+  EXPECT_EQ(id, TimerId::toglimano);  // on time
+  EXPECT_FALSE(afterHold);
+  ASSERT_TRUE(s.popDue(500, id, &afterHold));
+  EXPECT_EQ(id, TimerId::Scarico);
+  EXPECT_FALSE(afterHold);
+  EXPECT_EQ(s.now(), 500);
+}
+
 TEST(Scheduler, TicksDueAfterTheTargetWaitAndTimeStillAdvances) {
   Scheduler s;
   only(s, {TimerId::TimeEngine});

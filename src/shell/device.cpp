@@ -20,7 +20,9 @@ void Device::start() {
 void Device::runUntil(Millis t) {
   if (ended_) return;
   TimerId id;
-  while (!ended_ && game_.scheduler().popDue(t, id)) {
+  bool afterHold = false;
+  while (!ended_ && game_.scheduler().popDue(t, id, &afterHold)) {
+    if (tickObserver_) tickObserver_->tickStarts(id, game_.scheduler().now(), afterHold);
     game_.runTimer(id);
     handled();
   }

@@ -19,6 +19,14 @@ class HandlerObserver {
   virtual void afterHandler() = 0;
 };
 
+// Told as each timer tick starts. `due` is when it fell due, the clock's time as it runs; a tick
+// that stands for periods a hold made it miss runs later than that by design, and says so.
+class TickObserver {
+ public:
+  virtual ~TickObserver() = default;
+  virtual void tickStarts(TimerId timer, Millis due, bool afterHold) = 0;
+};
+
 struct WindowStates {
   bool gameShown = false;
   bool gameEnabled = true;
@@ -56,6 +64,7 @@ class Device : private WindowPort {
   const KeyRemapDialog* dialog() const { return dialog_.get(); }
   const WindowStates& windows() const { return windows_; }
   void setHandlerObserver(HandlerObserver* o) { handlerObserver_ = o; }
+  void setTickObserver(TickObserver* o) { tickObserver_ = o; }
 
  private:
   void endProgram() override;
@@ -78,6 +87,7 @@ class Device : private WindowPort {
   bool started_ = false;
   bool ended_ = false;
   HandlerObserver* handlerObserver_ = nullptr;
+  TickObserver* tickObserver_ = nullptr;
 };
 
 }  // namespace cw

@@ -55,7 +55,7 @@ Millis Scheduler::earliestDue() const {
   return best;
 }
 
-bool Scheduler::popDue(Millis until, TimerId& out) {
+bool Scheduler::popDue(Millis until, TimerId& out, bool* afterHold) {
   int pick = -1;
   for (int i = 0; i < kTimerCount; ++i) {
     // Strictly earlier wins; ties keep the table order.
@@ -64,7 +64,8 @@ bool Scheduler::popDue(Millis until, TimerId& out) {
   if (pick < 0) return false;
   Timer& tm = timers_[pick];
   const Millis period = kTimers[pick].intervalMs;
-  if (tm.due < now_) {
+  const bool late = tm.due < now_;
+  if (late) {
     // Late because of a hold: one tick now stands for all the missed ones, and the next one
     // falls on the timer's own grid after the present moment.
     tm.due += ((now_ - tm.due) / period + 1) * period;
@@ -73,6 +74,7 @@ bool Scheduler::popDue(Millis until, TimerId& out) {
     now_ = tm.due;
     tm.due += period;
   }
+  if (afterHold) *afterHold = late;
   out = static_cast<TimerId>(pick);
   return true;
 }

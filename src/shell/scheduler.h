@@ -58,8 +58,9 @@ class Scheduler {
   void hold(Millis ms) { now_ += ms; }
 
   // The next tick to run at or before `until`: sets the clock to its time and returns true.
-  // Ticks that a hold made late run at the current time (coalesced) before any tick due then.
-  bool popDue(Millis until, TimerId& out);
+  // Ticks that a hold made late run at the current time (coalesced) before any tick due then;
+  // `afterHold`, when given, tells which kind this one is.
+  bool popDue(Millis until, TimerId& out, bool* afterHold = nullptr);
   // The earliest time any enabled timer is due, or -1 when none is enabled.
   Millis earliestDue() const;
   // Lets time pass with nothing due before `t` handled (used to go idle up to an input).
