@@ -423,5 +423,39 @@ TEST_F(FrontEndTest, SoundsHoldForTheirFilesLengthFoundWithoutRegardToCase) {
   SDL_Quit();
 }
 
+TEST_F(FrontEndTest, AskedByTheEnvironmentTheLoopRecordsItsTimingAndWritesItAtTheEnd) {
+  const fs::path log = dir / "timing.log";
+  ::setenv("CRATEWORKS_TIMING_LOG", log.c_str(), 1);
+  {
+    FrontEnd fe(options());
+    ::unsetenv("CRATEWORKS_TIMING_LOG");
+    ASSERT_TRUE(fe.open());
+    int frames = 0;
+    fe.onGameFrame = [&](SDL_Renderer*) {
+      if (frames++ == 0) pushTap(SDL_SCANCODE_F1, SDLK_F1);
+    };
+    // Some ticks of the game, then the end.
+    fe.onWake = [&] {
+      if (fe.device().game().state().GameRunning == 1 && fe.device().now() > 40) pushQuit();
+    };
+    EXPECT_EQ(fe.run(), 0);
+    EXPECT_FALSE(fs::exists(log));  // kept in memory while the loop runs
+  }
+  std::ifstream in(log);
+  std::map<std::string, std::vector<long long>> lines;
+  std::string name;
+  long long value = 0;
+  while (in >> name >> value) lines[name].push_back(value);
+  ASSERT_EQ(lines["first_present_unix_us"].size(), 1u);
+  EXPECT_GT(lines["first_present_unix_us"][0], 0);
+  EXPECT_GT(lines["wakes"].at(0), 0);
+  // TimeOra alone ticks every 2 ms: at least 20 ticks in 40 ms, none before its due time.
+  EXPECT_GE(lines["tick"].size(), 20u);
+  for (long long late : lines["tick"]) EXPECT_GE(late, 0);
+  // F1 changed the picture (and its release too): each reached a frame.
+  EXPECT_GE(lines["input"].size(), 1u);
+  for (long long us : lines["input"]) EXPECT_GE(us, 0);
+}
+
 }  // namespace
 }  // namespace cw

@@ -1,12 +1,16 @@
 // The parts of the live front end that need no display: mouse targets, the dialog's controls,
-// its characters and its tooltips, the time text.
+// its characters and its tooltips, the time text, the timing record.
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "platform/dialog_window.h"
 #include "platform/frame.h"
 #include "platform/local_time.h"
+#include "platform/timing_log.h"
 
 namespace cw {
 namespace {
@@ -116,6 +120,96 @@ TEST(LocalTime, TheCLocaleGivesTwentyFourHours) {
   // Numbers keep the "C" rules whatever the user's locale.
   EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   EXPECT_EQ(clock.localTimeText().size(), 8u);
+}
+
+// The timing record's clock, set by each test.
+std::int64_t fakeNs = 0;
+std::int64_t fakeClock() {
+  return fakeNs;
+}
+constexpr std::int64_t kMs = 1'000'000;
+
+SDL_Event event(Uint32 type) {
+  SDL_Event e{};
+  e.type = type;
+  return e;
+}
+
+class TimingLogTest : public ::testing::Test {
+ protected:
+  std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("cw-timing-" + std::to_string(::getpid()) + ".log");
+  void TearDown() override { std::filesystem::remove(path); }
+  void arrive(std::int64_t atMs, Uint32 type = SDL_KEYDOWN) {
+    fakeNs = atMs * kMs;
+    SDL_Event e = event(type);
+    TimingLog::watch(&log, &e);
+  }
+  TimingLog log{path.string(), &fakeClock};
+};
+
+TEST_F(TimingLogTest, TicksAreLateAgainstTheirDueTimeAndAHoldsLateTicksAreLeftOut) {
+  log.setOrigin(1000 * kMs);
+  fakeNs = 1010 * kMs + 500'000;
+  log.tickStarts(TimerId::TimeOra, 4, false);
+  log.tickStarts(TimerId::TimeOra, 6, true);  // stands for ticks a hold made it miss
+  log.tickStarts(TimerId::TimeOra, 10, false);
+  EXPECT_EQ(log.tickLateUs(), (std::vector<std::int64_t>{6500, 500}));
+}
+
+TEST_F(TimingLogTest, AKeyCountsFromItsArrivalToThePresentLessItsHold) {
+  log.setOrigin(0);
+  arrive(100);
+  arrive(101, SDL_MOUSEBUTTONDOWN);  // not a key: not counted
+  log.keyHandled(true, 7, 155);      // its move sound held until 155
+  fakeNs = 157 * kMs;
+  log.screen(7, true);
+  EXPECT_EQ(log.inputUs(), (std::vector<std::int64_t>{2000}));
+  // No hold: from the arrival.
+  arrive(300);
+  log.keyHandled(true, 8, 300);
+  fakeNs = 301 * kMs;
+  log.screen(8, true);
+  EXPECT_EQ(log.inputUs(), (std::vector<std::int64_t>{2000, 1000}));
+}
+
+TEST_F(TimingLogTest, AKeyWaitsForTheFrameOfItsOwnVersionAndOneWithNoVisibleChangeIsDropped) {
+  log.setOrigin(0);
+  arrive(10);
+  log.keyHandled(false, 3, 10);  // changed nothing: never waits for a frame
+  arrive(20);
+  log.keyHandled(true, 5, 20);
+  fakeNs = 22 * kMs;
+  log.screen(4, true);  // an older picture again (an expose during a hold)
+  EXPECT_TRUE(log.inputUs().empty());
+  fakeNs = 25 * kMs;
+  log.screen(5, false);  // the picture came out the same: nothing to present
+  EXPECT_TRUE(log.inputUs().empty());
+  arrive(30, SDL_KEYUP);
+  log.keyHandled(true, 6, 30);
+  fakeNs = 34 * kMs;
+  log.screen(6, true);
+  EXPECT_EQ(log.inputUs(), (std::vector<std::int64_t>{4000}));
+}
+
+TEST_F(TimingLogTest, TheRecordIsWrittenAsLines) {
+  log.setOrigin(0);
+  log.wake();
+  fakeNs = 9 * kMs;
+  log.tickStarts(TimerId::TimeOra, 2, false);
+  arrive(10);
+  log.keyHandled(true, 1, 10);
+  fakeNs = 12 * kMs;
+  log.screen(1, true);
+  ASSERT_TRUE(log.write());
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string first;
+  std::getline(text, first);
+  EXPECT_EQ(first.rfind("first_present_unix_us ", 0), 0u);
+  std::string rest((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(rest, "wakes 1\nelapsed_ms 12\ntick 7000\ninput 2000\n");
 }
 
 }  // namespace

@@ -45,9 +45,11 @@ FrontEnd::FrontEnd(FrontEndOptions options)
       random_(static_cast<std::uint64_t>(std::time(nullptr))),
       keyFile_(options_.keyFilePath),
       device_(Seams{sound_, timeText_, random_, keyFile_, *this}),
-      pacer_(device_, [this](const SDL_Event& e) { deliver(e); }) {}
+      pacer_(device_, [this](const SDL_Event& e) { deliver(e); }),
+      timing_(TimingLog::fromEnvironment()) {}
 
 FrontEnd::~FrontEnd() {
+  if (timing_ && sdl_) SDL_DelEventWatch(&TimingLog::watch, timing_.get());
   dialog_.close();
   if (font_) TTF_CloseFont(font_);
   if (dialogIcon_) SDL_FreeSurface(dialogIcon_);
@@ -75,6 +77,7 @@ bool FrontEnd::open() {
   if (SDL_Init(SDL_INIT_VIDEO) != 0)
     return fail(std::string("cannot open a window: ") + SDL_GetError());
   sdl_ = true;
+  if (timing_) SDL_AddEventWatch(&TimingLog::watch, timing_.get());
   // With no display SDL falls back to drawing off screen, which nobody would see; that is
   // only wanted when asked for by name (tests do).
   const char* driver = SDL_GetCurrentVideoDriver();
@@ -120,8 +123,13 @@ int FrontEnd::run() {
   device_.start();
   // Core time starts once the window is up: mapping it can take a while on a real display, and
   // the first ticks should not start out late because of it.
-  startTicks_ = SDL_GetTicks64();
+  originNs_ = steadyNs();
+  if (timing_) {
+    timing_->setOrigin(originNs_);
+    device_.setTickObserver(timing_.get());
+  }
   while (!quit_ && !device_.ended()) {
+    if (timing_) timing_->wake();
     const Millis now = realNow();
     pacer_.advance(now);
     if (quit_ || device_.ended()) break;
@@ -157,9 +165,8 @@ int FrontEnd::run() {
 Millis FrontEnd::arrival(const SDL_Event& e) const {
   // Event stamps are 32-bit milliseconds since SDL started; their age is exact even across a
   // wrap of the 32 bits.
-  const std::uint64_t ticks = SDL_GetTicks64();
-  const Uint32 age = static_cast<Uint32>(ticks) - e.common.timestamp;
-  return static_cast<Millis>(ticks - startTicks_) - static_cast<Millis>(age);
+  const Uint32 age = static_cast<Uint32>(SDL_GetTicks64()) - e.common.timestamp;
+  return realNow() - static_cast<Millis>(age);
 }
 
 void FrontEnd::pump(const SDL_Event& e) {
@@ -209,9 +216,15 @@ void FrontEnd::pump(const SDL_Event& e) {
 void FrontEnd::deliver(const SDL_Event& e) {
   switch (e.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
+    case SDL_KEYUP: {
+      const std::uint64_t before = device_.game().display().version();
       deliverKey(e);
+      if (timing_) {
+        const std::uint64_t after = device_.game().display().version();
+        timing_->keyHandled(after != before, after, device_.now());
+      }
       break;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       if (window_ && e.button.windowID == SDL_GetWindowID(window_))
@@ -296,11 +309,14 @@ void FrontEnd::presentGame(bool settled) {
     shown_ = now;
     shownVersion_ = display.version();
   }
-  if (!gameDirty_ || !gameVisible_) return;
-  frame_.draw(renderer_, shown_);
-  if (onGameFrame) onGameFrame(renderer_);
-  SDL_RenderPresent(renderer_);
-  gameDirty_ = false;
+  const bool draw = gameDirty_ && gameVisible_;
+  if (draw) {
+    frame_.draw(renderer_, shown_);
+    if (onGameFrame) onGameFrame(renderer_);
+    SDL_RenderPresent(renderer_);
+    gameDirty_ = false;
+  }
+  if (timing_ && shownVersion_) timing_->screen(*shownVersion_, draw);
 }
 
 void FrontEnd::showGameWindow(bool shown, bool) {

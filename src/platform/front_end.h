@@ -8,16 +8,19 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "keyremap/key_file_store.h"
 #include "line/random.h"
 #include "platform/dialog_window.h"
+#include "platform/event_wait.h"
 #include "platform/frame.h"
 #include "platform/local_time.h"
 #include "platform/pacer.h"
 #include "platform/sound.h"
+#include "platform/timing_log.h"
 #include "shell/device.h"
 
 namespace cw {
@@ -56,7 +59,7 @@ class FrontEnd final : private WindowPort {
   void showGameWindow(bool shown, bool enabled) override;
   void showDialog(bool open) override;
 
-  Millis realNow() const { return static_cast<Millis>(SDL_GetTicks64() - startTicks_); }
+  Millis realNow() const { return static_cast<Millis>((steadyNs() - originNs_) / 1'000'000); }
   Millis arrival(const SDL_Event& e) const;
   void pump(const SDL_Event& e);
   void deliver(const SDL_Event& e);
@@ -83,7 +86,8 @@ class FrontEnd final : private WindowPort {
   TTF_Font* font_ = nullptr;
   DialogWindow dialog_;
 
-  std::uint64_t startTicks_ = 0;
+  // Core time 0 on the steady clock.
+  std::int64_t originNs_ = 0;
   bool quit_ = false;
   // The picture on screen, and the display version it was taken from.
   FrameState shown_{};
@@ -94,6 +98,8 @@ class FrontEnd final : private WindowPort {
   // The code each held key went down with, so its release gives the same code whatever
   // window it arrives in and whatever NumLock did meanwhile.
   std::array<int, SDL_NUM_SCANCODES> downCode_{};
+  // Null unless the environment asks for the loop's timing to be measured.
+  std::unique_ptr<TimingLog> timing_;
   // Per mouse button: the casing button that took the press (ButtonA or ButtonB), and the one a
   // left press may click (ButtonTime or ACL), or the dialog label it may click.
   std::array<std::optional<Group>, 4> pressOwner_{};

@@ -1,0 +1,74 @@
+#include "platform/timing_log.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/event_wait.h"
+
+namespace cw {
+
+std::unique_ptr<TimingLog> TimingLog::fromEnvironment() {
+  const char* path = std::getenv("CRATEWORKS_TIMING_LOG");
+  if (!path || !*path) return nullptr;
+  return std::make_unique<TimingLog>(path);
+}
+
+TimingLog::TimingLog(std::string path, Clock clock)
+    : path_(std::move(path)), clock_(clock ? clock : &steadyNs) {
+  // A minute of ticks, so that growing the record does not disturb a short measurement.
+  tickLateUs_.reserve(32768);
+}
+
+TimingLog::~TimingLog() {
+  if (!write()) std::fprintf(stderr, "crateworks: cannot write the timing log %s\n", path_.c_str());
+}
+
+void TimingLog::tickStarts(TimerId, Millis due, bool afterHold) {
+  if (afterHold) return;  // late by design
+  tickLateUs_.push_back((clock_() - originNs_ - due * 1'000'000) / 1000);
+}
+
+int TimingLog::watch(void* self, SDL_Event* event) {
+  if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) {
+    TimingLog& log = *static_cast<TimingLog*>(self);
+    log.arrivals_.push_back(log.clock_());
+  }
+  return 1;
+}
+
+void TimingLog::keyHandled(bool changed, std::uint64_t version, Millis settledAt) {
+  if (arrivals_.empty()) return;
+  const std::int64_t arrival = arrivals_.front();
+  arrivals_.pop_front();
+  if (changed) pending_.push_back({arrival, originNs_ + settledAt * 1'000'000, version});
+}
+
+void TimingLog::screen(std::uint64_t version, bool presented) {
+  const std::int64_t now = clock_();
+  if (presented && firstPresentUnixUs_ < 0) {
+    firstPresentUnixUs_ = std::chrono::duration_cast<std::chrono::microseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+  }
+  while (!pending_.empty() && pending_.front().version <= version) {
+    const Pending& p = pending_.front();
+    // A key whose effect left the picture as it was has no frame to wait for.
+    if (presented) inputUs_.push_back((now - std::max(p.arrivalNs, p.settledNs)) / 1000);
+    pending_.pop_front();
+  }
+}
+
+bool TimingLog::write() const {
+  std::FILE* f = std::fopen(path_.c_str(), "w");
+  if (!f) return false;
+  std::fprintf(f, "first_present_unix_us %lld\n", static_cast<long long>(firstPresentUnixUs_));
+  std::fprintf(f, "wakes %llu\n", static_cast<unsigned long long>(wakes_));
+  std::fprintf(f, "elapsed_ms %lld\n", static_cast<long long>((clock_() - originNs_) / 1'000'000));
+  for (std::int64_t us : tickLateUs_) std::fprintf(f, "tick %lld\n", static_cast<long long>(us));
+  for (std::int64_t us : inputUs_) std::fprintf(f, "input %lld\n", static_cast<long long>(us));
+  return std::fclose(f) == 0;
+}
+
+}  // namespace cw
