@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -70,7 +71,11 @@ std::string faultLine(const std::string& log) {
 Outcome isolated(const std::optional<std::string>& keyFile, const SessionBody& body,
                  unsigned timeoutSeconds) {
   char dirTemplate[] = "/tmp/cw-soak-XXXXXX";
-  const fs::path dir = ::mkdtemp(dirTemplate);
+  if (!::mkdtemp(dirTemplate)) {
+    std::perror("soak: cannot make a folder for a session");
+    std::abort();
+  }
+  const fs::path dir = dirTemplate;
   const std::string keyPath = (dir / "crateworks.key").string();
   if (keyFile) std::ofstream(keyPath, std::ios::binary) << *keyFile;
   const std::string errPath = (dir / "stderr").string();
