@@ -78,8 +78,8 @@ read -r wx wy < <(at_window 0 0)
   fail "the pointer is at $X,$Y in window $WINDOW, not on GAME B"
 xdotool mouseup 1
 
-# A back down (Nando to the bottom level), where the crates are handed to him: with both at
-# the level of the lower hand-over steps, the line runs on until a crate reaches Bepo's middle
+# A takes Nando back down to the bottom level, where the crates are handed to him: with both
+# workers at the lower hand-over steps, the line runs on until a crate reaches Bepo's middle
 # one, ten seconds up the line.
 xdotool key a
 expect_within nando-down 2 Nando:1=lit Nando:3=dark
