@@ -91,6 +91,7 @@ bool FrontEnd::open() {
   if (window_) renderer_ = makeRenderer(window_);
   if (!renderer_) return fail(std::string("cannot open a window: ") + SDL_GetError());
   SDL_SetWindowHitTest(window_, hitTest, nullptr);
+  events_.attach(window_);
   // Keys only, never composed text: an input method must not swallow presses.
   SDL_StopTextInput();
 
@@ -148,16 +149,16 @@ int FrontEnd::run() {
     if (onWake) onWake();
     if (quit_) break;
 
-    Millis wait = pacer_.sleepMs(now);
+    // Woken on the core's own millisecond grid, not some time after the present moment: a
+    // wake-up then comes exactly as late as the pacer allows, no later.
+    Millis wakeAt = now + pacer_.sleepMs(now);
     if (dialog_.isOpen()) {
+      talked_ = true;
       const Millis tip = dialog_.tooltips().nextChange(now);
-      if (tip >= 0) wait = std::min(wait, std::max<Millis>(0, tip - now));
+      if (tip >= 0) wakeAt = std::min(wakeAt, std::max(now, tip));
     }
-    SDL_Event e;
-    if (SDL_WaitEventTimeout(&e, static_cast<int>(wait))) {
-      pump(e);
-      while (SDL_PollEvent(&e)) pump(e);
-    }
+    events_.wait(originNs_ + wakeAt * 1'000'000, talked_, [this](const SDL_Event& e) { pump(e); });
+    talked_ = false;
   }
   return 0;
 }
@@ -315,6 +316,7 @@ void FrontEnd::presentGame(bool settled) {
     if (onGameFrame) onGameFrame(renderer_);
     SDL_RenderPresent(renderer_);
     gameDirty_ = false;
+    talked_ = true;
   }
   if (timing_ && shownVersion_) timing_->screen(*shownVersion_, draw);
 }
@@ -323,6 +325,7 @@ void FrontEnd::showGameWindow(bool shown, bool) {
   // A disabled window needs nothing here: the device gives it no input then.
   if (!window_ || shown == gameVisible_) return;
   gameVisible_ = shown;
+  talked_ = true;
   if (shown) {
     SDL_ShowWindow(window_);
     // Without a window manager nobody hands the focus back after the dialog closes.
@@ -336,6 +339,7 @@ void FrontEnd::showGameWindow(bool shown, bool) {
 
 void FrontEnd::showDialog(bool open) {
   labelCandidate_ = 0;
+  talked_ = true;
   if (!open) {
     dialog_.close();
     return;

@@ -100,6 +100,9 @@ class FrontEnd final : private WindowPort {
   std::array<int, SDL_NUM_SCANCODES> downCode_{};
   // Null unless the environment asks for the loop's timing to be measured.
   std::unique_ptr<TimingLog> timing_;
+  EventWait events_;
+  // The loop used the display connection since it last waited.
+  bool talked_ = true;
   // Per mouse button: the casing button that took the press (ButtonA or ButtonB), and the one a
   // left press may click (ButtonTime or ACL), or the dialog label it may click.
   std::array<std::optional<Group>, 4> pressOwner_{};

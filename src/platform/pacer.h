@@ -13,9 +13,11 @@ namespace cw {
 
 class Pacer {
  public:
-  // A tick may run this late, so the loop wakes about a hundred times a second rather than for
-  // every 2 ms tick; with the wait's own lateness a tick then runs at most about 8 ms late.
-  static constexpr Millis kSlackMs = 5;
+  // A tick may run this late, so the loop need not wake for every 2 ms tick: the clock's ticks
+  // due at 2, 4, 6 and 8 ms run together at 8, so it wakes 125 times a second. One more
+  // millisecond would not wake it less often (the next batch is due 8 ms later all the same),
+  // and with the wait's own lateness a tick still runs well within 8 ms of its time.
+  static constexpr Millis kSlackMs = 6;
   // A loop that was stopped longer than this (a suspended machine) starts afresh from the
   // present instead of catching up.
   static constexpr Millis kStallMs = 1000;
