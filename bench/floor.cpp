@@ -29,6 +29,8 @@ long long unixUs() {
 
 int main() {
   const char* logPath = std::getenv("CRATEWORKS_TIMING_LOG");
+  // As the game does: a software-rendered window goes to the X server directly, not through GL.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "floor: cannot open a window: %s\n", SDL_GetError());
     return 1;
