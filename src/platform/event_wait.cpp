@@ -14,6 +14,20 @@ namespace {
 // nobody while the loop sleeps on the socket: look for them this often all the same.
 constexpr std::int64_t kDrainEveryNs = 250'000'000;
 
+// The socket of the X connection behind `window`, or -1.
+int displaySocket(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11 &&
+      info.info.x11.display)
+    return ConnectionNumber(info.info.x11.display);
+#else
+  (void)window;
+#endif
+  return -1;
+}
+
 }  // namespace
 
 std::int64_t steadyNs() {
@@ -23,16 +37,7 @@ std::int64_t steadyNs() {
 }
 
 void EventWait::attach(SDL_Window* window) {
-  fd_ = -1;
-#if defined(SDL_VIDEO_DRIVER_X11)
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11 &&
-      info.info.x11.display)
-    fd_ = ConnectionNumber(info.info.x11.display);
-#else
-  (void)window;
-#endif
+  fd_ = displaySocket(window);
   lastDrainNs_ = steadyNs();
 }
 
@@ -60,12 +65,11 @@ void EventWait::wait(std::int64_t deadlineNs, bool talked,
     }
     return;
   }
-  // Events already in a queue on this side of the socket would not wake the poll.
+  // Events already in a queue on this side of the socket would not wake the wait.
   if (talked || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
     if (drain(take)) return;
   }
-  const std::int64_t now = steadyNs();
-  const std::int64_t left = deadlineNs - now;
+  const std::int64_t left = deadlineNs - steadyNs();
   if (left > 0) {
     pollfd p{fd_, POLLIN, 0};
     const timespec ts{static_cast<time_t>(left / 1'000'000'000),
