@@ -189,6 +189,26 @@ TEST_F(FrontEndTest, FirstFrameShowsTheWholeLcdLitOverTheCasing) {
   EXPECT_EQ(at(first, 706, 60), 0x5A5A5Au);
 }
 
+TEST_F(FrontEndTest, ACasingWithSeeThroughPartsShowsBlackThere) {
+  // Opaque casings are copied without blending; this one must still be laid over black.
+  writePicture(dir / "assets" / std::string(kCasingPicture), kCasingWidth, kCasingHeight,
+               {90, 90, 90, 0});
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  std::vector<Uint32> first;
+  fe.onGameFrame = [&](SDL_Renderer* r) {
+    if (!first.empty()) return;
+    first = read(r, kWindowWidth, kWindowHeight);
+    pushQuit();
+  };
+  EXPECT_EQ(fe.run(), 0);
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(at(first, 706, 60), 0u);  // bare casing
+  const SDL_Color camion =
+      colours.at(std::string(segments()[segmentIndex(Group::Camion, 0)].picture));
+  EXPECT_EQ(at(first, 80, 140), (Uint32{camion.r} << 16) | (Uint32{camion.g} << 8) | camion.b);
+}
+
 TEST_F(FrontEndTest, F1StartsAGameAndTheFrameFollowsTheDisplay) {
   FrontEnd fe(options());
   ASSERT_TRUE(fe.open());

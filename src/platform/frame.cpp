@@ -17,9 +17,31 @@ std::string describe(const std::string& path, const std::string& why) {
   return "cannot use picture " + path + ": " + why;
 }
 
-// Loads one picture and checks it has the size the layout gives it.
+// Whether every pixel of `s` inside `r` is fully opaque.
+bool opaqueWithin(SDL_Surface* s, const SDL_Rect& r) {
+  if (!s->format->Amask) return true;
+  SDL_Surface* rgba = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGBA32, 0);
+  if (!rgba) return false;
+  bool opaque = true;
+  SDL_LockSurface(rgba);
+  for (int y = r.y; opaque && y < r.y + r.h && y < rgba->h; ++y) {
+    const Uint8* row = static_cast<const Uint8*>(rgba->pixels) + y * rgba->pitch;
+    for (int x = r.x; x < r.x + r.w && x < rgba->w; ++x) {
+      if (row[4 * x + 3] != 255) {
+        opaque = false;
+        break;
+      }
+    }
+  }
+  SDL_UnlockSurface(rgba);
+  SDL_FreeSurface(rgba);
+  return opaque;
+}
+
+// Loads one picture and checks it has the size the layout gives it. `opaque`, when given, is
+// told whether the part of it the window shows is fully opaque.
 SDL_Texture* loadPicture(SDL_Renderer* renderer, const std::string& path, int w, int h,
-                         std::string& error) {
+                         std::string& error, bool* opaque = nullptr) {
   SDL_Surface* surface = IMG_Load(path.c_str());
   if (!surface) {
     error = describe(path, IMG_GetError());
@@ -32,13 +54,14 @@ SDL_Texture* loadPicture(SDL_Renderer* renderer, const std::string& path, int w,
     SDL_FreeSurface(surface);
     return nullptr;
   }
+  if (opaque) *opaque = opaqueWithin(surface, {0, 0, kWindowWidth, kWindowHeight});
   SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
   SDL_FreeSurface(surface);
   if (!texture) {
     error = describe(path, SDL_GetError());
     return nullptr;
   }
-  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+  SDL_SetTextureBlendMode(texture, opaque && *opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
   return texture;
 }
 
@@ -66,7 +89,7 @@ std::string GameFrame::load(SDL_Renderer* renderer, const std::string& assetsDir
   release();
   std::string error;
   casing_ = loadPicture(renderer, assetsDir + "/" + std::string(kCasingPicture), kCasingWidth,
-                        kCasingHeight, error);
+                        kCasingHeight, error, &casingOpaque_);
   if (!casing_) return error;
   // Segments that share a picture share one texture.
   std::map<std::string_view, int> byFile;
@@ -89,8 +112,12 @@ std::string GameFrame::load(SDL_Renderer* renderer, const std::string& assetsDir
 }
 
 void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame) const {
-  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-  SDL_RenderClear(renderer);
+  // An opaque casing is copied over the whole window as it is: nothing to clear, nothing to
+  // blend (the two cost as much as the rest of a frame).
+  if (!casingOpaque_) {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+  }
   // The window is the casing's top-left 802 x 448; the rest of the picture is never seen.
   const SDL_Rect visible{0, 0, kWindowWidth, kWindowHeight};
   SDL_RenderCopy(renderer, casing_, &visible, &visible);

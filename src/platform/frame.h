@@ -40,6 +40,7 @@ class GameFrame {
 
  private:
   SDL_Texture* casing_ = nullptr;
+  bool casingOpaque_ = false;                   // where the window shows it
   std::vector<SDL_Texture*> textures_;          // one per distinct picture file
   std::array<int, kSegmentCount> textureOf_{};  // segment index to textures_ index
 };
