@@ -200,7 +200,7 @@ TEST_F(TimingLogTest, TheRecordIsWrittenAsLines) {
   arrive(10);
   log.keyHandled(true, 1, 10);
   fakeNs = 12 * kMs;
-  log.screen(1, true);
+  log.screen(1, true, 11 * kMs);
   ASSERT_TRUE(log.write());
   std::ifstream in(path);
   std::stringstream text;
@@ -209,7 +209,7 @@ TEST_F(TimingLogTest, TheRecordIsWrittenAsLines) {
   std::getline(text, first);
   EXPECT_EQ(first.rfind("first_present_unix_us ", 0), 0u);
   std::string rest((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(rest, "wakes 1\nelapsed_ms 12\ntick 7000\ninput 2000\n");
+  EXPECT_EQ(rest, "wakes 1\nelapsed_ms 12\ntick 7000\ninput 2000\nframe 1000\n");
 }
 
 }  // namespace

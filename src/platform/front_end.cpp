@@ -315,6 +315,7 @@ void FrontEnd::presentGame(bool settled) {
     shownVersion_ = display.version();
   }
   const bool draw = gameDirty_ && gameVisible_;
+  const std::int64_t drawStart = timing_ && draw ? steadyNs() : 0;
   if (draw) {
     frame_.draw(renderer_, shown_);
     if (onGameFrame) onGameFrame(renderer_);
@@ -322,7 +323,7 @@ void FrontEnd::presentGame(bool settled) {
     gameDirty_ = false;
     talked_ = true;
   }
-  if (timing_ && shownVersion_) timing_->screen(*shownVersion_, draw);
+  if (timing_ && shownVersion_) timing_->screen(*shownVersion_, draw, drawStart);
 }
 
 void FrontEnd::showGameWindow(bool shown, bool) {

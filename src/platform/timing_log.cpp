@@ -45,8 +45,9 @@ void TimingLog::keyHandled(bool changed, std::uint64_t version, Millis settledAt
   if (changed) pending_.push_back({arrival, originNs_ + settledAt * 1'000'000, version});
 }
 
-void TimingLog::screen(std::uint64_t version, bool presented) {
+void TimingLog::screen(std::uint64_t version, bool presented, std::int64_t drawStartNs) {
   const std::int64_t now = clock_();
+  if (presented) frameUs_.push_back((now - drawStartNs) / 1000);
   if (presented && firstPresentUnixUs_ < 0) {
     firstPresentUnixUs_ = std::chrono::duration_cast<std::chrono::microseconds>(
                               std::chrono::system_clock::now().time_since_epoch())
@@ -68,6 +69,7 @@ bool TimingLog::write() const {
   std::fprintf(f, "elapsed_ms %lld\n", static_cast<long long>((clock_() - originNs_) / 1'000'000));
   for (std::int64_t us : tickLateUs_) std::fprintf(f, "tick %lld\n", static_cast<long long>(us));
   for (std::int64_t us : inputUs_) std::fprintf(f, "input %lld\n", static_cast<long long>(us));
+  for (std::int64_t us : frameUs_) std::fprintf(f, "frame %lld\n", static_cast<long long>(us));
   return std::fclose(f) == 0;
 }
 

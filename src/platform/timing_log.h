@@ -38,13 +38,13 @@ class TimingLog final : public TickObserver {
   // off, which ended at core time `settledAt` (later than the arrival by the holds they made).
   void keyHandled(bool changed, std::uint64_t version, Millis settledAt);
   // The screen has taken the display at `version`, and presented a frame if `presented` (it
-  // presents none when the picture did not change).
-  void screen(std::uint64_t version, bool presented);
+  // presents none when the picture did not change); drawing it began at `drawStartNs`.
+  void screen(std::uint64_t version, bool presented, std::int64_t drawStartNs = 0);
   void wake() { ++wakes_; }
 
   // Written as lines "tick US" (how late each tick ran, ticks after a hold left out),
-  // "input US" (key arrival to present, less the holds), "first_present_unix_us", "wakes",
-  // "elapsed_ms".
+  // "input US" (key arrival to present, less the holds), "frame US" (drawing and presenting
+  // one frame), "first_present_unix_us", "wakes", "elapsed_ms".
   bool write() const;
 
   const std::vector<std::int64_t>& tickLateUs() const { return tickLateUs_; }
@@ -65,6 +65,7 @@ class TimingLog final : public TickObserver {
   std::deque<Pending> pending_;
   std::vector<std::int64_t> tickLateUs_;
   std::vector<std::int64_t> inputUs_;
+  std::vector<std::int64_t> frameUs_;
 };
 
 }  // namespace cw
