@@ -8,21 +8,11 @@
 #include <functional>
 
 #include "line/random.h"
+#include "shell/null_ports.h"
 #include "soak.h"
 
 namespace cw::soak {
 namespace {
-
-struct Quiet : SoundPort, TimeTextPort, KeyFileStore, WindowPort {
-  Millis play(std::string_view, int) override { return 0; }
-  const std::string& localTimeText() override { return text; }
-  std::optional<std::string> read() override { return std::nullopt; }
-  std::string write(std::string_view) override { return {}; }
-  void endProgram() override {}
-  void showGameWindow(bool, bool) override {}
-  void showDialog(bool) override {}
-  std::string text = "12:00:00";
-};
 
 // A game of B under way, with a crate on the line, and a checker watching it.
 struct Watched {
@@ -32,7 +22,7 @@ struct Watched {
     device.keyDown(113);
     device.runUntil(1600);  // a crate on the line, none at a hand-over step yet
   }
-  Quiet io;
+  NullPorts io;
   SeededRandom random{3};
   Device device{Seams{io, io, random, io, io}};
   std::vector<Violation> seen;
@@ -160,7 +150,7 @@ TEST(SoakIsolation, ACrashOrABrokenRuleInTheChildIsAFaultWithItsLines) {
   auto crash = [](const std::string&, const LineSink& record, const InvariantChecker::Report&) {
     record("start");
     // A segment member that does not exist: the display model stops the program.
-    Quiet io;
+    NullPorts io;
     SeededRandom random(1);
     Device d(Seams{io, io, random, io, io});
     d.game().display().show(Group::Bepo, 11);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "key_folder.h"
 #include "keyremap/key_file.h"
 #include "keyremap/key_file_store.h"
 #include "line/random.h"
@@ -24,25 +25,8 @@ struct Quiet : cw::SoundPort, cw::TimeTextPort, cw::WindowPort {
   std::string text = "12:00:00";
 };
 
-// The key file lies in a folder of its own, removed when the fuzzer ends.
-struct KeyFolder {
-  KeyFolder() {
-    char dir[] = "/tmp/cw-fuzz-keys-XXXXXX";
-    if (!::mkdtemp(dir)) std::abort();
-    folder = dir;
-    path = folder + "/crateworks.key";
-  }
-  ~KeyFolder() {
-    ::unlink(path.c_str());
-    ::unlink((path + ".new").c_str());
-    ::rmdir(folder.c_str());
-  }
-  std::string folder;
-  std::string path;
-};
-
 const std::string& keyPath() {
-  static const KeyFolder keys;
+  static const cw::fuzz::KeyFolder keys("/tmp/cw-fuzz-keys");
   return keys.path;
 }
 

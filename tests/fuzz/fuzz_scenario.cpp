@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 
+#include "key_folder.h"
 #include "replay/scenario.h"
 
 namespace {
@@ -28,25 +29,8 @@ std::string lineOf(const cw::Command& c) {
   return line;
 }
 
-// The key file lies in a folder of its own, removed when the fuzzer ends.
-struct KeyFolder {
-  KeyFolder() {
-    char dir[] = "/tmp/cw-fuzz-replay-XXXXXX";
-    if (!::mkdtemp(dir)) std::abort();
-    folder = dir;
-    path = folder + "/crateworks.key";
-  }
-  ~KeyFolder() {
-    ::unlink(path.c_str());
-    ::unlink((path + ".new").c_str());
-    ::rmdir(folder.c_str());
-  }
-  std::string folder;
-  std::string path;
-};
-
 const std::string& keyPath() {
-  static const KeyFolder keys;
+  static const cw::fuzz::KeyFolder keys("/tmp/cw-fuzz-replay");
   return keys.path;
 }
 
