@@ -126,8 +126,10 @@ bool FrontEnd::open() {
 
 int FrontEnd::run() {
   device_.start();
-  // Core time starts once the window is up: mapping it can take a while on a real display, and
-  // the first ticks should not start out late because of it.
+  // Core time starts once the window is up and shows its first picture: mapping it and the
+  // first present into it can take a while on a real display (tens of milliseconds under Xvfb),
+  // and the first ticks should not start out late because of it.
+  presentGame(true);
   originNs_ = steadyNs();
   if (timing_) {
     timing_->setOrigin(originNs_);
