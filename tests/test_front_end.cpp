@@ -463,9 +463,13 @@ TEST_F(FrontEndTest, AskedByTheEnvironmentTheLoopRecordsItsTimingAndWritesItAtTh
   }
   std::ifstream in(log);
   std::map<std::string, std::vector<long long>> lines;
-  std::string name;
-  long long value = 0;
-  while (in >> name >> value) lines[name].push_back(value);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::string name;
+    long long value = 0;
+    if (fields >> name >> value) lines[name].push_back(value);
+  }
   ASSERT_EQ(lines["first_present_unix_us"].size(), 1u);
   EXPECT_GT(lines["first_present_unix_us"][0], 0);
   EXPECT_GT(lines["wakes"].at(0), 0);

@@ -18,16 +18,16 @@ std::unique_ptr<TimingLog> TimingLog::fromEnvironment() {
 TimingLog::TimingLog(std::string path, Clock clock)
     : path_(std::move(path)), clock_(clock ? clock : &steadyNs) {
   // A minute of ticks, so that growing the record does not disturb a short measurement.
-  tickLateUs_.reserve(32768);
+  ticks_.reserve(32768);
 }
 
 TimingLog::~TimingLog() {
   if (!write()) std::fprintf(stderr, "crateworks: cannot write the timing log %s\n", path_.c_str());
 }
 
-void TimingLog::tickStarts(TimerId, Millis due, bool afterHold) {
+void TimingLog::tickStarts(TimerId timer, Millis due, bool afterHold) {
   if (afterHold) return;  // late by design
-  tickLateUs_.push_back((clock_() - originNs_ - due * 1'000'000) / 1000);
+  ticks_.push_back({(clock_() - originNs_ - due * 1'000'000) / 1000, due, timer});
 }
 
 int TimingLog::watch(void* self, SDL_Event* event) {
@@ -67,7 +67,10 @@ bool TimingLog::write() const {
   std::fprintf(f, "first_present_unix_us %lld\n", static_cast<long long>(firstPresentUnixUs_));
   std::fprintf(f, "wakes %llu\n", static_cast<unsigned long long>(wakes_));
   std::fprintf(f, "elapsed_ms %lld\n", static_cast<long long>((clock_() - originNs_) / 1'000'000));
-  for (std::int64_t us : tickLateUs_) std::fprintf(f, "tick %lld\n", static_cast<long long>(us));
+  for (const Tick& t : ticks_) {
+    std::fprintf(f, "tick %lld %lld %s\n", static_cast<long long>(t.lateUs),
+                 static_cast<long long>(t.due), std::string(timerInfo(t.timer).name).c_str());
+  }
   for (std::int64_t us : inputUs_) std::fprintf(f, "input %lld\n", static_cast<long long>(us));
   for (std::int64_t us : frameUs_) std::fprintf(f, "frame %lld\n", static_cast<long long>(us));
   return std::fclose(f) == 0;

@@ -42,12 +42,18 @@ class TimingLog final : public TickObserver {
   void screen(std::uint64_t version, bool presented, std::int64_t drawStartNs = 0);
   void wake() { ++wakes_; }
 
-  // Written as lines "tick US" (how late each tick ran, ticks after a hold left out),
+  // Written as lines "tick US DUE TIMER" (how late each tick ran, when it was due in core
+  // milliseconds, and whose it was; ticks after a hold left out),
   // "input US" (key arrival to present, less the holds), "frame US" (drawing and presenting
   // one frame), "first_present_unix_us", "wakes", "elapsed_ms".
   bool write() const;
 
-  const std::vector<std::int64_t>& tickLateUs() const { return tickLateUs_; }
+  struct Tick {
+    std::int64_t lateUs;
+    Millis due;
+    TimerId timer;
+  };
+  const std::vector<Tick>& ticks() const { return ticks_; }
   const std::vector<std::int64_t>& inputUs() const { return inputUs_; }
 
  private:
@@ -63,7 +69,7 @@ class TimingLog final : public TickObserver {
   std::uint64_t wakes_ = 0;
   std::deque<std::int64_t> arrivals_;
   std::deque<Pending> pending_;
-  std::vector<std::int64_t> tickLateUs_;
+  std::vector<Tick> ticks_;
   std::vector<std::int64_t> inputUs_;
   std::vector<std::int64_t> frameUs_;
 };
