@@ -14,6 +14,9 @@
 #include <SDL_image.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <chrono>
 #include <cstdio>
@@ -87,6 +90,42 @@ std::vector<Probe> makeProbes(const std::string& assets) {
   return probes;
 }
 
+// The window's picture, fetched through shared memory: the player must cost the machine little,
+// or it would disturb what it measures.
+class Capture {
+ public:
+  Capture(Display* x, Window w) : x_(x), w_(w) {
+    XWindowAttributes a;
+    if (!XShmQueryExtension(x) || !XGetWindowAttributes(x, w, &a)) return;
+    image_ = XShmCreateImage(x, a.visual, a.depth, ZPixmap, nullptr, &shm_, cw::kWindowWidth,
+                             cw::kWindowHeight);
+    if (!image_) return;
+    shm_.shmid = shmget(IPC_PRIVATE, image_->bytes_per_line * image_->height, IPC_CREAT | 0600);
+    shm_.shmaddr = image_->data = static_cast<char*>(shmat(shm_.shmid, nullptr, 0));
+    shm_.readOnly = False;
+    XShmAttach(x, &shm_);
+    XSync(x, False);
+    shmctl(shm_.shmid, IPC_RMID, nullptr);
+  }
+  ~Capture() {
+    if (!image_) return;
+    XShmDetach(x_, &shm_);
+    XDestroyImage(image_);
+    shmdt(shm_.shmaddr);
+  }
+  Capture(const Capture&) = delete;
+  Capture& operator=(const Capture&) = delete;
+  XImage* take() {
+    return image_ && XShmGetImage(x_, w_, image_, 0, 0, AllPlanes) ? image_ : nullptr;
+  }
+
+ private:
+  Display* x_;
+  Window w_;
+  XShmSegmentInfo shm_{};
+  XImage* image_ = nullptr;
+};
+
 bool lit(XImage* image, const Probe& p) {
   int dark = 0;
   for (auto [x, y] : p.points) {
@@ -98,8 +137,8 @@ bool lit(XImage* image, const Probe& p) {
 }
 
 // The game as the screen shows it: the crates on the line and the workers' poses.
-std::optional<cw::GameState> look(Display* x, Window w, const std::vector<Probe>& probes) {
-  XImage* image = XGetImage(x, w, 0, 0, cw::kWindowWidth, cw::kWindowHeight, AllPlanes, ZPixmap);
+std::optional<cw::GameState> look(Capture& capture, const std::vector<Probe>& probes) {
+  XImage* image = capture.take();
   if (!image) return std::nullopt;
   cw::GameState s;
   s.GameRunning = 1;
@@ -121,7 +160,6 @@ std::optional<cw::GameState> look(Display* x, Window w, const std::vector<Probe>
       s.CratePos[crates] = p.member;
     }
   }
-  XDestroyImage(image);
   return s;
 }
 
@@ -145,13 +183,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "player: no display, or no segment to look at\n");
     return 1;
   }
+  Capture capture(x, window);
   auto lastStart = Clock::now() - std::chrono::seconds(10);
   auto lastKey = lastStart;
   int pressedFrom = -1;  // the pose a move was asked from, until the screen shows it changed
   int keys = 0;
   while (Clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(80));
-    const std::optional<cw::GameState> seen = look(x, window, probes);
+    const std::optional<cw::GameState> seen = look(capture, probes);
     if (!seen) break;
     const auto now = Clock::now();
     // No worker standing on a belt: no game runs (or a break, where F1 does nothing).
@@ -175,7 +214,6 @@ int main(int argc, char** argv) {
     lastKey = now;
     pressedFrom = poses;
   }
-  XCloseDisplay(x);
   std::printf("%d\n", keys);
   return 0;
 }
