@@ -19,10 +19,11 @@
 // --within looks again and again, for up to SECONDS, until every expectation holds: the game
 // changes its window many times a second, and a look costs a few milliseconds once the pictures
 // are loaded. --ready creates FILE once the pictures are loaded, before the first look, so that
-// a test can start the checker before the change it waits for. --save keeps the last look. --lit GROUP prints the members of GROUP that show in
-// it, on one line; --report prints how much of every segment shows and what each place reads.
-// Exit status: 0 when every expectation holds, 1 when one does not (each is named on stdout),
-// 2 when there is nothing to look at (no window, an unreadable picture, a bad expectation).
+// a test can start the checker before the change it waits for. --save keeps the last look. --lit
+// GROUP prints the members of GROUP that show in it, on one line; --report prints how much of every
+// segment shows and what each place reads. Exit status: 0 when every expectation holds, 1 when one
+// does not (each is named on stdout), 2 when there is nothing to look at (no window, an unreadable
+// picture, a bad expectation).
 #include <SDL.h>
 #include <SDL_image.h>
 #include <X11/Xlib.h>
@@ -94,8 +95,8 @@ std::optional<Image> loadPicture(const std::string& path) {
   for (int y = 0; y < s->h; ++y) {
     const auto* row = static_cast<const Uint8*>(s->pixels) + static_cast<std::size_t>(y) * s->pitch;
     for (int x = 0; x < s->w; ++x)
-      img.px[static_cast<std::size_t>(y) * s->w + x] = {row[4 * x], row[4 * x + 1],
-                                                         row[4 * x + 2], row[4 * x + 3]};
+      img.px[static_cast<std::size_t>(y) * s->w + x] = {row[4 * x], row[4 * x + 1], row[4 * x + 2],
+                                                        row[4 * x + 3]};
   }
   SDL_FreeSurface(s);
   return img;
@@ -202,8 +203,8 @@ bool isDigitPlace(Group g) {
 
 // Segments that the window can show: a picture that depicts something, wholly inside.
 bool visible(const SegmentInfo& s) {
-  return s.picture != cw::kBlankPicture && s.x >= 0 && s.y >= 0 &&
-         s.x + s.w <= cw::kWindowWidth && s.y + s.h <= cw::kWindowHeight;
+  return s.picture != cw::kBlankPicture && s.x >= 0 && s.y >= 0 && s.x + s.w <= cw::kWindowWidth &&
+         s.y + s.h <= cw::kWindowHeight;
 }
 
 std::string digitName(int d) {
@@ -325,8 +326,8 @@ class Checker {
       }
       const Vote v = vote(shot, e.index, [&](int px, int py) { return skip(e, px, py); });
       const int pct = static_cast<int>(v.share() * 100 + 0.5);
-      const std::string counts = std::to_string(pct) + "% of its " + std::to_string(v.telling) +
-                                 " telling pixels show it";
+      const std::string counts =
+          std::to_string(pct) + "% of its " + std::to_string(v.telling) + " telling pixels show it";
       if (v.telling < kFewest)
         out.push_back(e.text + " cannot be told: only " + std::to_string(v.telling) +
                       " telling pixels");
