@@ -1,7 +1,11 @@
 // The benchmark's player: plays the real game in its window as a person would, by looking at
 // the screen and pressing keys through the X server.
 //
-//   crateworks-seeing-player ASSETS_DIR WINDOW_ID SECONDS
+//   crateworks-seeing-player --probes ASSETS_DIR > PROBES   # once: where to look
+//   crateworks-seeing-player PROBES WINDOW_ID SECONDS        # play
+//
+// Finding where to look means reading every picture, which takes a core for a while: it is done
+// once, before the game starts, so that it does not disturb the game being measured.
 //
 // Several times a second it takes the window's picture from the X server and reads which crates
 // are on the line and where the two workers stand: for every such segment, a few pixels where
@@ -170,12 +174,50 @@ void press(const char* key) {
 
 }  // namespace
 
+// Probes as lines: group, member, then the points' x and y.
+void writeProbes(const std::vector<Probe>& probes) {
+  for (const Probe& p : probes) {
+    std::printf("%d %d", static_cast<int>(p.group), p.member);
+    for (auto [x, y] : p.points) std::printf(" %d %d", x, y);
+    std::printf("\n");
+  }
+}
+
+std::vector<Probe> readProbes(const char* path) {
+  std::vector<Probe> probes;
+  std::FILE* f = std::fopen(path, "r");
+  if (!f) return probes;
+  char line[8192];
+  while (std::fgets(line, sizeof line, f)) {
+    char* at = line;
+    char* end = nullptr;
+    Probe p{static_cast<cw::Group>(std::strtol(at, &end, 10)), 0, {}};
+    p.member = static_cast<int>(std::strtol(at = end, &end, 10));
+    for (;;) {
+      const long x = std::strtol(at = end, &end, 10);
+      if (end == at) break;
+      const long y = std::strtol(at = end, &end, 10);
+      if (end == at) break;
+      p.points.emplace_back(static_cast<int>(x), static_cast<int>(y));
+    }
+    if (!p.points.empty()) probes.push_back(std::move(p));
+  }
+  std::fclose(f);
+  return probes;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--probes") {
+    writeProbes(makeProbes(argv[2]));
+    return 0;
+  }
   if (argc != 4) {
-    std::fprintf(stderr, "usage: crateworks-seeing-player ASSETS_DIR WINDOW_ID SECONDS\n");
+    std::fprintf(stderr,
+                 "usage: crateworks-seeing-player --probes ASSETS_DIR > PROBES\n"
+                 "       crateworks-seeing-player PROBES WINDOW_ID SECONDS\n");
     return 2;
   }
-  const std::vector<Probe> probes = makeProbes(argv[1]);
+  const std::vector<Probe> probes = readProbes(argv[1]);
   const Window window = std::strtoul(argv[2], nullptr, 0);
   const auto end = Clock::now() + std::chrono::duration<double>(std::atof(argv[3]));
   Display* x = XOpenDisplay(nullptr);
