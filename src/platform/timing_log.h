@@ -59,7 +59,7 @@ class TimingLog final : public TickObserver {
  private:
   struct Pending {
     std::int64_t arrivalNs;
-    std::int64_t settledNs;  // when the design lets its effect show
+    std::int64_t settledNs;  // when the game lets its effect show, after its holds
     std::uint64_t version;
   };
   std::string path_;
