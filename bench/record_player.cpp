@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "line/random.h"
-#include "replay/autoplayer.h"
+#include "host/seeded_random.h"
+#include "support/autoplayer.h"
 #include "shell/device.h"
-#include "shell/null_ports.h"
+#include "base/null_ports.h"
 
 namespace {
 

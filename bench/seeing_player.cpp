@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "display/layout.h"
-#include "replay/autoplayer.h"
+#include "support/autoplayer.h"
 #include "shell/game_state.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <vector>
 
-#include "shell/data_files.h"
+#include "host/data_files.h"
 
 namespace cw {
 namespace {

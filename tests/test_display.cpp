@@ -39,10 +39,8 @@ TEST(Layout, EveryGroupHasItsMembersAndSharedPicturesHaveOneSize) {
   // The blank digit, the digit places' start picture and the hidden line steps share one.
   for (int m : {0, 8, 17, 26, 35, 44})
     EXPECT_EQ(segments()[segmentIndex(Group::Blocco, m)].picture, kBlankPicture);
-  Group g;
-  EXPECT_TRUE(groupByName("TimeOra", g) == false);
-  ASSERT_TRUE(groupByName("duepunti", g));
-  EXPECT_EQ(g, Group::duepunti);
+  EXPECT_EQ(groupByName("TimeOra"), std::nullopt);
+  EXPECT_EQ(groupByName("duepunti"), Group::duepunti);
 }
 
 TEST(Display, PowerOnLightsAllButTheColonWithBlankDigits) {
@@ -73,6 +71,9 @@ TEST(Display, OnlyRealChangesAreReportedAndCounted) {
 }
 
 TEST(DisplayDeathTest, AMemberThatNamesNoSegmentStopsTestBuilds) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "a release build ignores the call instead";
+#endif
   Display d;
   EXPECT_DEATH(d.show(Group::Nando, 0), "no such segment");
   EXPECT_DEATH(d.hide(Group::Blocco, 60), "no such segment");

@@ -17,8 +17,8 @@
 #include <random>
 
 #include "keyremap/key_file.h"
-#include "keyremap/key_file_store.h"
-#include "line/random.h"
+#include "host/key_file_store.h"
+#include "host/seeded_random.h"
 #include "replay/scenario.h"
 #include "shell/device.h"
 
@@ -142,13 +142,13 @@ TEST_F(DiskFaults, TenThousandLinesGiveTheKeysOfTheFirstFour) {
   EXPECT_EQ(keysOf(d), (KeySet{70, 88, 38, 40}));
 }
 
-// Opens the dialog, sets Bepo's up key to K and closes it.
+// Opens the dialog, sets Bepo's up key to K and closes it, where the key file cannot be written.
 void chooseBepoUpK(Device& d) {
   d.click(Group::ButtonTime);
   ASSERT_NE(d.dialog(), nullptr);
   d.clickLabel(3);
   d.keyDown(75);
-  d.closeDialog();
+  EXPECT_FALSE(d.closeDialog().ok()) << "the key file cannot be written here";
 }
 
 TEST_F(DiskFaults, AFullDiskKeepsTheOldFileWholeAndTheChosenKeysInForce) {

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "keyremap/key_file.h"
-#include "keyremap/key_file_store.h"
+#include "host/key_file_store.h"
 #include "keyremap/key_remap_dialog.h"
 
 namespace cw {
@@ -73,7 +73,7 @@ TEST_F(KeyStoreTest, ReplacesTheWholeFileAndLeavesNoTemporary) {
     std::ofstream(path())
         << "1\r\n2\r\n3\r\n4\r\n-- a much longer old file that must not survive --";
   }
-  EXPECT_EQ(store.write(formatKeyFile({81, 65, 75, 76})), "");
+  EXPECT_TRUE(store.write(formatKeyFile({81, 65, 75, 76})).ok());
   EXPECT_EQ(store.read(), "81\r\n65\r\n75\r\n76\r\n");
   EXPECT_FALSE(std::filesystem::exists(path() + ".new"));
 }
@@ -85,18 +85,18 @@ TEST_F(KeyStoreTest, AFailedWriteLeavesTheOldFileAndSaysWhy) {
     // A read-only folder (root writes anyway, so only checked as a normal user).
     std::filesystem::permissions(
         dir_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    EXPECT_NE(store.write(formatKeyFile({1, 2, 3, 4})), "");
+    EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
     std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
   }
   // The new file's place is taken by a folder: the write cannot even start.
   std::filesystem::create_directory(path() + ".new");
   std::filesystem::create_directory(path() + ".new/x");
-  EXPECT_NE(store.write(formatKeyFile({1, 2, 3, 4})), "");
+  EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
   std::filesystem::remove_all(path() + ".new");
   // A folder where the key file should be: rename fails, nothing half-written remains.
   FileKeyStore folderStore((dir_ / "sub").string());
   std::filesystem::create_directories(dir_ / "sub" / "inner");
-  EXPECT_NE(folderStore.write("1\r\n2\r\n3\r\n4\r\n"), "");
+  EXPECT_FALSE(folderStore.write("1\r\n2\r\n3\r\n4\r\n").ok());
   EXPECT_FALSE(std::filesystem::exists((dir_ / "sub.new")));
   EXPECT_EQ(store.read(), "81\r\n65\r\n80\r\n76\r\n");
 }
@@ -107,7 +107,7 @@ TEST_F(KeyStoreTest, AFullDiskNeverReplacesTheFile) {
   std::filesystem::create_symlink("/dev/full", path() + ".new");
   { std::ofstream(path()) << "81\r\n65\r\n80\r\n76\r\n"; }
   FileKeyStore store(path());
-  EXPECT_NE(store.write(formatKeyFile({1, 2, 3, 4})), "");
+  EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
   EXPECT_EQ(store.read(), "81\r\n65\r\n80\r\n76\r\n");
 }
 

@@ -21,7 +21,7 @@ struct FakeWorld : SoundPort, TimeTextPort, RandomPort, KeyFileStore, WindowPort
   const std::string& localTimeText() override { return text; }
   double draw() override { return 0.5; }
   std::optional<std::string> read() override { return std::nullopt; }
-  std::string write(std::string_view) override { return {}; }
+  Status write(std::string_view) override { return {}; }
   void endProgram() override {}
   void showGameWindow(bool, bool) override {}
   void showDialog(bool) override {}
@@ -43,15 +43,19 @@ class PacerTest : public ::testing::Test {
         }) {
     device.start();
   }
-  GameState& state() { return device.game().state(); }
+  GameState& state() { return device.plantable().state(); }
 
   struct Delivery {
     Millis at;
     int clockDelay;  // counts TimeOra's ticks down while no game runs
     int code;
   };
+  struct PlantableDevice : Device {
+    using Device::Device;
+    GameWindow& plantable() { return mutableGame(); }
+  };
   FakeWorld world;
-  Device device;
+  PlantableDevice device;
   Pacer pacer;
   std::vector<Delivery> delivered;
 };

@@ -9,7 +9,7 @@
 
 #include "platform/dialog_window.h"
 #include "platform/frame.h"
-#include "platform/local_time.h"
+#include "host/local_time.h"
 #include "platform/timing_log.h"
 
 namespace cw {

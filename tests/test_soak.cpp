@@ -7,12 +7,18 @@
 #include <fstream>
 #include <functional>
 
-#include "line/random.h"
-#include "shell/null_ports.h"
+#include "host/seeded_random.h"
+#include "base/null_ports.h"
 #include "soak.h"
 
 namespace cw::soak {
 namespace {
+
+// A device whose game a test may change behind the handlers' backs.
+struct PlantableDevice : Device {
+  using Device::Device;
+  GameWindow& plantable() { return mutableGame(); }
+};
 
 // A game of B under way, with a crate on the line, and a checker watching it.
 struct Watched {
@@ -24,7 +30,7 @@ struct Watched {
   }
   NullPorts io;
   SeededRandom random{3};
-  Device device{Seams{io, io, random, io, io}};
+  PlantableDevice device{Seams{io, io, random, io, io}};
   std::vector<Violation> seen;
   InvariantChecker checker{device, [this](const Violation& v) { seen.push_back(v); }};
 };
@@ -69,7 +75,7 @@ TEST(SoakChecks, SeeEachKindOfFaultPlantedInARunningGame) {
     ASSERT_EQ(s.BepoPose, 3);
     ASSERT_EQ(s.LinePaused, 0);
     ASSERT_NE(s.CrateActive[1] + s.CrateActive[2] + s.CrateActive[3], 0);
-    plant(w.device.game());
+    plant(w.device.plantable());
     w.checker.afterHandler();
     ASSERT_EQ(w.seen.size(), 1u) << "missed a planted " << kind << " fault";
     EXPECT_EQ(w.seen[0].invariant, kind) << w.seen[0].detail;
@@ -152,8 +158,8 @@ TEST(SoakIsolation, ACrashOrABrokenRuleInTheChildIsAFaultWithItsLines) {
     // A segment member that does not exist: the display model stops the program.
     NullPorts io;
     SeededRandom random(1);
-    Device d(Seams{io, io, random, io, io});
-    d.game().display().show(Group::Bepo, 11);
+    PlantableDevice d(Seams{io, io, random, io, io});
+    d.plantable().display().show(Group::Bepo, 11);
     return SessionResult{};
   };
   Outcome o = isolated(std::nullopt, crash, 60);

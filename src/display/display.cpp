@@ -1,6 +1,6 @@
 #include "display/display.h"
 
-#include "shell/check.h"
+#include "base/check.h"
 
 namespace cw {
 

@@ -1,7 +1,8 @@
 #include "display/layout.h"
 
 #include <array>
-#include <cassert>
+
+#include "base/check.h"
 
 namespace cw {
 namespace {
@@ -186,18 +187,15 @@ int segmentIndex(Group g, int member) {
   return kFirstIndex[static_cast<int>(g)] + member - info.first;
 }
 
-bool groupByName(std::string_view name, Group& out) {
-  for (int g = 0; g < kGroupCount; ++g) {
-    if (kGroups[g].name == name) {
-      out = static_cast<Group>(g);
-      return true;
-    }
-  }
-  return false;
+std::optional<Group> groupByName(std::string_view name) {
+  for (int g = 0; g < kGroupCount; ++g)
+    if (kGroups[g].name == name) return static_cast<Group>(g);
+  return std::nullopt;
 }
 
 std::string_view digitPicture(int digit) {
-  assert(digit >= 0 && digit <= 9);
+  CW_CHECK(digit >= 0 && digit <= 9, "no such digit picture");
+  if (digit < 0 || digit > 9) return kBlankPicture;
   return kSegments[segmentIndex(Group::Punti, digit)].picture;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -67,8 +68,8 @@ const GroupInfo& groupInfo(Group g);
 std::span<const SegmentInfo> segments();
 // Index into segments() of a member, or -1 when the member names no segment.
 int segmentIndex(Group g, int member);
-// Group by name (as printed and as given in scenarios); false when unknown.
-bool groupByName(std::string_view name, Group& out);
+// Group by name (as printed and as given in scenarios); nothing when unknown.
+std::optional<Group> groupByName(std::string_view name);
 
 // The digit pictures are the members of Punti; the blank digit is Vuoto.
 std::string_view digitPicture(int digit);

@@ -41,7 +41,7 @@ void KeyRemapDialog::Form_KeyDown(int keyCode) {
   }
 }
 
-std::string KeyRemapDialog::Form_Unload() {
+Status KeyRemapDialog::Form_Unload() {
   return store_.write(formatKeyFile(keys()));
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "keyremap/key_file.h"
-#include "shell/seams.h"
+#include "base/seams.h"
 
 namespace cw {
 
@@ -32,8 +32,8 @@ class KeyRemapDialog {
   void Label3_Click() { s_.SelectedKeyRow = 3; }
   void Label4_Click() { s_.SelectedKeyRow = 4; }
   void Form_KeyDown(int keyCode);
-  // Writes the key file whole. Returns an empty text on success, else why it failed.
-  std::string Form_Unload();
+  // Writes the key file whole.
+  Status Form_Unload();
 
   const DialogState& state() const { return s_; }
   KeySet keys() const;

@@ -13,19 +13,6 @@ namespace {
 
 constexpr const char* kFontFile = "DejaVuSans.ttf";
 
-std::optional<MouseButton> mouseButton(Uint8 b) {
-  switch (b) {
-    case SDL_BUTTON_LEFT:
-      return MouseButton::Left;
-    case SDL_BUTTON_RIGHT:
-      return MouseButton::Right;
-    case SDL_BUTTON_MIDDLE:
-      return MouseButton::Middle;
-    default:
-      return std::nullopt;
-  }
-}
-
 // The casing drags the window; the four buttons keep their own mouse input.
 SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* p, void*) {
   return onCasingButton(p->x, p->y) ? SDL_HITTEST_NORMAL : SDL_HITTEST_DRAGGABLE;
@@ -119,7 +106,7 @@ bool FrontEnd::open() {
   sound_.open();  // without a device the game runs silently
   // The renderer's first frame costs far more than the later ones: pay for it before the
   // window shows and the clock starts.
-  frame_.draw(renderer_, FrameState::of(device_.game().display()));
+  frame_.draw(renderer_, FrameState::of(device_.display()));
   SDL_RenderPresent(renderer_);
   return true;
 }
@@ -224,10 +211,10 @@ void FrontEnd::deliver(const SDL_Event& e) {
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      const std::uint64_t before = device_.game().display().version();
+      const std::uint64_t before = device_.display().version();
       deliverKey(e);
       if (timing_) {
-        const std::uint64_t after = device_.game().display().version();
+        const std::uint64_t after = device_.display().version();
         timing_->keyHandled(after != before, after, device_.now());
       }
       break;
@@ -241,8 +228,10 @@ void FrontEnd::deliver(const SDL_Event& e) {
       break;
     case SDL_WINDOWEVENT:
       if (e.window.event == SDL_WINDOWEVENT_CLOSE && dialog_.isOpen() &&
-          e.window.windowID == dialog_.windowId())
-        device_.closeDialog();
+          e.window.windowID == dialog_.windowId()) {
+        if (Status saved = device_.closeDialog(); !saved)
+          std::fprintf(stderr, "crateworks: key file not saved: %s\n", saved.error().c_str());
+      }
       break;
     default:
       break;
@@ -270,15 +259,16 @@ void FrontEnd::deliverKey(const SDL_Event& e) {
 }
 
 void FrontEnd::deliverGameMouse(const SDL_Event& e) {
-  const std::optional<MouseButton> button = mouseButton(e.button.button);
-  if (!button) return;
+  // Left, middle and right press the casing buttons; only the left one clicks.
   const int slot = e.button.button;
-  const std::optional<Group> at = mouseSegmentAt(device_.game().display(), e.button.x, e.button.y);
+  if (slot < SDL_BUTTON_LEFT || slot > SDL_BUTTON_RIGHT) return;
+  const bool left = slot == SDL_BUTTON_LEFT;
+  const std::optional<Group> at = mouseSegmentAt(device_.display(), e.button.x, e.button.y);
   if (e.type == SDL_MOUSEBUTTONDOWN) {
     if (at == Group::ButtonA || at == Group::ButtonB) {
       pressOwner_[slot] = at;
-      device_.mouseDown(*at, *button);
-    } else if (*button == MouseButton::Left) {
+      device_.mouseDown(*at);
+    } else if (left) {
       clickCandidate_ = at;  // ButtonTime, ACL or nothing
     }
     return;
@@ -287,8 +277,8 @@ void FrontEnd::deliverGameMouse(const SDL_Event& e) {
   if (pressOwner_[slot]) {
     const Group owner = *pressOwner_[slot];
     pressOwner_[slot].reset();
-    device_.mouseUp(owner, *button);
-  } else if (*button == MouseButton::Left) {
+    device_.mouseUp(owner);
+  } else if (left) {
     const std::optional<Group> pressed = clickCandidate_;
     clickCandidate_.reset();
     if (pressed && pressed == at) device_.click(*pressed);
@@ -309,7 +299,7 @@ void FrontEnd::deliverDialogMouse(const SDL_Event& e) {
 }
 
 void FrontEnd::presentGame(bool settled) {
-  const Display& display = device_.game().display();
+  const Display& display = device_.display();
   if (settled && shownVersion_ != display.version()) {
     const FrameState now = FrameState::of(display);
     if (!(now == shown_) || !shownVersion_) gameDirty_ = true;

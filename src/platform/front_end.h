@@ -12,12 +12,12 @@
 #include <optional>
 #include <string>
 
-#include "keyremap/key_file_store.h"
-#include "line/random.h"
+#include "host/key_file_store.h"
+#include "host/seeded_random.h"
 #include "platform/dialog_window.h"
 #include "platform/event_wait.h"
 #include "platform/frame.h"
-#include "platform/local_time.h"
+#include "host/local_time.h"
 #include "platform/pacer.h"
 #include "platform/sound.h"
 #include "platform/timing_log.h"

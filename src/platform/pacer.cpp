@@ -13,7 +13,7 @@ void Pacer::advance(Millis realNow) {
   if (realNow - device_.now() > kStallMs) {
     // Like a hold of the stall's length: each timer that fell due ticks once, not once per
     // missed period, and the input that piled up comes after.
-    device_.game().scheduler().hold(realNow - device_.now());
+    device_.stall(realNow - device_.now());
   }
   while (!queue_.empty()) {
     const Pending& next = queue_.front();

@@ -1,7 +1,7 @@
 #include "platform/sound.h"
 
-#include "shell/data_files.h"
-#include "shell/game_window.h"
+#include "host/data_files.h"
+#include "base/sound_names.h"
 
 namespace cw {
 
@@ -19,7 +19,7 @@ bool MixerSound::open() {
     if (audio_) Mix_AllocateChannels(1);
   }
   // Loaded once, before the first play, so a play never waits on the disk.
-  for (const char* name : {kSoundMove, kSoundDead, kSoundEnemy, kSoundPoints}) find(name);
+  for (const char* name : kAllSounds) find(name);
   return audio_;
 }
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "shell/seams.h"
+#include "base/seams.h"
 
 namespace cw {
 

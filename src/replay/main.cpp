@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "replay/scenario.h"
-#include "shell/data_files.h"
+#include "host/data_files.h"
 
 int main(int argc, char** argv) {
   if (argc > 2) {

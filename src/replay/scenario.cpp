@@ -5,13 +5,13 @@
 #include <cmath>
 #include <deque>
 #include <map>
-#include <ostream>
+#include <iostream>
 #include <sstream>
 
 #include "display/layout.h"
-#include "keyremap/key_file_store.h"
-#include "line/random.h"
-#include "shell/data_files.h"
+#include "host/key_file_store.h"
+#include "host/seeded_random.h"
+#include "host/data_files.h"
 #include "shell/device.h"
 #include "shell/state_fields.h"
 
@@ -44,8 +44,8 @@ bool isLabel(const std::string& s) {
 // A segment of its own or a dialog label. A group's name (Bepo, Vita, Blocco) names no single
 // segment: the device would be asked for a member that may not exist.
 bool isTarget(const std::string& s) {
-  Group g;
-  return isLabel(s) || (groupByName(s, g) && groupInfo(g).single);
+  const std::optional<Group> g = groupByName(s);
+  return isLabel(s) || (g && groupInfo(*g).single);
 }
 
 constexpr std::int64_t kMaxMs = std::int64_t{1} << 40;  // about 35 years of virtual time
@@ -101,8 +101,7 @@ std::string checkArgs(const Command& c) {
   if (c.name == "print") {
     if (a.empty() || a.size() > 2) return "print needs what to print";
     if (a[0] == "shown") {
-      Group g;
-      if (a.size() != 2 || !groupByName(a[1], g)) return "print shown needs a segment name";
+      if (a.size() != 2 || !groupByName(a[1])) return "print shown needs a segment name";
       return {};
     }
     if (a.size() != 1) return "print takes one name";
@@ -146,7 +145,7 @@ class ReplaySession::Impl final : public SoundPort,
         out_(out),
         keyFile_(options.keyFilePath),
         device_(Seams{*this, *this, *this, keyFile_, *this}) {
-    device_.game().display().setObserver(this);
+    device_.setDisplayObserver(this);
   }
 
   // SoundPort
@@ -247,7 +246,8 @@ class ReplaySession::Impl final : public SoundPort,
       else
         device_.keyUp(static_cast<int>(n));
     } else if (c.name == "close") {
-      device_.closeDialog();
+      if (Status saved = device_.closeDialog(); !saved)
+        std::cerr << "crateworks-replay: key file not saved: " << saved.error() << '\n';
     } else {
       mouse(c.name, a);
     }
@@ -259,13 +259,10 @@ class ReplaySession::Impl final : public SoundPort,
       if (what == "click") device_.clickLabel(a[0].back() - '0');
       return;
     }
-    Group g;
-    groupByName(a[0], g);
-    MouseButton b = MouseButton::Left;
-    if (a.size() == 2 && a[1] == "right") b = MouseButton::Right;
-    if (a.size() == 2 && a[1] == "middle") b = MouseButton::Middle;
-    if (what == "mousedown") device_.mouseDown(g, b);
-    if (what == "mouseup") device_.mouseUp(g, b);
+    // Every button presses a casing button alike; the one named is not needed.
+    const Group g = *groupByName(a[0]);
+    if (what == "mousedown") device_.mouseDown(g);
+    if (what == "mouseup") device_.mouseUp(g);
     if (what == "click") device_.click(g);
   }
 
@@ -274,8 +271,7 @@ class ReplaySession::Impl final : public SoundPort,
     const GameWindow& game = device_.game();
     const Display& d = game.display();
     if (what == "shown") {
-      Group g;
-      groupByName(a[1], g);
+      const Group g = *groupByName(a[1]);
       const GroupInfo& info = groupInfo(g);
       out_ << "shown " << info.name;
       if (info.single) {

@@ -1,7 +1,5 @@
 #include "shell/device.h"
 
-#include <cstdio>
-
 namespace cw {
 
 Device::Device(Seams seams)
@@ -46,14 +44,14 @@ void Device::keyUp(int keyCode) {
 }
 
 // A segment takes a press only where it is shown.
-void Device::mouseDown(Group segment, MouseButton) {
+void Device::mouseDown(Group segment) {
   if (!gameTakesInput() || !game_.display().shown(segment)) return;
   if (segment == Group::ButtonA) game_.ButtonA_MouseDown();
   if (segment == Group::ButtonB) game_.ButtonB_MouseDown();
   afterInput();
 }
 
-void Device::mouseUp(Group segment, MouseButton) {
+void Device::mouseUp(Group segment) {
   if (!gameTakesInput()) return;
   if (segment == Group::ButtonA) game_.ButtonA_MouseUp();
   if (segment == Group::ButtonB) game_.ButtonB_MouseUp();
@@ -65,8 +63,8 @@ void Device::click(Group segment) {
   switch (segment) {
     case Group::ButtonA:
     case Group::ButtonB:
-      mouseDown(segment, MouseButton::Left);
-      mouseUp(segment, MouseButton::Left);
+      mouseDown(segment);
+      mouseUp(segment);
       return;
     case Group::ACL:
       game_.ACL_Click();
@@ -108,19 +106,18 @@ void Device::clickLabel(int row) {
   handled();
 }
 
-void Device::closeDialog() {
-  if (!dialog_ || ended_) return;
+Status Device::closeDialog() {
+  if (!dialog_ || ended_) return {};
   const KeySet chosen = dialog_->keys();
-  const std::string failure = dialog_->Form_Unload();
-  if (!failure.empty())
-    std::fprintf(stderr, "crateworks: key file not saved: %s\n", failure.c_str());
+  Status saved = dialog_->Form_Unload();
   dialog_.reset();
   showDialog(false);
   showGameWindow(true, true);
   game_.Form_Activate();
   // The file could not take the player's choice; the game window takes it all the same.
-  if (!failure.empty()) game_.SetKeys(chosen[0], chosen[1], chosen[2], chosen[3]);
+  if (!saved) game_.SetKeys(chosen[0], chosen[1], chosen[2], chosen[3]);
   afterInput();
+  return saved;
 }
 
 void Device::endProgram() {

@@ -9,8 +9,6 @@
 
 namespace cw {
 
-enum class MouseButton { Left, Right, Middle };
-
 // Told after every handler the device runs, a timer tick or an input, so that checks can look
 // at the game between handlers: the only moments at which its picture and state must be whole.
 class HandlerObserver {
@@ -40,7 +38,6 @@ class Device : private WindowPort {
 
   // Form_Load, show, Form_Activate.
   void start();
-  bool started() const { return started_; }
   bool ended() const { return ended_; }
 
   // Runs every tick due up to and including `t` (and the late ones a hold left behind), then
@@ -49,22 +46,36 @@ class Device : private WindowPort {
   Millis now() const { return game_.scheduler().now(); }
   // When the next tick falls due (-1: none).
   Millis nextDue() const { return game_.scheduler().earliestDue(); }
+  // The machine was stopped for `ms` (suspended, or the loop starved): like a hold of that
+  // length, every timer that fell due meanwhile ticks once when time runs on, not once per
+  // period it missed.
+  void stall(Millis ms) { game_.scheduler().hold(ms); }
 
   // Input, handled at the current time; the late ticks of a hold run before this returns.
   void keyDown(int keyCode);
   void keyUp(int keyCode);
-  void mouseDown(Group segment, MouseButton button);
-  void mouseUp(Group segment, MouseButton button);
+  // A press or release of any mouse button on a casing segment.
+  void mouseDown(Group segment);
+  void mouseUp(Group segment);
   void click(Group segment);
   void clickLabel(int row);  // Label1 .. Label4 of the dialog
-  void closeDialog();        // the dialog's close box
+  // The dialog's close box. The keys chosen take effect even when the key file could not
+  // be written; the failure says why it could not.
+  Status closeDialog();
 
-  GameWindow& game() { return game_; }
+  // What the front ends look at: the picture, the state record and the timers.
   const GameWindow& game() const { return game_; }
+  const Display& display() const { return game_.display(); }
+  const GameState& state() const { return game_.state(); }
   const KeyRemapDialog* dialog() const { return dialog_.get(); }
   const WindowStates& windows() const { return windows_; }
   void setHandlerObserver(HandlerObserver* o) { handlerObserver_ = o; }
   void setTickObserver(TickObserver* o) { tickObserver_ = o; }
+  void setDisplayObserver(DisplayObserver* o) { game_.display().setObserver(o); }
+
+ protected:
+  // For tests that plant a state no input can reach, through a class of their own.
+  GameWindow& mutableGame() { return game_; }
 
  private:
   void endProgram() override;

@@ -6,14 +6,9 @@
 #include "display/display.h"
 #include "shell/game_state.h"
 #include "shell/scheduler.h"
-#include "shell/seams.h"
+#include "base/seams.h"
 
 namespace cw {
-
-inline constexpr const char* kSoundMove = "audio\\move.wav";
-inline constexpr const char* kSoundDead = "audio\\dead.wav";
-inline constexpr const char* kSoundEnemy = "Audio\\Enemy.wav";
-inline constexpr const char* kSoundPoints = "Audio\\Points.wav";
 
 // Windows virtual-key codes the game window knows by number.
 namespace vk {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/millis.h"
+
 namespace cw {
 
 // In table order: ticks due at the same instant run in this order.
@@ -34,8 +36,6 @@ struct TimerInfo {
 };
 const TimerInfo& timerInfo(TimerId t);
 
-using Millis = std::int64_t;
-
 // Semantics shared by the live window and the replay:
 // - an enabled timer ticks every interval; one switched on from off ticks one interval later;
 // - switching on a timer that is on does not restart its period; switching off drops its tick;
@@ -50,7 +50,6 @@ class Scheduler {
   Millis now() const { return now_; }
   void enable(TimerId t);
   void disable(TimerId t);
-  void setEnabled(TimerId t, bool on) { on ? enable(t) : disable(t); }
   bool enabled(TimerId t) const { return timers_[idx(t)].enabled; }
   Millis nextDue(TimerId t) const { return timers_[idx(t)].due; }
 

@@ -239,17 +239,17 @@ bool parse(const std::string& arg, std::vector<Expectation>& out) {
       lastMember = std::atoi(members.c_str() + dash + 1);
     name.resize(colon);
   }
-  Group g;
-  if (!cw::groupByName(name, g)) return false;
-  const int index = cw::segmentIndex(g, member);
-  const int last = cw::segmentIndex(g, lastMember);
+  const std::optional<Group> g = cw::groupByName(name);
+  if (!g) return false;
+  const int index = cw::segmentIndex(*g, member);
+  const int last = cw::segmentIndex(*g, lastMember);
   if (index < 0 || last < index) return false;
   if (want == "some") {
     out.push_back({Expectation::Some, index, last, 0, arg});
     return true;
   }
   if (last != index) return false;
-  if (isDigitPlace(g)) {
+  if (isDigitPlace(*g)) {
     if (want == "blank") {
       out.push_back({Expectation::Digit, index, 0, -1, arg});
       return true;
@@ -487,12 +487,12 @@ int main(int argc, char** argv) {
     } else if (a == "--save" && i + 1 < argc) {
       saveFile = argv[++i];
     } else if (a == "--lit" && i + 1 < argc) {
-      Group g;
-      if (!cw::groupByName(argv[++i], g)) {
+      const std::optional<Group> g = cw::groupByName(argv[++i]);
+      if (!g) {
         std::printf("no group %s\n", argv[i]);
         return 2;
       }
-      litGroup = g;
+      litGroup = *g;
     } else if (a == "--report") {
       report = true;
     } else if (!parse(a, expected)) {

@@ -10,8 +10,8 @@
 
 #include "key_folder.h"
 #include "keyremap/key_file.h"
-#include "keyremap/key_file_store.h"
-#include "line/random.h"
+#include "host/key_file_store.h"
+#include "host/seeded_random.h"
 #include "shell/game_window.h"
 
 namespace {

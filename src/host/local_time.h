@@ -4,7 +4,7 @@
 #include <ctime>
 #include <string>
 
-#include "shell/seams.h"
+#include "base/seams.h"
 
 namespace cw {
 

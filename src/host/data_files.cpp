@@ -1,4 +1,4 @@
-#include "shell/data_files.h"
+#include "host/data_files.h"
 
 #include <dirent.h>
 #include <unistd.h>

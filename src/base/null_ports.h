@@ -2,7 +2,7 @@
 // core on its own (tests, benchmarks, recorders).
 #pragma once
 
-#include "shell/seams.h"
+#include "base/seams.h"
 
 namespace cw {
 
@@ -11,11 +11,11 @@ struct NullPorts : SoundPort, TimeTextPort, KeyFileStore, WindowPort {
   explicit NullPorts(Millis moveSoundMs = 0) : moveSoundMs(moveSoundMs) {}
 
   Millis play(std::string_view name, int flags) override {
-    return flags == kSoundWait && name == "audio\\move.wav" ? moveSoundMs : 0;
+    return flags == kSoundWait && name == kSoundMove ? moveSoundMs : 0;
   }
   const std::string& localTimeText() override { return timeText; }
   std::optional<std::string> read() override { return std::nullopt; }
-  std::string write(std::string_view) override { return {}; }
+  Status write(std::string_view) override { return {}; }
   void endProgram() override {}
   void showGameWindow(bool, bool) override {}
   void showDialog(bool) override {}

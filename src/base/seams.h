@@ -5,13 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "shell/scheduler.h"
+#include "base/millis.h"
+#include "base/result.h"
+#include "base/sound_names.h"
 
 namespace cw {
-
-// Sound flags as the game uses them.
-inline constexpr int kSoundWait = 2;   // play to the end, holding the window meanwhile
-inline constexpr int kSoundAsync = 3;  // start at once, cutting off what still plays
 
 class SoundPort {
  public:
@@ -39,8 +37,8 @@ class KeyFileStore {
   virtual ~KeyFileStore() = default;
   // The whole key file, or nothing when it is missing or cannot be read.
   virtual std::optional<std::string> read() = 0;
-  // Replaces the key file whole; returns an empty text on success, else why it failed.
-  virtual std::string write(std::string_view content) = 0;
+  // Replaces the key file whole.
+  virtual Status write(std::string_view content) = 0;
 };
 
 class WindowPort {

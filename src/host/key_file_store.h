@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/seams.h"
+#include "base/seams.h"
 
 namespace cw {
 
@@ -13,7 +13,7 @@ class FileKeyStore : public KeyFileStore {
   std::optional<std::string> read() override;
   // Writes a new file beside the old one and renames it over it, so the file on disk is always
   // either the old whole file or the new whole one.
-  std::string write(std::string_view content) override;
+  Status write(std::string_view content) override;
   const std::string& path() const { return path_; }
 
  private:

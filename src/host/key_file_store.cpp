@@ -1,4 +1,4 @@
-#include "keyremap/key_file_store.h"
+#include "host/key_file_store.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,10 +42,10 @@ std::optional<std::string> FileKeyStore::read() {
   return text;
 }
 
-std::string FileKeyStore::write(std::string_view content) {
+Status FileKeyStore::write(std::string_view content) {
   const std::string temp = path_ + ".new";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return temp + ": " + std::strerror(errno);
+  if (fd < 0) return failure(temp + ": " + std::strerror(errno));
   std::size_t done = 0;
   while (done < content.size()) {
     ssize_t n = ::write(fd, content.data() + done, content.size() - done);
@@ -54,19 +54,19 @@ std::string FileKeyStore::write(std::string_view content) {
       std::string why = temp + ": " + std::strerror(n < 0 ? errno : ENOSPC);
       ::close(fd);
       ::unlink(temp.c_str());
-      return why;
+      return failure(why);
     }
     done += static_cast<std::size_t>(n);
   }
   if (::fsync(fd) != 0 || ::close(fd) != 0) {
     std::string why = temp + ": " + std::strerror(errno);
     ::unlink(temp.c_str());
-    return why;
+    return failure(why);
   }
   if (::rename(temp.c_str(), path_.c_str()) != 0) {
     std::string why = path_ + ": " + std::strerror(errno);
     ::unlink(temp.c_str());
-    return why;
+    return failure(why);
   }
   return {};
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <random>
 
-#include "shell/seams.h"
+#include "base/seams.h"
 
 namespace cw {
 

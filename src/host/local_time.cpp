@@ -1,4 +1,4 @@
-#include "platform/local_time.h"
+#include "host/local_time.h"
 
 #include <clocale>
 

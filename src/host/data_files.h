@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/scheduler.h"
+#include "base/millis.h"
 
 namespace cw {
 

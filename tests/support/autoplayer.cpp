@@ -1,4 +1,4 @@
-#include "replay/autoplayer.h"
+#include "support/autoplayer.h"
 
 #include <array>
 
