@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "host/seeded_random.h"
-#include "support/autoplayer.h"
-#include "shell/device.h"
 #include "base/null_ports.h"
+#include "host/seeded_random.h"
+#include "shell/device.h"
+#include "support/autoplayer.h"
 
 namespace cw {
 namespace {

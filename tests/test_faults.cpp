@@ -16,9 +16,9 @@
 #include <future>
 #include <random>
 
-#include "keyremap/key_file.h"
 #include "host/key_file_store.h"
 #include "host/seeded_random.h"
+#include "keyremap/key_file.h"
 #include "replay/scenario.h"
 #include "shell/device.h"
 

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "keyremap/key_file.h"
 #include "host/key_file_store.h"
+#include "keyremap/key_file.h"
 #include "keyremap/key_remap_dialog.h"
 
 namespace cw {

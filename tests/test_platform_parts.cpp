@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/local_time.h"
 #include "platform/dialog_window.h"
 #include "platform/frame.h"
-#include "host/local_time.h"
 #include "platform/timing_log.h"
 
 namespace cw {

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <functional>
 
-#include "host/seeded_random.h"
 #include "base/null_ports.h"
+#include "host/seeded_random.h"
 #include "soak.h"
 
 namespace cw::soak {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "keyremap/key_file.h"
 #include "base/seams.h"
+#include "keyremap/key_file.h"
 
 namespace cw {
 

@@ -2,6 +2,7 @@
 #include <array>
 
 #include "shell/game_window.h"
+#include "shell/line_geometry.h"
 
 namespace cw {
 namespace {
@@ -18,13 +19,6 @@ constexpr std::array<std::array<int, 7>, 7> kLaunchThreshold{{
     {kNone, 3, 39, 5, 9, kNone, 3},
     {kNone, 43, 43, 43, 43, 43, kNone},
 }};
-
-bool isNandoHandover(int step) {
-  return step == 12 || step == 30 || step == 48;
-}
-bool isBepoHandover(int step) {
-  return step == 3 || step == 21 || step == 39;
-}
 
 constexpr std::array<TimerId, 7> kCrateTimer{
     TimerId::TimeCassa1, TimerId::TimeCassa1, TimerId::TimeCassa2, TimerId::TimeCassa3,
@@ -58,10 +52,8 @@ void GameWindow::TimeEngine_Timer() {
     for (int o = 1; o <= 6; ++o) {
       if (o == c) continue;
       const int pos = s_.CratePos[o];
-      // Steps 18 and 36 block every launch: a crate there is three steps short of Bepo's
-      // middle and top hand-over, as a new crate is three steps short of his bottom one.
       if (s_.CrateActive[o] == 0 ||
-          (s_.CrateActive[o] == 1 && pos > kLaunchThreshold[c][o] && pos != 18 && pos != 36))
+          (s_.CrateActive[o] == 1 && pos > kLaunchThreshold[c][o] && !isBlockingStep(pos)))
         ++s_.ClearCount;
     }
     if (s_.ClearCount == 5 && s_.CrateActive[c] == 0) s_.CrateActive[c] = 1;
@@ -78,7 +70,7 @@ void GameWindow::TimeEngine_Timer() {
   }
 }
 
-void GameWindow::CrateTick(int k) {
+void GameWindow::crateTick(int k) {
   if (s_.CrateActive[k] != 1 || s_.GameRunning != 1) return;
 
   // The hand-over test falls on the tick after the crate arrived: the worker has one period.
@@ -107,26 +99,26 @@ void GameWindow::CrateTick(int k) {
   if (missed) return;  // the miss has hidden the crate and freed its slot
 
   display_.hide(Group::Blocco, s_.CratePos[k]);
-  if (s_.CratePos[k] < 49) {
+  if (s_.CratePos[k] < kLastStep) {
     ++s_.CratePos[k];
     display_.show(Group::Blocco, s_.CratePos[k]);
   } else {
-    s_.CratePos[k] = 0;
+    s_.CratePos[k] = kEntryStep;
     LoadTruck();
     s_.CrateActive[k] = 0;
   }
 }
 
 void GameWindow::LoadTruck() {
-  // Crates reach the truck at least four steps apart, so a slide is over before the next crate
-  // comes, unless long synchronous sounds have folded several slide ticks into one while the
+  // MENDED: crates reach the truck at least four steps apart, so a slide is over before the next
+  // crate comes, unless long synchronous sounds have folded several slide ticks into one while the
   // crates kept their pace. Then the crate still sliding drops into its place first: otherwise
   // the new crate would start from the old one's half-way place, one loaded crate would vanish
   // and the next would slide past the truck's last place.
   while (timers_.enabled(TimerId::TimeAllineaCasse)) TimeAllineaCasse_Timer();
-  // Crates go alternately into the left column (mouth 50) and the right one (mouth 55).
-  if (s_.TruckLoad == 1 || s_.TruckLoad == 3 || s_.TruckLoad == 5 || s_.TruckLoad == 7)
-    s_.LoadSegment += 5;
+  // Crates go alternately into the left column and the right one. QUIRK: loads past the
+  // eighth (a truck filled while a scolding holds the break) all go into the left column.
+  if (s_.TruckLoad % 2 == 1 && s_.TruckLoad < kTruckFull) s_.LoadSegment += kTruckColumnStep;
   ++s_.TruckLoad;
   display_.show(Group::Blocco, s_.LoadSegment);
   s_.SlideSteps = 1;
@@ -153,15 +145,14 @@ void GameWindow::TimeAllineaCasse_Timer() {
     default:
       break;  // loads past the eighth keep the 1 that LoadTruck set
   }
-  if (s_.TruckLoad == 8) {
+  if (s_.TruckLoad == kTruckFull) {
     timers_.disable(TimerId::TimeAllineaCasse);
     StartBreak();
     return;
   }
-  display_.hide(Group::Blocco, s_.LoadSegment);
-  ++s_.LoadSegment;
-  display_.show(Group::Blocco, s_.LoadSegment);
-  if (s_.TruckLoad > 5) {
+  showInstead(Group::Blocco, s_.LoadSegment, s_.LoadSegment + 1);
+  // From the sixth crate on, the driver stands by the truck and its engine runs.
+  if (s_.TruckLoad >= kTruckDriverFrom) {
     display_.show(Group::Omino);
     s_.ExhaustOn = 1;
   } else {
@@ -172,7 +163,7 @@ void GameWindow::TimeAllineaCasse_Timer() {
     ++s_.SlideCount;
   } else {
     s_.SlideCount = 0;
-    s_.LoadSegment = 50;
+    s_.LoadSegment = kTruckLeftMouth;
     timers_.disable(TimerId::TimeAllineaCasse);
   }
 }
@@ -196,27 +187,23 @@ void GameWindow::ResumeLine() {
   for (int k = 1; k <= 6; ++k) timers_.enable(kCrateTimer[k]);
 }
 
+// The crates at the belt ends and at the hand-over steps go; those between stay where they
+// stood.
 void GameWindow::ClearBeltEnds() {
   for (s_.LoopIndex = 1; s_.LoopIndex <= s_.CrateCount; ++s_.LoopIndex) {
-    const int i = s_.LoopIndex;
-    // Each test frees the crate's own segment: removing a crate must never blank another one.
-    if (s_.CrateActive[i] == 1 && s_.CratePos[i] > 43) {
-      display_.hide(Group::Blocco, s_.CratePos[i]);
-      s_.CratePos[i] = 0;
-      s_.CrateActive[i] = 0;
-    }
-    if (s_.CrateActive[i] == 1 && s_.CratePos[i] < 5) {
-      display_.hide(Group::Blocco, s_.CratePos[i]);
-      s_.CratePos[i] = 0;
-      s_.CrateActive[i] = 0;
-    }
-    if (s_.CrateActive[i] == 1 &&
-        (isBepoHandover(s_.CratePos[i]) || isNandoHandover(s_.CratePos[i]))) {
-      display_.hide(Group::Blocco, s_.CratePos[i]);
-      s_.CratePos[i] = 0;
-      s_.CrateActive[i] = 0;
-    }
+    const int pos = s_.CratePos[s_.LoopIndex];
+    if (s_.CrateActive[s_.LoopIndex] == 1 &&
+        (pos > kTopBeltEndAfter || pos < kBottomBeltEndBefore || isBepoHandover(pos) ||
+         isNandoHandover(pos)))
+      freeSlot(s_.LoopIndex);
   }
+}
+
+// MENDED: each freed slot hides its own crate's segment; removing a crate never blanks another.
+void GameWindow::freeSlot(int k) {
+  display_.hide(Group::Blocco, s_.CratePos[k]);
+  s_.CratePos[k] = kEntryStep;
+  s_.CrateActive[k] = 0;
 }
 
 }  // namespace cw

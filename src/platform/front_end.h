@@ -13,11 +13,11 @@
 #include <string>
 
 #include "host/key_file_store.h"
+#include "host/local_time.h"
 #include "host/seeded_random.h"
 #include "platform/dialog_window.h"
 #include "platform/event_wait.h"
 #include "platform/frame.h"
-#include "host/local_time.h"
 #include "platform/pacer.h"
 #include "platform/sound.h"
 #include "platform/timing_log.h"

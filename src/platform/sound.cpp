@@ -1,7 +1,7 @@
 #include "platform/sound.h"
 
-#include "host/data_files.h"
 #include "base/sound_names.h"
+#include "host/data_files.h"
 
 namespace cw {
 

@@ -1,5 +1,6 @@
 // The readout: clearing the LCD, the score count-up and the clock.
 #include "shell/game_window.h"
+#include "shell/line_geometry.h"
 
 namespace cw {
 namespace {
@@ -27,11 +28,11 @@ bool isClockSeparator(char c) {
 }  // namespace
 
 void GameWindow::ResetDisplay() {
-  for (int i = 1; i <= 10; ++i) {
+  for (int i = 1; i <= kLastPose; ++i) {
     display_.hide(Group::Bepo, i);
     display_.hide(Group::Nando, i);
   }
-  for (int i = 0; i <= 59; ++i) display_.hide(Group::Blocco, i);
+  for (int i = kEntryStep; i <= kTruckLastPlace; ++i) display_.hide(Group::Blocco, i);
   for (int i = 1; i <= 3; ++i) display_.hide(Group::Vita, i);
   for (int i = 0; i <= 1; ++i) {
     display_.hide(Group::Fumo, i);
@@ -72,14 +73,14 @@ void GameWindow::TimePoint_Timer() {
     display_.hide(Group::Vita, 2);
   }
   if (s_.PointSoundTick == 3) playSound(kSoundPoints, kSoundAsync);
-  DrawScore();
+  drawScore();
   ++s_.ShownScore;
   if (++s_.PointSoundTick == 10) s_.PointSoundTick = 0;
   if (s_.ShownScore > s_.Score) timers_.disable(TimerId::TimePoint);
 }
 
 // Three places: from 1000 on they show the last three digits, as an LCD counter rolls over.
-void GameWindow::DrawScore() {
+void GameWindow::drawScore() {
   const std::int64_t n = s_.ShownScore;
   if (n < 0) return;  // never drawn: the score only grows from 0
   if (n < 10) {
@@ -90,7 +91,7 @@ void GameWindow::DrawScore() {
     s_.HundredsDigit = static_cast<int>(n / 100 % 10);
     display_.putDigit(Place::Centinaia, s_.HundredsDigit);
   }
-  PutTwoDigits(static_cast<int>(n % 100), Place::Decina, Place::Unita);
+  putTwoDigits(static_cast<int>(n % 100), Place::Decina, Place::Unita);
 }
 
 void GameWindow::TimeOra_Timer() {
@@ -98,13 +99,13 @@ void GameWindow::TimeOra_Timer() {
   if (s_.GameRunning == 0) {
     // Counted in ticks, not in time: the final score stays for 500 ticks.
     if (s_.ClockDelay == 0)
-      DrawClock();
+      drawClock();
     else
       --s_.ClockDelay;
   }
 }
 
-void GameWindow::DrawClock() {
+void GameWindow::drawClock() {
   s_.ClockText = io_.timeText.localTimeText();
   s_.ClockTextLength = static_cast<int>(s_.ClockText.size());
   s_.ClockParseState = 0;
@@ -138,18 +139,18 @@ void GameWindow::DrawClock() {
     display_.blank(Place::Ora);
     display_.putDigit(Place::Centinaia, hour);
   } else {
-    PutTwoDigits(hour, Place::Ora, Place::Centinaia);
+    putTwoDigits(hour, Place::Ora, Place::Centinaia);
   }
   if (minute < 10) {
     display_.putDigit(Place::Decina, 0);
     display_.putDigit(Place::Unita, minute);
   } else {
-    PutTwoDigits(minute, Place::Decina, Place::Unita);
+    putTwoDigits(minute, Place::Decina, Place::Unita);
   }
 }
 
 // Splits 10..99 into TensDigit and UnitsDigit and puts them, tens first.
-void GameWindow::PutTwoDigits(int n, Place tens, Place units) {
+void GameWindow::putTwoDigits(int n, Place tens, Place units) {
   s_.TensDigit = n / 10;
   s_.UnitsDigit = n - 10 * s_.TensDigit;
   display_.putDigit(tens, s_.TensDigit);

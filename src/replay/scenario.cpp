@@ -4,14 +4,14 @@
 #include <charconv>
 #include <cmath>
 #include <deque>
-#include <map>
 #include <iostream>
+#include <map>
 #include <sstream>
 
 #include "display/layout.h"
+#include "host/data_files.h"
 #include "host/key_file_store.h"
 #include "host/seeded_random.h"
-#include "host/data_files.h"
 #include "shell/device.h"
 #include "shell/state_fields.h"
 

@@ -115,7 +115,7 @@ Status Device::closeDialog() {
   showGameWindow(true, true);
   game_.Form_Activate();
   // The file could not take the player's choice; the game window takes it all the same.
-  if (!saved) game_.SetKeys(chosen[0], chosen[1], chosen[2], chosen[3]);
+  if (!saved) game_.setKeys(chosen[0], chosen[1], chosen[2], chosen[3]);
   afterInput();
   return saved;
 }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "keyremap/key_file.h"
+#include "shell/line_geometry.h"
 
 namespace cw {
 
@@ -43,12 +44,12 @@ void GameWindow::Form_Activate() {
   // A missing or malformed file leaves the keys held so far.
   if (auto text = io_.keyFile.read()) {
     if (auto keys = parseKeyFile(*text)) {
-      SetKeys((*keys)[0], (*keys)[1], (*keys)[2], (*keys)[3]);
+      setKeys((*keys)[0], (*keys)[1], (*keys)[2], (*keys)[3]);
     }
   }
 }
 
-void GameWindow::SetKeys(int nandoUp, int nandoDown, int bepoUp, int bepoDown) {
+void GameWindow::setKeys(int nandoUp, int nandoDown, int bepoUp, int bepoDown) {
   s_.KeyNandoUp = nandoUp;
   s_.KeyNandoDown = nandoDown;
   s_.KeyBepoUp = bepoUp;
@@ -62,17 +63,17 @@ void GameWindow::ACL_Click() {
 // A start button does nothing at all while a game runs: no pressed look, no sound.
 void GameWindow::ButtonA_MouseDown() {
   if (s_.GameRunning != 0) return;
-  PressDeviceButton(Group::ButtonA, &GameWindow::StartGameA);
+  pressDeviceButton(Group::ButtonA, &GameWindow::StartGameA);
 }
 
 void GameWindow::ButtonB_MouseDown() {
   if (s_.GameRunning != 0) return;
-  PressDeviceButton(Group::ButtonB, &GameWindow::StartGameB);
+  pressDeviceButton(Group::ButtonB, &GameWindow::StartGameB);
 }
 
 // The start sound plays to its end before the reset, so the first tick of the new game sees
 // the whole start state.
-void GameWindow::PressDeviceButton(Group button, void (GameWindow::*start)()) {
+void GameWindow::pressDeviceButton(Group button, void (GameWindow::*start)()) {
   s_.GameRunning = 1;
   display_.hide(button);
   playSound(kSoundMove, kSoundWait);
@@ -104,12 +105,10 @@ void GameWindow::StartGameB() {
 
 void GameWindow::ResetGame() {
   ResumeLine();
-  s_.HandoverLevel[3] = 1;
-  s_.HandoverLevel[12] = 1;
-  s_.HandoverLevel[21] = 3;
-  s_.HandoverLevel[30] = 3;
-  s_.HandoverLevel[39] = 5;
-  s_.HandoverLevel[48] = 5;
+  for (int i = 0; i < 3; ++i) {
+    s_.HandoverLevel[kBepoHandovers[i]] = kHandoverLevels[i];
+    s_.HandoverLevel[kNandoHandovers[i]] = kHandoverLevels[i];
+  }
   s_.SceneStep = 0;
   s_.LinePaused = 0;
   s_.BreakAllowed = 1;
@@ -118,16 +117,16 @@ void GameWindow::ResetGame() {
   s_.ScoldTicks = 0;
   s_.Misses = 0;
   s_.BossPose = 0;
-  s_.BepoPose = 3;
-  s_.NandoPose = 1;
+  s_.BepoPose = kBepoStartPose;
+  s_.NandoPose = kNandoStartPose;
   display_.show(Group::Nando, s_.NandoPose);
   display_.show(Group::Bepo, s_.BepoPose);
-  s_.LoadSegment = 50;
+  s_.LoadSegment = kTruckLeftMouth;
   s_.TruckLoad = 0;
   s_.SlideCount = 0;
   s_.SlideSteps = 0;
   for (s_.LoopIndex = 1; s_.LoopIndex <= s_.CrateCount; ++s_.LoopIndex) {
-    s_.CratePos[s_.LoopIndex] = 0;
+    s_.CratePos[s_.LoopIndex] = kEntryStep;
     s_.CrateActive[s_.LoopIndex] = 0;
   }
   s_.MovesLocked = 0;

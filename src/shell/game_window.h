@@ -3,10 +3,11 @@
 // bodies live in the folder of their subsystem (shell, line, workers, readouts).
 #pragma once
 
+#include "base/seams.h"
+#include "base/sound_names.h"
 #include "display/display.h"
 #include "shell/game_state.h"
 #include "shell/scheduler.h"
-#include "base/seams.h"
 
 namespace cw {
 
@@ -50,12 +51,12 @@ class GameWindow {
 
   // Crate line
   void TimeEngine_Timer();
-  void TimeCassa1_Timer() { CrateTick(1); }
-  void TimeCassa2_Timer() { CrateTick(2); }
-  void TimeCassa3_Timer() { CrateTick(3); }
-  void TimeCassa4_Timer() { CrateTick(4); }
-  void TimeCassa5_Timer() { CrateTick(5); }
-  void TimeCassa6_Timer() { CrateTick(6); }
+  void TimeCassa1_Timer() { crateTick(1); }
+  void TimeCassa2_Timer() { crateTick(2); }
+  void TimeCassa3_Timer() { crateTick(3); }
+  void TimeCassa4_Timer() { crateTick(4); }
+  void TimeCassa5_Timer() { crateTick(5); }
+  void TimeCassa6_Timer() { crateTick(6); }
   void LoadTruck();
   void TimeAllineaCasse_Timer();
   void StartBreak();
@@ -84,19 +85,35 @@ class GameWindow {
   void TimeOra_Timer();
 
   // The four movement keys, set directly when the key file could not take them.
-  void SetKeys(int nandoUp, int nandoDown, int bepoUp, int bepoDown);
+  void setKeys(int nandoUp, int nandoDown, int bepoUp, int bepoDown);
 
  private:
-  void CrateTick(int k);
-  void PressDeviceButton(Group button, void (GameWindow::*start)());
-  void MoveWorker(int& pose, int& hand, int otherHand, Group group, int delta);
-  void Lift(int& pose, int& hand, Group group);
-  void LowerHands(int& pose, int& hand, Group group);
-  void BreakCrate(int slot, Group crash, TimerId scolding);
-  void ScoldTick(int& pose, int& frame, Group worker, Group boss, TimerId timer);
-  void DrawScore();
-  void PutTwoDigits(int n, Place tens, Place units);
-  void DrawClock();
+  // The recurring moves of the picture.
+  // Hides the member `field` names, sets it to `to` and shows that one.
+  void showInstead(Group g, int& field, int to) {
+    display_.hide(g, field);
+    field = to;
+    display_.show(g, field);
+  }
+  // The two-picture animations: frame := 1 - frame, the old picture hidden first.
+  void flip(Group g, int& frame) { showInstead(g, frame, 1 - frame); }
+  // Slot k's crate leaves the line: its picture goes and the slot is free.
+  void freeSlot(int k);
+
+  void crateTick(int k);
+  void pressDeviceButton(Group button, void (GameWindow::*start)());
+  void moveWorker(int& pose, int& hand, int otherHand, Group group, int delta);
+  void lift(int& pose, int& hand, Group group);
+  void lowerHands(int& pose, int& hand, Group group);
+  void breakCrate(int slot, Group crash, TimerId scolding);
+  void scoldTick(int& pose, int& frame, Group worker, Group boss, TimerId timer);
+  void truckLeaves();
+  void workersRest();
+  void truckBackBossesCall();
+  void backToWork();
+  void drawScore();
+  void putTwoDigits(int n, Place tens, Place units);
+  void drawClock();
   void playSound(const char* name, int flags);
 
   Seams io_;

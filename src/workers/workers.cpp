@@ -1,18 +1,23 @@
 // The workers: keys and moves, lifts and the hand timer, misses and scolding, the truck's
 // exhaust and the break scene.
 #include "shell/game_window.h"
+#include "shell/line_geometry.h"
 
 namespace cw {
 namespace {
-
-bool isLifted(int pose) {
-  return pose == 2 || pose == 4 || pose == 6;
-}
 
 // Key codes are compared as the 16-bit values the key file and the keyboard deliver.
 bool sameKey(int a, int b) {
   return (a & 0xFFFF) == (b & 0xFFFF);
 }
+
+// The break scene, step by step (SceneStep at the tick; the steps not named show nothing).
+constexpr int kSceneDriverGone = 1;
+constexpr int kSceneTruckLeaves = 2;
+constexpr int kSceneFirstRest = 3;
+constexpr int kSceneLastRest = 9;
+constexpr int kSceneBossesCall = 10;
+constexpr int kSceneSteps = 14;  // the tick that brings SceneStep to this ends the scene
 
 }  // namespace
 
@@ -24,21 +29,21 @@ void GameWindow::Form_KeyDown(int keyCode) {
   if (sameKey(keyCode, vk::Escape)) {
     io_.window.endProgram();
   } else if (sameKey(keyCode, vk::F1)) {
-    if (s_.GameRunning == 0) PressDeviceButton(Group::ButtonA, &GameWindow::StartGameA);
+    if (s_.GameRunning == 0) pressDeviceButton(Group::ButtonA, &GameWindow::StartGameA);
   } else if (sameKey(keyCode, vk::F2)) {
-    if (s_.GameRunning == 0) PressDeviceButton(Group::ButtonB, &GameWindow::StartGameB);
+    if (s_.GameRunning == 0) pressDeviceButton(Group::ButtonB, &GameWindow::StartGameB);
   } else if (sameKey(keyCode, s_.KeyNandoUp) || sameKey(keyCode, vk::Insert)) {
-    if (canMove && s_.NandoPose <= 4)
-      MoveWorker(s_.NandoPose, s_.NandoHand, s_.BepoHand, Group::Nando, +2);
+    if (canMove && s_.NandoPose < kTopLevel)
+      moveWorker(s_.NandoPose, s_.NandoHand, s_.BepoHand, Group::Nando, +kLevelStep);
   } else if (sameKey(keyCode, s_.KeyNandoDown) || sameKey(keyCode, vk::Delete)) {
-    if (canMove && s_.NandoPose >= 3)
-      MoveWorker(s_.NandoPose, s_.NandoHand, s_.BepoHand, Group::Nando, -2);
+    if (canMove && s_.NandoPose >= kMiddleLevel)
+      moveWorker(s_.NandoPose, s_.NandoHand, s_.BepoHand, Group::Nando, -kLevelStep);
   } else if (sameKey(keyCode, s_.KeyBepoUp) || sameKey(keyCode, vk::PageUp)) {
-    if (canMove && s_.BepoPose <= 4)
-      MoveWorker(s_.BepoPose, s_.BepoHand, s_.NandoHand, Group::Bepo, +2);
+    if (canMove && s_.BepoPose < kTopLevel)
+      moveWorker(s_.BepoPose, s_.BepoHand, s_.NandoHand, Group::Bepo, +kLevelStep);
   } else if (sameKey(keyCode, s_.KeyBepoDown) || sameKey(keyCode, vk::PageDown)) {
-    if (canMove && s_.BepoPose >= 3)
-      MoveWorker(s_.BepoPose, s_.BepoHand, s_.NandoHand, Group::Bepo, -2);
+    if (canMove && s_.BepoPose >= kMiddleLevel)
+      moveWorker(s_.BepoPose, s_.BepoHand, s_.NandoHand, Group::Bepo, -kLevelStep);
   }
 }
 
@@ -47,7 +52,7 @@ void GameWindow::Form_KeyUp(int keyCode) {
   if (sameKey(keyCode, vk::F2)) display_.show(Group::ButtonB);
 }
 
-void GameWindow::MoveWorker(int& pose, int& hand, int otherHand, Group group, int delta) {
+void GameWindow::moveWorker(int& pose, int& hand, int otherHand, Group group, int delta) {
   display_.hide(group, pose);
   if (isLifted(pose)) {
     // The hands come down with the move.
@@ -61,43 +66,35 @@ void GameWindow::MoveWorker(int& pose, int& hand, int otherHand, Group group, in
 }
 
 void GameWindow::LiftNando() {
-  Lift(s_.NandoPose, s_.NandoHand, Group::Nando);
+  lift(s_.NandoPose, s_.NandoHand, Group::Nando);
 }
 void GameWindow::LiftBepo() {
-  Lift(s_.BepoPose, s_.BepoHand, Group::Bepo);
+  lift(s_.BepoPose, s_.BepoHand, Group::Bepo);
 }
 
-void GameWindow::Lift(int& pose, int& hand, Group group) {
-  display_.hide(group, pose);
-  ++pose;
-  display_.show(group, pose);
+void GameWindow::lift(int& pose, int& hand, Group group) {
+  showInstead(group, pose, pose + 1);
   hand = 1;
   // Already on when the other worker lifted moments ago: both hands come down together.
   timers_.enable(TimerId::toglimano);
 }
 
 void GameWindow::toglimano_Timer() {
-  LowerHands(s_.NandoPose, s_.NandoHand, Group::Nando);
-  LowerHands(s_.BepoPose, s_.BepoHand, Group::Bepo);
+  lowerHands(s_.NandoPose, s_.NandoHand, Group::Nando);
+  lowerHands(s_.BepoPose, s_.BepoHand, Group::Bepo);
   timers_.disable(TimerId::toglimano);
 }
 
 // Only a lifted pose is lowered. A break scene may have stood the worker somewhere else since
 // his lift; lowering that pose would pick a wrong picture or none at all.
-void GameWindow::LowerHands(int& pose, int& hand, Group group) {
+void GameWindow::lowerHands(int& pose, int& hand, Group group) {
   if (hand != 1) return;
-  if (isLifted(pose)) {
-    display_.hide(group, pose);
-    --pose;
-    display_.show(group, pose);
-  }
+  if (isLifted(pose)) showInstead(group, pose, pose - 1);
   hand = 0;
 }
 
-void GameWindow::BreakCrate(int slot, Group crash, TimerId scolding) {
-  display_.hide(Group::Blocco, s_.CratePos[slot]);
-  s_.CratePos[slot] = 0;
-  s_.CrateActive[slot] = 0;
+void GameWindow::breakCrate(int slot, Group crash, TimerId scolding) {
+  freeSlot(slot);
   display_.show(crash);
   PauseLine();
   playSound(kSoundDead, kSoundAsync);
@@ -105,25 +102,27 @@ void GameWindow::BreakCrate(int slot, Group crash, TimerId scolding) {
   timers_.enable(scolding);
 }
 
-// A miss breaks every crate standing at any of that worker's hand-over steps, not only the
-// one that was dropped: the worker is away from all of them.
+// QUIRK: a miss breaks every crate standing at any of that worker's hand-over steps, not only
+// the one that was dropped: the worker is away from all of them.
 void GameWindow::HandleNandoMiss() {
   s_.MovesLocked = 1;
   for (int i = 1; i <= s_.CrateCount; ++i) {
-    const int pos = s_.CratePos[i];
-    if (s_.CrateActive[i] == 1 && (pos == 48 || pos == 30 || pos == 12))
-      BreakCrate(i, Group::Crash3, TimerId::TimeSgridaNando);
+    if (s_.CrateActive[i] == 1 && isNandoHandover(s_.CratePos[i]))
+      breakCrate(i, Group::Crash3, TimerId::TimeSgridaNando);
   }
 }
 
+// The bottom hand-over breaks into the crash picture by the entry, the two above into the one
+// on the middle belt.
 void GameWindow::HandleBepoMiss() {
   s_.MovesLocked = 1;
   for (int i = 1; i <= s_.CrateCount; ++i) {
     if (s_.CrateActive[i] != 1) continue;
-    if (s_.CratePos[i] == 21 || s_.CratePos[i] == 39)
-      BreakCrate(i, Group::Crash2, TimerId::TimeSgridaBepo);
-    if (s_.CratePos[i] == 3 && s_.CrateActive[i] == 1)
-      BreakCrate(i, Group::Crash1, TimerId::TimeSgridaBepo);
+    const int pos = s_.CratePos[i];
+    if (pos == kBepoHandovers[0])
+      breakCrate(i, Group::Crash1, TimerId::TimeSgridaBepo);
+    else if (isBepoHandover(pos))
+      breakCrate(i, Group::Crash2, TimerId::TimeSgridaBepo);
   }
 }
 
@@ -132,23 +131,21 @@ void GameWindow::TimeSgridaBepo_Timer() {
     display_.hide(Group::Crash1);
     display_.hide(Group::Crash2);
   }
-  ScoldTick(s_.BepoPose, s_.BepoScoldFrame, Group::Bepo, Group::CapoBepo, TimerId::TimeSgridaBepo);
+  scoldTick(s_.BepoPose, s_.BepoScoldFrame, Group::Bepo, Group::CapoBepo, TimerId::TimeSgridaBepo);
 }
 
 void GameWindow::TimeSgridaNando_Timer() {
   if (s_.ScoldTicks < 7) display_.hide(Group::Crash3);
-  ScoldTick(s_.NandoPose, s_.NandoScoldFrame, Group::Nando, Group::CapoNando,
+  scoldTick(s_.NandoPose, s_.NandoScoldFrame, Group::Nando, Group::CapoNando,
             TimerId::TimeSgridaNando);
 }
 
-void GameWindow::ScoldTick(int& pose, int& frame, Group worker, Group boss, TimerId timer) {
+// Seven ticks of the boss and the worker in turn between their two pictures, then the line
+// starts again and the miss counts.
+void GameWindow::scoldTick(int& pose, int& frame, Group worker, Group boss, TimerId timer) {
   if (s_.ScoldTicks < 7) {
-    display_.hide(worker, pose);
-    pose = 9 + frame;
-    display_.show(worker, pose);
-    display_.hide(boss, s_.BossPose);
-    s_.BossPose = frame;
-    display_.show(boss, s_.BossPose);
+    showInstead(worker, pose, kScoldPose + frame);
+    showInstead(boss, s_.BossPose, frame);
     ++s_.ScoldTicks;
     frame = 1 - frame;
     return;
@@ -162,9 +159,7 @@ void GameWindow::ScoldTick(int& pose, int& frame, Group worker, Group boss, Time
   CountMiss();
   if (s_.Misses < 3) {
     // The game goes on: the worker starts again from the bottom level.
-    display_.hide(worker, pose);
-    pose = 1;
-    display_.show(worker, 1);
+    showInstead(worker, pose, kBottomLevel);
     display_.hide(boss, s_.BossPose);
     s_.BossPose = 0;
   } else {
@@ -187,75 +182,65 @@ void GameWindow::CountMiss() {
   }
 }
 
-// The exhaust looks only at its own flag, so it keeps puffing after a game over and into the
-// next game until a slide move switches it off.
+// QUIRK: the exhaust looks only at its own flag, so it keeps puffing after a game over and into
+// the next game until a slide move switches it off.
 void GameWindow::Scarico_Timer() {
   if (s_.ExhaustOn != 1) return;
-  display_.hide(Group::Fumo, s_.ExhaustFrame);
-  s_.ExhaustFrame = 1 - s_.ExhaustFrame;
-  display_.show(Group::Fumo, s_.ExhaustFrame);
+  flip(Group::Fumo, s_.ExhaustFrame);
 }
 
+// QUIRK: a scolding holds the scene where it stands, and nothing else stops it: a game that
+// ends meanwhile leaves the scene to play on into the next one.
 void GameWindow::TimeScenetta_Timer() {
-  // A scolding holds the scene where it stands.
   if (s_.BreakAllowed != 1) return;
-  switch (s_.SceneStep) {
-    case 1:
-      display_.hide(Group::Omino);
-      break;
-    case 2:
-      display_.hide(Group::Camion);
-      for (s_.SceneLoopIndex = 51; s_.SceneLoopIndex <= 58; ++s_.SceneLoopIndex)
-        display_.hide(Group::Blocco, s_.SceneLoopIndex);
-      break;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-    case 8:
-    case 9:
-      display_.hide(Group::Fumo, s_.ExhaustFrame);
-      s_.ExhaustOn = 0;
-      s_.ExhaustFrame = 0;
-      display_.hide(Group::Fumo2, s_.RestFrame);
-      s_.RestFrame = 1 - s_.RestFrame;
-      display_.show(Group::Fumo2, s_.RestFrame);
-      display_.hide(Group::Bepo, s_.BepoPose);
-      s_.BepoPose = s_.RestFrame + 7;
-      display_.show(Group::Bepo, s_.BepoPose);
-      display_.hide(Group::Nando, s_.NandoPose);
-      s_.NandoPose = s_.RestFrame + 7;
-      display_.show(Group::Nando, s_.NandoPose);
-      break;
-    case 10:
-      display_.hide(Group::Fumo2, s_.RestFrame);
-      s_.RestFrame = 0;
-      display_.show(Group::Camion);
-      display_.hide(Group::Bepo, s_.BepoPose);
-      display_.hide(Group::Nando, s_.NandoPose);
-      s_.BepoPose = 9;
-      s_.NandoPose = 9;
-      display_.show(Group::Bepo, 9);
-      display_.show(Group::Nando, 9);
-      display_.show(Group::CapoBepo, 0);
-      display_.show(Group::CapoNando, 0);
-      break;
-    default:
-      break;
-  }
+  if (s_.SceneStep == kSceneDriverGone) display_.hide(Group::Omino);
+  if (s_.SceneStep == kSceneTruckLeaves) truckLeaves();
+  if (s_.SceneStep >= kSceneFirstRest && s_.SceneStep <= kSceneLastRest) workersRest();
+  if (s_.SceneStep == kSceneBossesCall) truckBackBossesCall();
   ++s_.SceneStep;
-  if (s_.SceneStep != 14) return;
+  if (s_.SceneStep == kSceneSteps) backToWork();
+}
 
+// The truck drives off with its load.
+void GameWindow::truckLeaves() {
+  display_.hide(Group::Camion);
+  for (s_.SceneLoopIndex = kTruckFirstLoaded; s_.SceneLoopIndex <= kTruckLastLoaded;
+       ++s_.SceneLoopIndex)
+    display_.hide(Group::Blocco, s_.SceneLoopIndex);
+}
+
+// The exhaust dies away; the smoke puffs and both workers sit, in turn between two pictures.
+void GameWindow::workersRest() {
+  display_.hide(Group::Fumo, s_.ExhaustFrame);
+  s_.ExhaustOn = 0;
+  s_.ExhaustFrame = 0;
+  flip(Group::Fumo2, s_.RestFrame);
+  showInstead(Group::Bepo, s_.BepoPose, kRestPose + s_.RestFrame);
+  showInstead(Group::Nando, s_.NandoPose, kRestPose + s_.RestFrame);
+}
+
+// The empty truck is back and both bosses call their workers, who stand up scolded.
+void GameWindow::truckBackBossesCall() {
+  display_.hide(Group::Fumo2, s_.RestFrame);
+  s_.RestFrame = 0;
+  display_.show(Group::Camion);
+  display_.hide(Group::Bepo, s_.BepoPose);
+  display_.hide(Group::Nando, s_.NandoPose);
+  s_.BepoPose = kScoldPose;
+  s_.NandoPose = kScoldPose;
+  display_.show(Group::Bepo, kScoldPose);
+  display_.show(Group::Nando, kScoldPose);
+  display_.show(Group::CapoBepo, 0);
+  display_.show(Group::CapoNando, 0);
+}
+
+// The workers go back to their places, the truck is emptied and the line starts again.
+void GameWindow::backToWork() {
   s_.SceneStep = 0;
   s_.TruckLoad = 0;
-  s_.LoadSegment = 50;
-  display_.hide(Group::Bepo, s_.BepoPose);
-  s_.BepoPose = 3;
-  display_.show(Group::Bepo, 3);
-  display_.hide(Group::Nando, s_.NandoPose);
-  s_.NandoPose = 1;
-  display_.show(Group::Nando, 1);
+  s_.LoadSegment = kTruckLeftMouth;
+  showInstead(Group::Bepo, s_.BepoPose, kBepoStartPose);
+  showInstead(Group::Nando, s_.NandoPose, kNandoStartPose);
   display_.hide(Group::CapoBepo, 0);
   display_.hide(Group::CapoNando, 0);
   s_.MovesLocked = 0;
