@@ -6,10 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "host/seeded_random.h"
-#include "support/autoplayer.h"
 #include "shell/device.h"
-#include "base/null_ports.h"
+#include "support/autoplayer.h"
+#include "support/null_world.h"
 
 namespace {
 
@@ -20,9 +19,8 @@ constexpr cw::Millis kMoveSoundMs = 60;
 
 int main(int argc, char** argv) {
   const cw::Millis total = argc > 1 ? std::atoll(argv[1]) : 3'600'000;
-  cw::NullPorts io(kMoveSoundMs);
-  cw::SeededRandom random(kSeed);
-  cw::Device device(cw::Seams{io, io, random, io, io});
+  cw::NullWorld world(kSeed, kMoveSoundMs);
+  cw::Device device(world.seams());
   std::cout << "seed " << kSeed << "\nsoundlength audio\\move.wav " << kMoveSoundMs << "\n";
   device.start();
   cw::Millis waited = 0;

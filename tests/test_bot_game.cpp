@@ -7,19 +7,16 @@
 #include <optional>
 #include <string>
 
-#include "base/null_ports.h"
-#include "host/seeded_random.h"
 #include "shell/device.h"
 #include "support/autoplayer.h"
+#include "support/null_world.h"
 
 namespace cw {
 namespace {
 
 class Bot {
  public:
-  explicit Bot(std::uint64_t seed) : random_(seed), device_(Seams{io_, io_, random_, io_, io_}) {
-    device_.start();
-  }
+  explicit Bot(std::uint64_t seed) : world_(seed, 60), device_(world_.seams()) { device_.start(); }
 
   // Plays until `until` ms, deciding every 20 ms. Returns false when the game ended.
   bool playUntil(Millis until) {
@@ -47,8 +44,7 @@ class Bot {
     if (s.PointMultiplier == 2 && doubleAt_ < 0) doubleAt_ = device_.now();
   }
 
-  NullPorts io_{60};
-  SeededRandom random_;
+  NullWorld world_;
   Device device_;
   int trucks_ = 0;
   int lastScene_ = 0;

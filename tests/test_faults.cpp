@@ -17,24 +17,15 @@
 #include <random>
 
 #include "host/key_file_store.h"
-#include "host/seeded_random.h"
 #include "keyremap/key_file.h"
 #include "replay/scenario.h"
 #include "shell/device.h"
+#include "support/null_world.h"
 
 namespace cw {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Quiet : SoundPort, TimeTextPort, WindowPort {
-  Millis play(std::string_view, int) override { return 0; }
-  const std::string& localTimeText() override { return text; }
-  void endProgram() override {}
-  void showGameWindow(bool, bool) override {}
-  void showDialog(bool) override {}
-  std::string text = "12:00:00";
-};
 
 const KeySet kDefaults{81, 65, 80, 76};
 
@@ -110,10 +101,9 @@ TEST_F(DiskFaults, AKeyFileThatCannotBeTakenLeavesTheKeysAsTheyWere) {
     make(keyPath());
     KeySet held = withoutHanging(
         [this] {
-          Quiet io;
-          SeededRandom random(1);
+          NullWorld world;
           FileKeyStore store(keyPath());
-          Device d(Seams{io, io, random, store, io});
+          Device d(world.seams(store));
           d.start();
           return keysOf(d);
         },
@@ -134,10 +124,9 @@ TEST_F(DiskFaults, TenThousandLinesGiveTheKeysOfTheFirstFour) {
   std::string text = "70\r\n88\r\n38\r\n40\r\n";
   for (int i = 0; i < 9996; ++i) text += "1\r\n";
   write(keyPath(), text);
-  Quiet io;
-  SeededRandom random(1);
+  NullWorld world;
   FileKeyStore store(keyPath());
-  Device d(Seams{io, io, random, store, io});
+  Device d(world.seams(store));
   d.start();
   EXPECT_EQ(keysOf(d), (KeySet{70, 88, 38, 40}));
 }
@@ -156,10 +145,9 @@ TEST_F(DiskFaults, AFullDiskKeepsTheOldFileWholeAndTheChosenKeysInForce) {
   const std::string old = "70\r\n88\r\n38\r\n40\r\n";
   write(keyPath(), old);
   fs::create_symlink("/dev/full", keyPath() + ".new");  // every write there fails: ENOSPC
-  Quiet io;
-  SeededRandom random(1);
+  NullWorld world;
   FileKeyStore store(keyPath());
-  Device d(Seams{io, io, random, store, io});
+  Device d(world.seams(store));
   d.start();
   ASSERT_EQ(keysOf(d), (KeySet{70, 88, 38, 40}));
   chooseBepoUpK(d);
@@ -175,10 +163,9 @@ TEST_F(DiskFaults, AFullDiskKeepsTheOldFileWholeAndTheChosenKeysInForce) {
 TEST_F(DiskFaults, AnUnwritableFolderKeepsTheChosenKeysInForce) {
   // Nobody, root included, can make a file in /proc/self.
   const std::string path = "/proc/self/crateworks.key";
-  Quiet io;
-  SeededRandom random(1);
+  NullWorld world;
   FileKeyStore store(path);
-  Device d(Seams{io, io, random, store, io});
+  Device d(world.seams(store));
   d.start();
   EXPECT_EQ(keysOf(d), kDefaults);
   chooseBepoUpK(d);

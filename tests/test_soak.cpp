@@ -7,18 +7,12 @@
 #include <fstream>
 #include <functional>
 
-#include "base/null_ports.h"
-#include "host/seeded_random.h"
 #include "soak.h"
+#include "support/null_world.h"
+#include "support/plantable_device.h"
 
 namespace cw::soak {
 namespace {
-
-// A device whose game a test may change behind the handlers' backs.
-struct PlantableDevice : Device {
-  using Device::Device;
-  GameWindow& plantable() { return mutableGame(); }
-};
 
 // A game of B under way, with a crate on the line, and a checker watching it.
 struct Watched {
@@ -28,9 +22,8 @@ struct Watched {
     device.keyDown(113);
     device.runUntil(1600);  // a crate on the line, none at a hand-over step yet
   }
-  NullPorts io;
-  SeededRandom random{3};
-  PlantableDevice device{Seams{io, io, random, io, io}};
+  NullWorld world{3};
+  PlantableDevice device{world.seams()};
   std::vector<Violation> seen;
   InvariantChecker checker{device, [this](const Violation& v) { seen.push_back(v); }};
 };
@@ -156,9 +149,8 @@ TEST(SoakIsolation, ACrashOrABrokenRuleInTheChildIsAFaultWithItsLines) {
   auto crash = [](const std::string&, const LineSink& record, const InvariantChecker::Report&) {
     record("start");
     // A segment member that does not exist: the display model stops the program.
-    NullPorts io;
-    SeededRandom random(1);
-    PlantableDevice d(Seams{io, io, random, io, io});
+    NullWorld world;
+    PlantableDevice d(world.seams());
     d.plantable().display().show(Group::Bepo, 11);
     return SessionResult{};
   };
