@@ -7,7 +7,7 @@
 #include <string>
 
 #include "shell/device.h"
-#include "support/autoplayer.h"
+#include "support/good_player.h"
 #include "support/null_world.h"
 
 namespace {
@@ -28,13 +28,15 @@ int main(int argc, char** argv) {
     if (waited) std::cout << "wait " << waited << '\n';
     waited = 0;
   };
-  auto press = [&](int key) {
+  auto record = [&](int key) {
     flush();
     std::cout << "keydown " << key << '\n';
-    device.keyDown(key);
   };
+  // The player presses its keys itself; the recorder writes each down first.
+  cw::GoodPlayer player(device, record);
   auto startGameB = [&] {
-    press(113);
+    record(113);
+    device.keyDown(113);
     std::cout << "keyup 113\n";
     device.keyUp(113);
   };
@@ -42,12 +44,7 @@ int main(int argc, char** argv) {
   while (device.now() < total) {
     // A lost game is followed by a new one, so a game is in progress all along.
     if (device.game().state().GameRunning == 0) startGameB();
-    for (int i = 0; i < 2; ++i) {
-      if (auto key = cw::autoplayerKey(device.game().state())) press(*key);
-    }
-    const cw::Millis before = device.now();
-    device.runUntil(before + 20);
-    waited += device.now() - before;
+    waited += player.turn();
   }
   flush();
   std::cout << "print Score\nprint time\n";

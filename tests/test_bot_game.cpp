@@ -3,30 +3,26 @@
 // truck many times, earn double points at 300 and pass 1000.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <optional>
-#include <string>
+#include <cstdint>
 
 #include "shell/device.h"
-#include "support/autoplayer.h"
+#include "support/good_player.h"
 #include "support/null_world.h"
 
 namespace cw {
 namespace {
 
+// The good player on a device of its own, counting the trucks it fills and noting when double
+// points come.
 class Bot {
  public:
   explicit Bot(std::uint64_t seed) : world_(seed, 60), device_(world_.seams()) { device_.start(); }
 
-  // Plays until `until` ms, deciding every 20 ms. Returns false when the game ended.
+  // Plays until `until` ms. Returns false when the game ended.
   bool playUntil(Millis until) {
     while (device_.now() < until) {
-      device_.runUntil(device_.now() + 20);
+      player_.turn();
       if (device_.game().state().GameRunning != 1) return false;
-      // At most one move per worker per decision, as a player's two hands would.
-      for (int i = 0; i < 2; ++i) {
-        if (auto key = autoplayerKey(device_.game().state())) device_.keyDown(*key);
-      }
       trackTruck();
     }
     return true;
@@ -46,6 +42,7 @@ class Bot {
 
   NullWorld world_;
   Device device_;
+  GoodPlayer player_{device_};
   int trucks_ = 0;
   int lastScene_ = 0;
   Millis doubleAt_ = -1;

@@ -7,6 +7,8 @@
 
 #include "keyremap/key_file.h"
 #include "replay/scenario.h"
+#include "shell/line_geometry.h"
+#include "support/autoplayer.h"
 
 namespace cw::soak {
 namespace {
@@ -480,61 +482,43 @@ class Driver {
     wait(logUniform(1, 20000));
   }
 
-  // The level (1..3) a worker must stand at for the crate tested soonest at his steps.
-  int wantedLevel(const std::array<int, 3>& steps) const {
-    const GameState& s = state();
-    int best = 1000, level = 0;
-    for (int k = 1; k <= 6; ++k) {
-      if (s.CrateActive[k] != 1) continue;
-      for (int l = 0; l < 3; ++l) {
-        const int p = s.CratePos[k];
-        const int ticks = p <= steps[l] ? steps[l] - p + 1 : 1000;
-        if (ticks < best) {
-          best = ticks;
-          level = l + 1;
-        }
-      }
-    }
-    return level;
-  }
-
   // The level a worker should leave on purpose: the one where a crate will be tested in the
   // very tick that puts the eighth crate on the truck, after that crate (a higher slot), so
-  // that the truck fills and the miss follows in the same tick. 0 when there is none.
-  int levelToDrop(bool bepo) const {
+  // that the truck fills and the miss follows in the same tick. None when there is none.
+  std::optional<int> levelToDrop(const std::array<int, 3>& handovers) const {
     const GameState& s = state();
-    if (s.TruckLoad != 7) return 0;
+    if (s.TruckLoad != kTruckFull - 1) return std::nullopt;
     int top = 0;
     for (int k = 1; k <= 6; ++k)
-      if (s.CrateActive[k] == 1 && s.CratePos[k] == 49) top = k;
-    if (top == 0) return 0;
+      if (s.CrateActive[k] == 1 && s.CratePos[k] == kLastStep) top = k;
+    if (top == 0) return std::nullopt;
     for (int k = top + 1; k <= 6; ++k) {
       if (s.CrateActive[k] != 1) continue;
-      const int p = s.CratePos[k];
-      if (bepo && (p == 3 || p == 21 || p == 39)) return p / 18 + 1;
-      if (!bepo && (p == 12 || p == 30 || p == 48)) return p / 18 + 1;
+      for (std::size_t l = 0; l < handovers.size(); ++l)
+        if (s.CratePos[k] == handovers[l]) return kHandoverLevels[l];
     }
-    return 0;
+    return std::nullopt;
   }
 
-  void steer(int pose, int hand, const std::array<int, 3>& steps, int upRow, int downRow) {
+  void steer(int pose, int hand, const std::array<int, 3>& handovers, int upRow, int downRow) {
     if (chance(profile_.skill)) {
-      int want = wantedLevel(steps);
-      if (const int drop = sabotage_ ? levelToDrop(steps[0] == 3) : 0; drop != 0)
-        want = drop == 1 ? 2 : 1;  // away from the crate
-      if (want == 0) return;
+      std::optional<int> want = wantedLevel(state(), handovers);
+      if (const auto drop = sabotage_ ? levelToDrop(handovers) : std::nullopt)
+        want = *drop == kBottomLevel ? kMiddleLevel : kBottomLevel;  // away from the crate
+      if (!want) return;
       int row;
-      if (pose > 6) {
+      const std::optional<int> level = levelOf(pose);
+      if (!level) {
         // A break scene that runs with the line moving leaves a worker sitting or scolded while
         // crates come: down takes him back among the levels (7 gives 5, 8 gives 6, 9 gives 7).
         row = downRow;
-      } else if (const int level = (pose + 1) / 2; want != level) {
-        row = want > level ? upRow : downRow;  // a move lowers lifted hands on the way
-      } else if (pose % 2 == 1 || hand == 1) {
+      } else if (*want != *level) {
+        row = *want > *level ? upRow : downRow;  // a move lowers lifted hands on the way
+      } else if (!isLifted(pose) || hand == 1) {
         return;  // in place, or the hand timer will stand him there
       } else {
         // Hands up with no hand timer to lower them (a move down from 8): step off and back.
-        row = pose == 6 ? downRow : upRow;
+        row = pose == kTopLevel + 1 ? downRow : upRow;
       }
       const int key = keyFor(row);
       if (key >= 0) emit("keydown " + std::to_string(key));
@@ -547,14 +531,15 @@ class Driver {
   void playStep() {
     // Whether to drop a crate near the end of this truck is decided once per truck.
     const int load = state().TruckLoad;
-    if (load == 7 && lastLoad_ != 7) sabotage_ = chance(profile_.mischief);
+    if (load == kTruckFull - 1 && lastLoad_ != kTruckFull - 1)
+      sabotage_ = chance(profile_.mischief);
     lastLoad_ = load;
     if (chance(0.5)) {
-      steer(state().NandoPose, state().NandoHand, {12, 30, 48}, 3, 4);
-      steer(state().BepoPose, state().BepoHand, {3, 21, 39}, 5, 6);
+      steer(state().NandoPose, state().NandoHand, kNandoHandovers, 3, 4);
+      steer(state().BepoPose, state().BepoHand, kBepoHandovers, 5, 6);
     } else {
-      steer(state().BepoPose, state().BepoHand, {3, 21, 39}, 5, 6);
-      steer(state().NandoPose, state().NandoHand, {12, 30, 48}, 3, 4);
+      steer(state().BepoPose, state().BepoHand, kBepoHandovers, 5, 6);
+      steer(state().NandoPose, state().NandoHand, kNandoHandovers, 3, 4);
     }
     const double think = static_cast<double>(profile_.think);
     if (chance(think / 1000.0 / profile_.attention))
