@@ -66,14 +66,19 @@ TEST(BotGame, ALongGameOfBFillsTrucksDoublesAtThreeHundredAndPassesOneThousand) 
   EXPECT_EQ(s.PointMultiplier, 2);
   EXPECT_EQ(s.SpawnRange, 12);  // every slot in play at this score
 
-  // Let the count-up finish: the readout shows the last three digits of the score.
-  bot.device().runUntil(bot.device().now() + 2000);
-  const Display& d = bot.device().game().display();
-  if (s.ShownScore == s.Score + 1) {
-    EXPECT_EQ(d.digit(Place::Unita), s.Score % 10);
-    EXPECT_EQ(d.digit(Place::Decina), s.Score / 10 % 10);
-    EXPECT_EQ(d.digit(Place::Centinaia), s.Score / 100 % 10);
-  }
+  // Once the count-up has finished (the bot has stopped playing, so the awards soon stop), the
+  // readout shows the last three digits of the score.
+  Device& device = bot.device();
+  const Millis deadline = device.now() + 2000;
+  while (device.game().scheduler().enabled(TimerId::TimePoint) && device.now() < deadline)
+    device.runUntil(device.now() + 1);
+  ASSERT_FALSE(device.game().scheduler().enabled(TimerId::TimePoint)) << "the count-up goes on";
+  ASSERT_EQ(s.GameRunning, 1);  // the readout shows the score, not the clock
+  ASSERT_EQ(s.ShownScore, s.Score + 1);
+  const Display& d = device.game().display();
+  EXPECT_EQ(d.digit(Place::Unita), s.Score % 10);
+  EXPECT_EQ(d.digit(Place::Decina), s.Score / 10 % 10);
+  EXPECT_EQ(d.digit(Place::Centinaia), s.Score / 100 % 10);
 }
 
 TEST(BotGame, GameAAlsoRunsLongWithoutAMissAndKeepsOnePoseOfEachWorker) {
