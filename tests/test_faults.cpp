@@ -21,6 +21,7 @@
 #include "replay/scenario.h"
 #include "shell/device.h"
 #include "support/null_world.h"
+#include "support/temp_folder.h"
 
 namespace cw {
 namespace {
@@ -54,14 +55,6 @@ void releaseFifo(const std::string& path) {
 
 class DiskFaults : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("cw-faults-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   std::string keyPath() const { return (dir_ / "crateworks.key").string(); }
   void write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -70,7 +63,7 @@ class DiskFaults : public ::testing::Test {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  fs::path dir_;
+  TempFolder dir_{"cw-faults"};
 };
 
 TEST_F(DiskFaults, AKeyFileThatCannotBeTakenLeavesTheKeysAsTheyWere) {
@@ -225,7 +218,7 @@ TEST_F(DiskFaults, ASoundThatCannotPlayHoldsNothingAndTheGamePlaysOn) {
     fs::remove_all(audio);
     fs::create_directories(audio);
     make();
-    auto [held, pose] = withoutHanging([&] { return startAndMove(dir_, keyPath()); },
+    auto [held, pose] = withoutHanging([&] { return startAndMove(dir_.path(), keyPath()); },
                                        [&] { releaseFifo(move); }, "a move sound that is " + what);
     EXPECT_EQ(held, 0);
     EXPECT_EQ(pose, 5);  // started, and Bepo moved up from the middle level
@@ -235,7 +228,7 @@ TEST_F(DiskFaults, ASoundThatCannotPlayHoldsNothingAndTheGamePlaysOn) {
 TEST_F(DiskFaults, ASoundCutShortHoldsForWhatItHolds) {
   fs::create_directories(dir_ / "audio");
   write((dir_ / "audio" / "move.wav").string(), wav(16000, 1600));  // claims 1 s, holds 100 ms
-  auto [held, pose] = startAndMove(dir_, keyPath());
+  auto [held, pose] = startAndMove(dir_.path(), keyPath());
   EXPECT_EQ(held, 200);  // the start sound and the move sound
   EXPECT_EQ(pose, 5);
 }

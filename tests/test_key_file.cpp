@@ -11,6 +11,7 @@
 #include "host/key_file_store.h"
 #include "keyremap/key_file.h"
 #include "keyremap/key_remap_dialog.h"
+#include "support/temp_folder.h"
 
 namespace cw {
 namespace {
@@ -39,19 +40,8 @@ TEST(KeyFile, WritesCrLfLinesThatReadBack) {
 
 class KeyStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("cw-keys-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(dir_);
-  }
   std::string path() const { return (dir_ / "crateworks.key").string(); }
-  std::filesystem::path dir_;
+  TempFolder dir_{"cw-keys"};
 };
 
 TEST_F(KeyStoreTest, MissingFolderAsFileAndHugeFilesReadSafely) {
@@ -84,9 +74,9 @@ TEST_F(KeyStoreTest, AFailedWriteLeavesTheOldFileAndSaysWhy) {
   if (::geteuid() != 0) {
     // A read-only folder (root writes anyway, so only checked as a normal user).
     std::filesystem::permissions(
-        dir_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+    std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
   }
   // The new file's place is taken by a folder: the write cannot even start.
   std::filesystem::create_directory(path() + ".new");

@@ -10,6 +10,7 @@
 #include "soak.h"
 #include "support/null_world.h"
 #include "support/plantable_device.h"
+#include "support/temp_folder.h"
 
 namespace cw::soak {
 namespace {
@@ -85,8 +86,9 @@ TEST(SoakChecks, CountTheScoreFromLiftsAndFullTrucks) {
   p.moveSound = 55;
   std::vector<Violation> seen;
   std::size_t lines = 0;
+  const TempFolder dir("cw-soak-checks");
   SessionResult r = playSession(
-      11, p, ::testing::TempDir() + "soak-checks.key", [&lines](const std::string&) { ++lines; },
+      11, p, (dir / "crateworks.key").string(), [&lines](const std::string&) { ++lines; },
       [&seen](const Violation& v) { seen.push_back(v); });
   for (const Violation& v : seen)
     ADD_FAILURE() << v.invariant << ": " << v.detail << " at " << v.at;
@@ -101,8 +103,8 @@ TEST(SoakSessions, ARecordedSessionReplaysToTheSameEnd) {
   for (std::uint64_t seed : {5u, 6u, 7u}) {
     Profile p = drawProfile(seed);
     p.length = std::min<Millis>(p.length, 400000);
-    const std::string key = ::testing::TempDir() + "soak-replay.key";
-    std::remove(key.c_str());
+    const TempFolder dir("cw-soak-replay");
+    const std::string key = (dir / "crateworks.key").string();
     if (p.keyFile) std::ofstream(key, std::ios::binary) << *p.keyFile;
     std::vector<std::string> lines;
     auto none = [](const Violation& v) { ADD_FAILURE() << v.invariant << ": " << v.detail; };

@@ -9,16 +9,18 @@
 #include <string>
 
 #include "host/key_file_store.h"
-#include "key_folder.h"
 #include "keyremap/key_file.h"
 #include "shell/game_window.h"
 #include "support/null_world.h"
+#include "support/temp_folder.h"
 
 namespace {
 
+// The key file lies in a folder of its own, removed when the fuzzer exits.
 const std::string& keyPath() {
-  static const cw::fuzz::KeyFolder keys("/tmp/cw-fuzz-keys");
-  return keys.path;
+  static const cw::TempFolder folder("cw-fuzz-keys");
+  static const std::string path = (folder / "crateworks.key").string();
+  return path;
 }
 
 void check(bool ok) {

@@ -10,8 +10,8 @@
 #include <ostream>
 #include <string>
 
-#include "key_folder.h"
 #include "replay/scenario.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -29,9 +29,11 @@ std::string lineOf(const cw::Command& c) {
   return line;
 }
 
+// The key file lies in a folder of its own, removed when the fuzzer exits.
 const std::string& keyPath() {
-  static const cw::fuzz::KeyFolder keys("/tmp/cw-fuzz-replay");
-  return keys.path;
+  static const cw::TempFolder folder("cw-fuzz-replay");
+  static const std::string path = (folder / "crateworks.key").string();
+  return path;
 }
 
 }  // namespace

@@ -13,11 +13,11 @@
 #include <sstream>
 
 #include "soak.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace cw::soak {
-namespace {}  // namespace
 
 std::uint64_t sessionSeed(std::uint64_t base, std::uint64_t i) {
   std::uint64_t z = base + 0x9E3779B97F4A7C15ull * (i + 1);
@@ -70,12 +70,7 @@ std::string faultLine(const std::string& log) {
 // on a fault, and "E ms commands ..." when it ends well.
 Outcome isolated(const std::optional<std::string>& keyFile, const SessionBody& body,
                  unsigned timeoutSeconds) {
-  char dirTemplate[] = "/tmp/cw-soak-XXXXXX";
-  if (!::mkdtemp(dirTemplate)) {
-    std::perror("soak: cannot make a folder for a session");
-    std::abort();
-  }
-  const fs::path dir = dirTemplate;
+  const TempFolder dir("cw-soak");
   const std::string keyPath = (dir / "crateworks.key").string();
   if (keyFile) std::ofstream(keyPath, std::ios::binary) << *keyFile;
   const std::string errPath = (dir / "stderr").string();
@@ -116,7 +111,6 @@ Outcome isolated(const std::optional<std::string>& keyFile, const SessionBody& b
     std::ifstream in(errPath);
     log.assign(std::istreambuf_iterator<char>(in), {});
   }
-  fs::remove_all(dir);
 
   Outcome o;
   bool ended = false;
