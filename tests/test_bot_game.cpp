@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "shell/device.h"
+#include "shell/line_geometry.h"
 #include "support/good_player.h"
 #include "support/null_world.h"
 
@@ -90,7 +91,7 @@ TEST(BotGame, GameAAlsoRunsLongWithoutAMissAndKeepsOnePoseOfEachWorker) {
   for (int i = 0; i < 60; ++i) {
     ASSERT_TRUE(bot.playUntil(bot.device().now() + 5000)) << "game over";
     int bepo = 0, nando = 0;
-    for (int m = 1; m <= 10; ++m) {
+    for (int m = kBottomLevel; m <= kLastPose; ++m) {
       bepo += d.shown(Group::Bepo, m);
       nando += d.shown(Group::Nando, m);
     }

@@ -20,6 +20,7 @@
 #include "keyremap/key_file.h"
 #include "replay/scenario.h"
 #include "shell/device.h"
+#include "shell/line_geometry.h"
 #include "support/null_world.h"
 #include "support/temp_folder.h"
 
@@ -150,7 +151,7 @@ TEST_F(DiskFaults, AFullDiskKeepsTheOldFileWholeAndTheChosenKeysInForce) {
   // The game goes on with them: K moves Bepo up.
   d.keyDown(112);
   d.keyDown(75);
-  EXPECT_EQ(d.game().state().BepoPose, 5);
+  EXPECT_EQ(d.game().state().BepoPose, kTopLevel);
 }
 
 TEST_F(DiskFaults, AnUnwritableFolderKeepsTheChosenKeysInForce) {
@@ -221,7 +222,7 @@ TEST_F(DiskFaults, ASoundThatCannotPlayHoldsNothingAndTheGamePlaysOn) {
     auto [held, pose] = withoutHanging([&] { return startAndMove(dir_.path(), keyPath()); },
                                        [&] { releaseFifo(move); }, "a move sound that is " + what);
     EXPECT_EQ(held, 0);
-    EXPECT_EQ(pose, 5);  // started, and Bepo moved up from the middle level
+    EXPECT_EQ(pose, kTopLevel);  // started, and Bepo moved up from the middle level
   }
 }
 
@@ -230,7 +231,7 @@ TEST_F(DiskFaults, ASoundCutShortHoldsForWhatItHolds) {
   write((dir_ / "audio" / "move.wav").string(), wav(16000, 1600));  // claims 1 s, holds 100 ms
   auto [held, pose] = startAndMove(dir_.path(), keyPath());
   EXPECT_EQ(held, 200);  // the start sound and the move sound
-  EXPECT_EQ(pose, 5);
+  EXPECT_EQ(pose, kTopLevel);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 
+#include "shell/line_geometry.h"
 #include "soak.h"
 #include "support/null_world.h"
 #include "support/plantable_device.h"
@@ -32,8 +33,8 @@ struct Watched {
 TEST(SoakChecks, SeeEachKindOfFaultPlantedInARunningGame) {
   using Plant = std::function<void(GameWindow&)>;
   const std::vector<std::pair<std::string, Plant>> faults = {
-      {"worker-pose", [](GameWindow& g) { g.display().show(Group::Bepo, 9); }},
-      {"worker-pose", [](GameWindow& g) { g.state().BepoPose = 5; }},
+      {"worker-pose", [](GameWindow& g) { g.display().show(Group::Bepo, kScoldPose); }},
+      {"worker-pose", [](GameWindow& g) { g.state().BepoPose = kTopLevel; }},
       {"worker-pose", [](GameWindow& g) { g.display().hide(Group::Nando, g.state().NandoPose); }},
       {"crate-picture", [](GameWindow& g) { g.display().show(Group::Blocco, 27); }},
       {"crate-picture",
@@ -41,8 +42,8 @@ TEST(SoakChecks, SeeEachKindOfFaultPlantedInARunningGame) {
          g.state().CrateActive[6] = 1;
          g.state().CratePos[6] = 33;
        }},
-      {"truck-picture", [](GameWindow& g) { g.display().show(Group::Blocco, 59); }},
-      {"field-range", [](GameWindow& g) { g.state().LoadSegment = 59; }},
+      {"truck-picture", [](GameWindow& g) { g.display().show(Group::Blocco, kTruckLastPlace); }},
+      {"field-range", [](GameWindow& g) { g.state().LoadSegment = kTruckLastPlace; }},
       {"field-range", [](GameWindow& g) { g.state().Misses = 4; }},
       {"field-range", [](GameWindow& g) { g.state().SpawnRange = 13; }},
       {"field-range", [](GameWindow& g) { g.state().CratePos[6] = 7; }},  // a free slot
@@ -66,7 +67,7 @@ TEST(SoakChecks, SeeEachKindOfFaultPlantedInARunningGame) {
     ASSERT_TRUE(w.seen.empty()) << w.seen[0].invariant << ": " << w.seen[0].detail;
     const GameState& s = w.device.game().state();
     ASSERT_EQ(s.CrateActive[6], 0);  // game B starts without slot 6
-    ASSERT_EQ(s.BepoPose, 3);
+    ASSERT_EQ(s.BepoPose, kBepoStartPose);
     ASSERT_EQ(s.LinePaused, 0);
     ASSERT_NE(s.CrateActive[1] + s.CrateActive[2] + s.CrateActive[3], 0);
     plant(w.device.plantable());
@@ -153,7 +154,7 @@ TEST(SoakIsolation, ACrashOrABrokenRuleInTheChildIsAFaultWithItsLines) {
     // A segment member that does not exist: the display model stops the program.
     NullWorld world;
     PlantableDevice d(world.seams());
-    d.plantable().display().show(Group::Bepo, 11);
+    d.plantable().display().show(Group::Bepo, kLastPose + 1);
     return SessionResult{};
   };
   Outcome o = isolated(std::nullopt, crash, 60);

@@ -9,10 +9,6 @@
 namespace cw::soak {
 namespace {
 
-bool isHandover(int step) {
-  return step == 3 || step == 12 || step == 21 || step == 30 || step == 39 || step == 48;
-}
-
 int countShown(const Display& d, Group g, int first, int last) {
   int n = 0;
   for (int m = first; m <= last; ++m) n += d.shown(g, m) ? 1 : 0;
@@ -89,7 +85,7 @@ void InvariantChecker::checkFields() {
   };
   for (int k = 1; k <= 6; ++k) {
     range("CrateActive", s.CrateActive[k], 0, 1);
-    range("CratePos", s.CratePos[k], 0, 49);
+    range("CratePos", s.CratePos[k], kEntryStep, kLastStep);
     if (s.CrateActive[k] == 0 && s.CratePos[k] != 0)
       fail("field-range",
            "free slot " + std::to_string(k) + " at step " + std::to_string(s.CratePos[k]));
@@ -107,9 +103,9 @@ void InvariantChecker::checkFields() {
     range("a digit place", d.digit(p), kBlank, 9);
   if (!gameSeen_) return;
   range("SpawnRange", s.SpawnRange, 3, 12);
-  range("LoadSegment", s.LoadSegment, 50, 58);
-  range("BepoPose", s.BepoPose, 1, 10);
-  range("NandoPose", s.NandoPose, 1, 10);
+  range("LoadSegment", s.LoadSegment, kTruckLeftMouth, kTruckLastPlace - 1);  // never the last
+  range("BepoPose", s.BepoPose, kBottomLevel, kLastPose);
+  range("NandoPose", s.NandoPose, kBottomLevel, kLastPose);
   range("PointMultiplier", s.PointMultiplier, 1, 2);
   range("BepoHand", s.BepoHand, 0, 1);
   range("NandoHand", s.NandoHand, 0, 1);
@@ -133,8 +129,8 @@ void InvariantChecker::checkScore() {
   // full truck (10 points); both at the multiplier in force before the handler.
   std::int64_t points = 0;
   for (int k = 1; k <= 6; ++k) {
-    if (active_[k] == 1 && isHandover(pos_[k]) && s.CrateActive[k] == 1 &&
-        s.CratePos[k] == pos_[k] + 1) {
+    if (active_[k] == 1 && (isBepoHandover(pos_[k]) || isNandoHandover(pos_[k])) &&
+        s.CrateActive[k] == 1 && s.CratePos[k] == pos_[k] + 1) {
       points += 1;
       ++coverage_.lifts;
     }
@@ -155,32 +151,33 @@ void InvariantChecker::checkPicture() {
   // Exactly one pose of each worker, the one his field names.
   for (auto [g, pose, name] : {std::tuple{Group::Bepo, s.BepoPose, "Bepo"},
                                std::tuple{Group::Nando, s.NandoPose, "Nando"}}) {
-    const int n = countShown(d, g, 1, 10);
-    if (n != 1 || pose < 1 || pose > 10 || !d.shown(g, pose))
+    const int n = countShown(d, g, kBottomLevel, kLastPose);
+    if (n != 1 || pose < kBottomLevel || pose > kLastPose || !d.shown(g, pose))
       fail("worker-pose", std::string(name) + " shows " + std::to_string(n) +
                               " poses; his pose field is " + std::to_string(pose));
   }
 
   // The line shows a crate exactly where a live crate stands, one crate per step.
-  std::array<int, 50> slotAt{};
+  std::array<int, kLastStep + 1> slotAt{};
   for (int k = 1; k <= 6; ++k) {
     if (s.CrateActive[k] != 1) continue;
     const int p = s.CratePos[k];
-    if (p < 0 || p > 49) continue;  // reported as a range fault
+    if (p < kEntryStep || p > kLastStep) continue;  // reported as a range fault
     if (slotAt[p] != 0)
       fail("crate-picture", "slots " + std::to_string(slotAt[p]) + " and " + std::to_string(k) +
                                 " both at step " + std::to_string(p));
     slotAt[p] = k;
-    if (p >= 1 && !d.shown(Group::Blocco, p))
+    if (p != kEntryStep && !d.shown(Group::Blocco, p))
       fail("crate-picture",
            "live crate " + std::to_string(k) + " at step " + std::to_string(p) + " is not shown");
   }
-  for (int m = 0; m <= 49; ++m) {
+  for (int m = kEntryStep; m <= kLastStep; ++m) {
     if (d.shown(Group::Blocco, m) && slotAt[m] == 0)
       fail("crate-picture", "a crate is shown at step " + std::to_string(m) + " where none is");
   }
-  if (d.shown(Group::Blocco, 59))
-    fail("truck-picture", "Blocco 59 is shown: the loading never uses it");
+  if (d.shown(Group::Blocco, kTruckLastPlace))
+    fail("truck-picture",
+         "Blocco " + std::to_string(kTruckLastPlace) + " is shown: the loading never uses it");
 
   // Two-frame animations show at most one frame.
   for (auto [g, name] :
@@ -262,7 +259,7 @@ void InvariantChecker::noteCoverage() {
     ++coverage_.breakHeldByScolding;
     heldCounted_ = true;
   }
-  if (s.TruckLoad > 8 && s.TruckLoad > truckLoad_) ++coverage_.loadsPastEighth;
+  if (s.TruckLoad > kTruckFull && s.TruckLoad > truckLoad_) ++coverage_.loadsPastEighth;
   if (s.GameRunning == 1 && s.PointMultiplier == 2 && !doubled_) {
     ++coverage_.doublePoints;
     doubled_ = true;
