@@ -28,6 +28,7 @@ SDL_Renderer* makeRenderer(SDL_Window* w) {
 
 FrontEnd::FrontEnd(FrontEndOptions options)
     : options_(std::move(options)),
+      assets_(options_.dataDir + "/assets"),
       sound_(options_.dataDir),
       random_(static_cast<std::uint64_t>(std::time(nullptr))),
       keyFile_(options_.keyFilePath),
@@ -50,12 +51,7 @@ FrontEnd::~FrontEnd() {
   }
 }
 
-bool FrontEnd::fail(const std::string& why) {
-  std::fprintf(stderr, "crateworks: %s\n", why.c_str());
-  return false;
-}
-
-bool FrontEnd::open() {
+Status FrontEnd::open() {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
   // When the software renderer draws, its picture goes to the X server through shared memory.
@@ -66,7 +62,7 @@ bool FrontEnd::open() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   // Only video and audio: an open joystick would turn the event wait into polling.
   if (SDL_Init(SDL_INIT_VIDEO) != 0)
-    return fail(std::string("cannot open a window: ") + SDL_GetError());
+    return failure(std::string("cannot open a window: ") + SDL_GetError());
   sdl_ = true;
   if (timing_) SDL_AddEventWatch(&TimingLog::watch, timing_.get());
   // With no display SDL falls back to drawing off screen, which nobody would see; that is
@@ -75,40 +71,40 @@ bool FrontEnd::open() {
   const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
   if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
       !(asked && *asked))
-    return fail("cannot open a window: no display found");
+    return failure("cannot open a window: no display found");
   window_ =
       SDL_CreateWindow("Crateworks Sim", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                        kWindowWidth, kWindowHeight, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (window_) renderer_ = makeRenderer(window_);
-  if (!renderer_) return fail(std::string("cannot open a window: ") + SDL_GetError());
+  if (!renderer_) return failure(std::string("cannot open a window: ") + SDL_GetError());
   SDL_SetWindowHitTest(window_, hitTest, nullptr);
   events_.attach(window_);
   // Keys only, never composed text: an input method must not swallow presses.
   SDL_StopTextInput();
 
-  const std::string assets = options_.dataDir.empty() ? "assets" : options_.dataDir + "/assets";
-  if (std::string error = frame_.load(renderer_, assets); !error.empty()) return fail(error);
-  const std::string iconPath = assets + "/" + std::string(kWindowIcon);
+  if (Status loaded = frame_.load(renderer_, assets_); !loaded) return loaded;
+  const std::string iconPath = assets_ + "/" + std::string(kWindowIcon);
   SDL_Surface* icon = IMG_Load(iconPath.c_str());
-  if (!icon) return fail("cannot use picture " + iconPath + ": " + IMG_GetError());
+  if (!icon) return failure("cannot use picture " + iconPath + ": " + IMG_GetError());
   SDL_SetWindowIcon(window_, icon);
   SDL_FreeSurface(icon);
-  const std::string dialogIconPath = assets + "/" + std::string(kDialogIcon);
+  const std::string dialogIconPath = assets_ + "/" + std::string(kDialogIcon);
   dialogIcon_ = IMG_Load(dialogIconPath.c_str());
-  if (!dialogIcon_) return fail("cannot use picture " + dialogIconPath + ": " + IMG_GetError());
+  if (!dialogIcon_) return failure("cannot use picture " + dialogIconPath + ": " + IMG_GetError());
 
-  if (TTF_Init() != 0) return fail(std::string("cannot start the font library: ") + TTF_GetError());
+  if (TTF_Init() != 0)
+    return failure(std::string("cannot start the font library: ") + TTF_GetError());
   ttf_ = true;
-  const std::string fontPath = assets + "/" + kFontFile;
+  const std::string fontPath = assets_ + "/" + kFontFile;
   font_ = TTF_OpenFontDPI(fontPath.c_str(), 8, 96, 96);
-  if (!font_) return fail("cannot use font " + fontPath + ": " + TTF_GetError());
+  if (!font_) return failure("cannot use font " + fontPath + ": " + TTF_GetError());
 
-  sound_.open();  // without a device the game runs silently
+  (void)sound_.open();  // without a device the game runs silently
   // The renderer's first frame costs far more than the later ones: pay for it before the
   // window shows and the clock starts.
   frame_.draw(renderer_, FrameState::of(device_.display()));
   SDL_RenderPresent(renderer_);
-  return true;
+  return {};
 }
 
 int FrontEnd::run() {
@@ -153,7 +149,7 @@ int FrontEnd::run() {
     events_.wait(originNs_ + wakeAt * 1'000'000, talked_, [this](const SDL_Event& e) { pump(e); });
     talked_ = false;
   }
-  return 0;
+  return status_;
 }
 
 Millis FrontEnd::arrival(const SDL_Event& e) const {
@@ -197,14 +193,24 @@ void FrontEnd::pump(const SDL_Event& e) {
       dialog_.exposed();
       break;
     case SDL_RENDER_DEVICE_RESET:
-      // The textures went with the device.
-      frame_.load(renderer_, options_.dataDir + "/assets");
-      gameDirty_ = true;
-      dialog_.exposed();
+      reloadPictures();
       break;
     default:
       break;
   }
+}
+
+// The textures went with the render device: load them again from where they came from. If
+// they cannot be, the program ends, saying why, rather than draw without them.
+void FrontEnd::reloadPictures() {
+  if (Status loaded = frame_.load(renderer_, assets_); !loaded) {
+    std::fprintf(stderr, "crateworks: %s\n", loaded.error().c_str());
+    status_ = 1;
+    quit_ = true;
+    return;
+  }
+  gameDirty_ = true;
+  dialog_.exposed();
 }
 
 void FrontEnd::deliver(const SDL_Event& e) {
@@ -341,8 +347,8 @@ void FrontEnd::showDialog(bool open) {
     dialog_.close();
     return;
   }
-  if (std::string why = dialog_.open(font_, dialogIcon_); !why.empty())
-    std::fprintf(stderr, "crateworks: cannot open the key dialog: %s\n", why.c_str());
+  if (Status opened = dialog_.open(font_, dialogIcon_); !opened)
+    std::fprintf(stderr, "crateworks: cannot open the key dialog: %s\n", opened.error().c_str());
 }
 
 }  // namespace cw

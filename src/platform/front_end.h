@@ -26,8 +26,8 @@
 namespace cw {
 
 struct FrontEndOptions {
-  std::string dataDir;      // holds assets/ and audio/
-  std::string keyFilePath;  // the key file
+  std::string dataDir;                                            // holds assets/ and audio/
+  Result<std::string> keyFilePath{failure("no key file named")};  // or why there is none
 };
 
 class FrontEnd final : private WindowPort {
@@ -38,9 +38,10 @@ class FrontEnd final : private WindowPort {
   ~FrontEnd() override;
 
   // Opens the window (hidden until the device shows it) and loads every picture, the font and
-  // the sounds. On failure prints one line to stderr and returns false.
-  bool open();
-  // Starts the device and runs until the program ends; returns the exit status.
+  // the sounds. Without an audio device it goes on silently.
+  Status open();
+  // Starts the device and runs until the program ends; returns the exit status. A failure
+  // that ends the program on its way has been said on stderr.
   int run();
 
   // Called with each frame drawn, just before it is presented (tests read the pixels here).
@@ -67,9 +68,10 @@ class FrontEnd final : private WindowPort {
   void deliverGameMouse(const SDL_Event& e);
   void deliverDialogMouse(const SDL_Event& e);
   void presentGame(bool settled);
-  bool fail(const std::string& why);
+  void reloadPictures();
 
   FrontEndOptions options_;
+  std::string assets_;  // where the pictures and the font are, the same for every load
   MixerSound sound_;
   LocalTimeText timeText_;
   SeededRandom random_;
@@ -89,6 +91,7 @@ class FrontEnd final : private WindowPort {
   // Core time 0 on the steady clock.
   std::int64_t originNs_ = 0;
   bool quit_ = false;
+  int status_ = 0;
   // The picture on screen, and the display version it was taken from.
   FrameState shown_{};
   std::optional<std::uint64_t> shownVersion_;

@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   cw::ReplayOptions options;
-  options.dataDir = cw::dataDirectory();
+  // Without the data folder the sounds hold nothing unless the scenario gives their lengths.
+  if (auto dir = cw::dataDirectory()) options.dataDir = *dir;
   return cw::runScenario(parsed.commands, options, std::cout);
 }
