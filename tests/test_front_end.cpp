@@ -161,7 +161,7 @@ TEST_F(FrontEndTest, FirstFrameShowsTheWholeLcdLitOverTheCasing) {
   ASSERT_TRUE(fe.open());
   std::vector<Uint32> first;
   int wrong = -1;
-  fe.onGameFrame = [&](SDL_Renderer* r) {
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
     if (!first.empty()) return;
     first = read(r, kWindowWidth, kWindowHeight);
     wrong = differences(first, fe.device().display());
@@ -196,7 +196,7 @@ TEST_F(FrontEndTest, ACasingWithSeeThroughPartsShowsBlackThere) {
   FrontEnd fe(options());
   ASSERT_TRUE(fe.open());
   std::vector<Uint32> first;
-  fe.onGameFrame = [&](SDL_Renderer* r) {
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
     if (!first.empty()) return;
     first = read(r, kWindowWidth, kWindowHeight);
     pushQuit();
@@ -214,7 +214,7 @@ TEST_F(FrontEndTest, F1StartsAGameAndTheFrameFollowsTheDisplay) {
   ASSERT_TRUE(fe.open());
   int frames = 0;
   int wrong = -1;
-  fe.onGameFrame = [&](SDL_Renderer* r) {
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
     if (frames++ == 0) {
       pushTap(SDL_SCANCODE_F1, SDLK_F1);
       return;
@@ -407,7 +407,7 @@ TEST_F(FrontEndTest, ALostRenderDeviceGetsItsPicturesBackOrEndsPlainly) {
     e.type = SDL_RENDER_DEVICE_RESET;
     push(e);
   };
-  fe.onGameFrame = [&](SDL_Renderer* r) {
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
     wrong = differences(read(r, kWindowWidth, kWindowHeight), fe.device().display());
   };
   ::testing::internal::CaptureStderr();
@@ -478,7 +478,7 @@ TEST_F(FrontEndTest, AskedByTheEnvironmentTheLoopRecordsItsTimingAndWritesItAtTh
     ::unsetenv("CRATEWORKS_TIMING_LOG");
     ASSERT_TRUE(fe.open());
     int frames = 0;
-    fe.onGameFrame = [&](SDL_Renderer*) {
+    fe.onGameFrame() = [&](SDL_Renderer*) {
       if (frames++ == 0) pushTap(SDL_SCANCODE_F1, SDLK_F1);
     };
     // Some ticks of the game, then the end.
