@@ -4,8 +4,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "replay/scenario.h"
 #include "host/data_files.h"
+#include "replay/scenario.h"
 
 int main(int argc, char** argv) {
   if (argc > 2) {
