@@ -171,8 +171,8 @@ Result<Command> parseLine(const std::string& raw, std::size_t i) {
 
 }  // namespace
 
-ParseResult parseScenario(const std::string& text) {
-  ParseResult result;
+Result<Script> parseScenario(const std::string& text) {
+  Script script;
   std::istringstream in(text);
   std::string raw;
   for (int lineNo = 1; std::getline(in, raw); ++lineNo) {
@@ -180,15 +180,10 @@ ParseResult parseScenario(const std::string& text) {
     const std::size_t i = raw.find_first_not_of(" \t");
     if (i == std::string::npos || raw[i] == '#') continue;
     Result<Command> c = parseLine(raw, i);
-    if (!c) {
-      result.errorLine = lineNo;
-      result.error = c.error();
-      result.commands.clear();
-      return result;
-    }
-    result.commands.push_back(std::move(c).value());
+    if (!c) return failure("line " + std::to_string(lineNo) + ": " + c.error());
+    script.push_back(std::move(c).value());
   }
-  return result;
+  return script;
 }
 
 }  // namespace cw

@@ -104,14 +104,9 @@ using Command =
                  cmd::KeyUp, cmd::Mouse, cmd::Close, cmd::Wait, cmd::Trace, cmd::Print>;
 using Script = std::vector<Command>;
 
-struct ParseResult {
-  Script commands;
-  int errorLine = 0;  // 0 when the whole script is valid
-  std::string error;
-};
-
-// Checks every line before anything runs, so a bad script runs nothing.
-ParseResult parseScenario(const std::string& text);
+// Checks every line before anything runs, so a bad script runs nothing. A failure names the
+// first bad line: "line N: reason".
+Result<Script> parseScenario(const std::string& text);
 
 struct ReplayOptions {
   std::string dataDir;  // where audio/ lies; sounds there give their lengths
@@ -131,7 +126,10 @@ class ReplaySession {
   ReplaySession(const ReplaySession&) = delete;
   ReplaySession& operator=(const ReplaySession&) = delete;
 
-  void execute(const Command& c);
+  // Plays one command, writing its answers and trace lines to `out`. A failure says what went
+  // wrong although the command took effect and the replay can go on: the key file that `close`
+  // could not save.
+  Status execute(const Command& c);
   const Device& device() const;
   // Told after every handler the device runs.
   void setHandlerObserver(HandlerObserver* o);
@@ -141,8 +139,5 @@ class ReplaySession {
  private:
   std::unique_ptr<Impl> impl_;
 };
-
-// Plays the commands, writing every answer to `out`. Returns the process exit status.
-int runScenario(const Script& commands, const ReplayOptions& options, std::ostream& out);
 
 }  // namespace cw

@@ -2,8 +2,8 @@
 // typed commands on it.
 #include <cctype>
 #include <deque>
-#include <iostream>
 #include <map>
+#include <type_traits>
 #include <utility>
 
 #include "host/data_files.h"
@@ -94,10 +94,20 @@ class ReplaySession::Impl final : public SoundPort,
 
   Device& device() { return device_; }
 
-  void execute(const Command& c) {
+  Status execute(const Command& c) {
     // The settings come before the device starts; any other command starts it first (once).
     if (!isSetting(c)) device_.start();
-    std::visit([this](const auto& command) { run(command); }, c);
+    return std::visit(
+        [this](const auto& command) -> Status {
+          // Only `close` can fail.
+          if constexpr (std::is_same_v<std::decay_t<decltype(command)>, cmd::Close>) {
+            return closeDialog();
+          } else {
+            run(command);
+            return {};
+          }
+        },
+        c);
   }
 
  private:
@@ -121,9 +131,11 @@ class ReplaySession::Impl final : public SoundPort,
       device_.click(c.segment);
     }
   }
-  void run(const cmd::Close&) {
+  // The keys chosen hold even when the key file could not be saved.
+  Status closeDialog() {
     if (Status saved = device_.closeDialog(); !saved)
-      std::cerr << "crateworks-replay: key file not saved: " << saved.error() << '\n';
+      return failure("key file not saved: " + saved.error());
+    return {};
   }
   void run(const cmd::Wait& c) { device_.runUntil(device_.now() + c.ms); }
   void run(const cmd::Trace& c) { trace_ = c.on; }
@@ -148,20 +160,14 @@ class ReplaySession::Impl final : public SoundPort,
 ReplaySession::ReplaySession(const ReplayOptions& options, std::ostream& out)
     : impl_(std::make_unique<Impl>(options, out)) {}
 ReplaySession::~ReplaySession() = default;
-void ReplaySession::execute(const Command& c) {
-  impl_->execute(c);
+Status ReplaySession::execute(const Command& c) {
+  return impl_->execute(c);
 }
 const Device& ReplaySession::device() const {
   return impl_->device();
 }
 void ReplaySession::setHandlerObserver(HandlerObserver* o) {
   impl_->device().setHandlerObserver(o);
-}
-
-int runScenario(const Script& commands, const ReplayOptions& options, std::ostream& out) {
-  ReplaySession session(options, out);
-  for (const Command& c : commands) session.execute(c);
-  return 0;
 }
 
 }  // namespace cw
