@@ -18,7 +18,7 @@ test-packages:
 
 build: packages
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build build -j $(JOBS)
+	@cmake --build build -j $(JOBS) --target crateworks
 
 run: build
 	./build/crateworks

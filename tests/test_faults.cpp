@@ -195,7 +195,7 @@ std::pair<Millis, int> startAndMove(const fs::path& dataDir, const std::string& 
   std::ostream null(nullptr);
   ReplaySession session(options, null);
   for (const char* line : {"keydown 112", "keydown 80"})
-    session.execute(parseScenario(line).commands.at(0));
+    EXPECT_TRUE(session.execute(parseScenario(line)->at(0)).ok());
   return {session.device().now(), session.device().game().state().BepoPose};
 }
 

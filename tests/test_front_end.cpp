@@ -161,10 +161,10 @@ TEST_F(FrontEndTest, FirstFrameShowsTheWholeLcdLitOverTheCasing) {
   ASSERT_TRUE(fe.open());
   std::vector<Uint32> first;
   int wrong = -1;
-  fe.onGameFrame = [&](SDL_Renderer* r) {
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
     if (!first.empty()) return;
     first = read(r, kWindowWidth, kWindowHeight);
-    wrong = differences(first, fe.device().game().display());
+    wrong = differences(first, fe.device().display());
     pushQuit();
   };
   EXPECT_EQ(fe.run(), 0);
@@ -196,7 +196,7 @@ TEST_F(FrontEndTest, ACasingWithSeeThroughPartsShowsBlackThere) {
   FrontEnd fe(options());
   ASSERT_TRUE(fe.open());
   std::vector<Uint32> first;
-  fe.onGameFrame = [&](SDL_Renderer* r) {
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
     if (!first.empty()) return;
     first = read(r, kWindowWidth, kWindowHeight);
     pushQuit();
@@ -214,18 +214,18 @@ TEST_F(FrontEndTest, F1StartsAGameAndTheFrameFollowsTheDisplay) {
   ASSERT_TRUE(fe.open());
   int frames = 0;
   int wrong = -1;
-  fe.onGameFrame = [&](SDL_Renderer* r) {
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
     if (frames++ == 0) {
       pushTap(SDL_SCANCODE_F1, SDLK_F1);
       return;
     }
-    if (fe.device().game().state().GameRunning != 1) return;
-    wrong = differences(read(r, kWindowWidth, kWindowHeight), fe.device().game().display());
+    if (fe.device().state().GameRunning != 1) return;
+    wrong = differences(read(r, kWindowWidth, kWindowHeight), fe.device().display());
     pushQuit();
   };
   EXPECT_EQ(fe.run(), 0);
   EXPECT_EQ(wrong, 0);
-  const Display& d = fe.device().game().display();
+  const Display& d = fe.device().display();
   EXPECT_TRUE(d.shown(Group::IMGameA));
   EXPECT_FALSE(d.shown(Group::IMGameB));
   EXPECT_FALSE(fe.device().ended());
@@ -279,11 +279,11 @@ TEST_F(FrontEndTest, AStartButtonTakesAnyMouseButtonAndItsReleaseWhereverItHappe
   FrontEnd fe(options());
   ASSERT_TRUE(fe.open());
   SDL_Window* w = fe.gameWindow();
-  const Display& d = fe.device().game().display();
+  const Display& d = fe.device().display();
   EXPECT_EQ(runSteps(fe, {[&] { pushMouse(w, SDL_MOUSEBUTTONDOWN, 480, 300, SDL_BUTTON_RIGHT); },
                           [&] {
-                            EXPECT_EQ(fe.device().game().state().GameRunning, 1);
-                            EXPECT_EQ(fe.device().game().state().GameMode, "A");
+                            EXPECT_EQ(fe.device().state().GameRunning, 1);
+                            EXPECT_EQ(fe.device().state().GameMode, "A");
                             EXPECT_FALSE(d.shown(Group::ButtonA));  // looks pressed
                             // Released over the casing, far from the (hidden) button.
                             pushMouse(w, SDL_MOUSEBUTTONUP, 10, 10, SDL_BUTTON_RIGHT);
@@ -294,7 +294,7 @@ TEST_F(FrontEndTest, AStartButtonTakesAnyMouseButtonAndItsReleaseWhereverItHappe
                             pushMouse(w, SDL_MOUSEBUTTONDOWN, 520, 300, SDL_BUTTON_MIDDLE);
                           },
                           [&] {
-                            EXPECT_EQ(fe.device().game().state().GameMode, "A");
+                            EXPECT_EQ(fe.device().state().GameMode, "A");
                             pushMouse(w, SDL_MOUSEBUTTONUP, 520, 300, SDL_BUTTON_MIDDLE);
                           }}),
             0);
@@ -360,7 +360,7 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
                           [&] {
                             EXPECT_FALSE(fe.dialogWindow().isOpen());
                             EXPECT_FALSE(SDL_GetWindowFlags(game) & SDL_WINDOW_HIDDEN);
-                            EXPECT_EQ(fe.device().game().state().KeyBepoUp, 75);
+                            EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
                           }}),
             0);
   std::ifstream in(keyFile, std::ios::binary);
@@ -372,29 +372,56 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
 TEST_F(FrontEndTest, AMissingPictureIsNamedAndTheWindowDoesNotOpen) {
   fs::remove(dir / "assets" / "crash2.png");
   FrontEnd fe(options());
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(fe.open());
-  const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("crash2.png"), std::string::npos) << err;
-  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  const Status opened = fe.open();
+  ASSERT_FALSE(opened);
+  EXPECT_NE(opened.error().find("crash2.png"), std::string::npos) << opened.error();
+  EXPECT_EQ(opened.error().find('\n'), std::string::npos) << opened.error();  // one line
 }
 
 TEST_F(FrontEndTest, APictureOfTheWrongSizeIsRefused) {
   writePicture(dir / "assets" / "camion.png", 89, 64, SDL_Color{1, 2, 3, 255});
   FrontEnd fe(options());
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(fe.open());
-  const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("camion.png: it is 89x64, not 90x64"), std::string::npos) << err;
+  const Status opened = fe.open();
+  ASSERT_FALSE(opened);
+  EXPECT_NE(opened.error().find("camion.png: it is 89x64, not 90x64"), std::string::npos)
+      << opened.error();
 }
 
 TEST_F(FrontEndTest, ACorruptPictureIsNamed) {
   std::ofstream(dir / "assets" / "vita_mark.png", std::ios::binary) << "\x89PNG\r\n\x1a\n garbage";
   FrontEnd fe(options());
+  const Status opened = fe.open();
+  ASSERT_FALSE(opened);
+  EXPECT_NE(opened.error().find("vita_mark.png"), std::string::npos) << opened.error();
+}
+
+// A render device that was lost takes its textures with it: the pictures are loaded again
+// from where they first came, and when that fails the program ends saying why, never drawing
+// with textures it no longer has.
+TEST_F(FrontEndTest, ALostRenderDeviceGetsItsPicturesBackOrEndsPlainly) {
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  int wrong = -1;
+  const auto reset = [] {
+    SDL_Event e{};
+    e.type = SDL_RENDER_DEVICE_RESET;
+    push(e);
+  };
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
+    wrong = differences(read(r, kWindowWidth, kWindowHeight), fe.device().display());
+  };
   ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(fe.open());
+  const int status = runSteps(fe, {reset,
+                                   [&] {
+                                     EXPECT_EQ(wrong, 0) << "pictures reloaded";
+                                     fs::remove(dir / "assets" / "camion.png");
+                                     reset();
+                                   },
+                                   [] { ADD_FAILURE() << "still running without its pictures"; }});
   const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("vita_mark.png"), std::string::npos) << err;
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(err.find("camion.png"), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
 
 // A mono 16-bit PCM WAV file of `ms` milliseconds at 8000 Hz.
@@ -432,7 +459,7 @@ TEST_F(FrontEndTest, SoundsHoldForTheirFilesLengthFoundWithoutRegardToCase) {
   ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);  // as the game has it when sound opens
   {
     MixerSound sound(dir.string());
-    sound.open();  // with or without a device the holds are the same
+    (void)sound.open();  // with or without a device the holds are the same
     EXPECT_EQ(sound.play("audio\\move.wav", kSoundWait), 250);
     EXPECT_EQ(sound.play("AUDIO\\MOVE.WAV", kSoundWait), 250);
     EXPECT_EQ(sound.play("Audio\\Points.wav", kSoundWait), 40);
@@ -451,12 +478,12 @@ TEST_F(FrontEndTest, AskedByTheEnvironmentTheLoopRecordsItsTimingAndWritesItAtTh
     ::unsetenv("CRATEWORKS_TIMING_LOG");
     ASSERT_TRUE(fe.open());
     int frames = 0;
-    fe.onGameFrame = [&](SDL_Renderer*) {
+    fe.onGameFrame() = [&](SDL_Renderer*) {
       if (frames++ == 0) pushTap(SDL_SCANCODE_F1, SDLK_F1);
     };
     // Some ticks of the game, then the end.
     fe.onWake = [&] {
-      if (fe.device().game().state().GameRunning == 1 && fe.device().now() > 40) pushQuit();
+      if (fe.device().state().GameRunning == 1 && fe.device().now() > 40) pushQuit();
     };
     EXPECT_EQ(fe.run(), 0);
     EXPECT_FALSE(fs::exists(log));  // kept in memory while the loop runs

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <vector>
 
 namespace cw {
 namespace {
@@ -40,16 +41,22 @@ std::uint16_t le16(const unsigned char* p) {
 
 }  // namespace
 
-std::string dataDirectory() {
+Result<std::string> dataDirectory() {
+  std::vector<std::string> places;
   std::array<char, 4096> buf{};
-  ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  if (n <= 0) return {};
-  std::string exe(buf.data(), static_cast<std::size_t>(n));
-  std::string dir = exe.substr(0, exe.rfind('/'));
-  if (isDirectory(dir + "/assets")) return dir;
-  std::string share = dir + "/../share/crateworks";
-  if (isDirectory(share + "/assets")) return share;
-  return {};
+  if (ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1); n > 0) {
+    const std::string exe(buf.data(), static_cast<std::size_t>(n));
+    const std::string dir = exe.substr(0, exe.rfind('/'));
+    places.push_back(dir);
+    places.push_back(dir + "/../share/crateworks");
+  }
+  if (char* cwd = getcwd(buf.data(), buf.size())) places.emplace_back(cwd);
+  std::string lookedIn;
+  for (const std::string& place : places) {
+    if (isDirectory(place + "/assets")) return place;
+    lookedIn += (lookedIn.empty() ? "" : ", ") + place;
+  }
+  return failure("no data folder (with assets/ and audio/) in " + lookedIn);
 }
 
 std::string resolveDataFile(const std::string& dataDir, std::string_view name) {

@@ -6,12 +6,14 @@
 #include <string_view>
 
 #include "base/millis.h"
+#include "base/result.h"
 
 namespace cw {
 
-// The folder holding assets/ and audio/: beside the running binary, else the installed share
-// folder. Empty when neither holds them.
-std::string dataDirectory();
+// The folder holding assets/ and audio/, found by one rule for pictures and sounds alike:
+// beside the running program (a build folder), then ../share/crateworks beside it (the
+// installed layout), then the working directory. The failure names each place looked in.
+Result<std::string> dataDirectory();
 
 // A name as the game gives it ("Audio\Enemy.wav"): backslashes separate folders and each part
 // is matched without regard to case. Empty when nothing matches.

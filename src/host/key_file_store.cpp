@@ -14,9 +14,17 @@ namespace {
 // A key file is four short lines; anything far larger is not one, and is not read whole.
 constexpr std::size_t kMaxRead = 4096;
 
+// Makes the folders above `path` that are missing; a failure shows when the file is opened.
+void makeParents(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1))
+    ::mkdir(path.substr(0, slash).c_str(), 0755);
+}
+
 }  // namespace
 
 std::optional<std::string> FileKeyStore::read() {
+  if (path_.empty()) return std::nullopt;
   // Without O_NONBLOCK a FIFO in the file's place would hold the open until someone writes.
   int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
@@ -43,6 +51,8 @@ std::optional<std::string> FileKeyStore::read() {
 }
 
 Status FileKeyStore::write(std::string_view content) {
+  if (path_.empty()) return failure(nowhere_.empty() ? "no key file named" : nowhere_);
+  makeParents(path_);
   const std::string temp = path_ + ".new";
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return failure(temp + ": " + std::strerror(errno));
@@ -71,19 +81,16 @@ Status FileKeyStore::write(std::string_view content) {
   return {};
 }
 
-std::string userKeyFilePath() {
+Result<std::string> userKeyFilePath() {
   std::string base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
     base = xdg;
   } else if (const char* home = std::getenv("HOME"); home && *home) {
     base = std::string(home) + "/.config";
   } else {
-    return {};
+    return failure("nowhere to keep it: neither XDG_CONFIG_HOME nor HOME is set");
   }
-  ::mkdir(base.c_str(), 0755);
-  std::string dir = base + "/crateworks";
-  ::mkdir(dir.c_str(), 0755);
-  return dir + "/crateworks.key";
+  return base + "/crateworks/crateworks.key";
 }
 
 }  // namespace cw

@@ -10,6 +10,9 @@ namespace cw {
 class FileKeyStore : public KeyFileStore {
  public:
   explicit FileKeyStore(std::string path) : path_(std::move(path)) {}
+  // A store with nowhere to keep the file: it reads nothing and every write fails saying why.
+  explicit FileKeyStore(Result<std::string> path)
+      : path_(path ? *path : std::string()), nowhere_(path ? std::string() : path.error()) {}
   std::optional<std::string> read() override;
   // Writes a new file beside the old one and renames it over it, so the file on disk is always
   // either the old whole file or the new whole one.
@@ -18,10 +21,11 @@ class FileKeyStore : public KeyFileStore {
 
  private:
   std::string path_;
+  std::string nowhere_;  // why there is no path, when there is none
 };
 
 // Where the game keeps its key file: $XDG_CONFIG_HOME/crateworks, else ~/.config/crateworks.
-// The folder is created when missing. Empty when no home can be found.
-std::string userKeyFilePath();
+// Nothing is made here: the folder is made when the file is first written.
+Result<std::string> userKeyFilePath();
 
 }  // namespace cw

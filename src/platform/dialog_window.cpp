@@ -107,17 +107,17 @@ Millis Tooltips::nextChange(Millis now) const {
 
 // ---------------------------------------------------------------- the window
 
-std::string DialogWindow::open(TTF_Font* font, SDL_Surface* icon) {
+Status DialogWindow::open(TTF_Font* font, SDL_Surface* icon) {
   close();
   font_ = font;
   window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDialogWidth,
                              kDialogHeight, SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR);
-  if (!window_) return SDL_GetError();
+  if (!window_) return failure(SDL_GetError());
   if (icon) SDL_SetWindowIcon(window_, icon);
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (!renderer_) {
-    std::string why = SDL_GetError();
+    Failure why = failure(SDL_GetError());
     close();
     return why;
   }

@@ -8,6 +8,7 @@
 #include <array>
 #include <string>
 
+#include "base/result.h"
 #include "keyremap/key_remap_dialog.h"
 #include "shell/scheduler.h"
 
@@ -59,8 +60,8 @@ class DialogWindow {
   DialogWindow& operator=(const DialogWindow&) = delete;
   ~DialogWindow() { close(); }
 
-  // Opens the window centred on the screen. Returns an empty text, or why it failed.
-  std::string open(TTF_Font* font, SDL_Surface* icon);
+  // Opens the window centred on the screen.
+  Status open(TTF_Font* font, SDL_Surface* icon);
   void close();
   bool isOpen() const { return window_ != nullptr; }
   Uint32 windowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }

@@ -85,12 +85,12 @@ void GameFrame::release() {
   textures_.clear();
 }
 
-std::string GameFrame::load(SDL_Renderer* renderer, const std::string& assetsDir) {
+Status GameFrame::load(SDL_Renderer* renderer, const std::string& assetsDir) {
   release();
   std::string error;
   casing_ = loadPicture(renderer, assetsDir + "/" + std::string(kCasingPicture), kCasingWidth,
                         kCasingHeight, error, &casingOpaque_);
-  if (!casing_) return error;
+  if (!casing_) return failure(error);
   // Segments that share a picture share one texture.
   std::map<std::string_view, int> byFile;
   const auto all = segments();
@@ -102,7 +102,7 @@ std::string GameFrame::load(SDL_Renderer* renderer, const std::string& assetsDir
           loadPicture(renderer, assetsDir + "/" + std::string(s.picture), s.w, s.h, error);
       if (!t) {
         release();
-        return error;
+        return failure(error);
       }
       textures_.push_back(t);
     }
@@ -112,6 +112,7 @@ std::string GameFrame::load(SDL_Renderer* renderer, const std::string& assetsDir
 }
 
 void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame) const {
+  if (!loaded()) return;
   // An opaque casing is copied over the whole window as it is: nothing to clear, nothing to
   // blend (the two cost as much as the rest of a frame).
   if (!casingOpaque_) {

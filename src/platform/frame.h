@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "display/display.h"
 
 namespace cw {
@@ -31,9 +32,11 @@ class GameFrame {
   ~GameFrame();
 
   // Loads the casing and every segment picture from `assetsDir` into textures of `renderer`.
-  // Returns an empty text, or one line naming the file that is missing or unusable and why.
-  std::string load(SDL_Renderer* renderer, const std::string& assetsDir);
+  // The failure names the file that is missing or unusable and why; nothing is kept then.
+  Status load(SDL_Renderer* renderer, const std::string& assetsDir);
+  bool loaded() const { return casing_ != nullptr; }
   // Draws the whole window: the back buffer holds nothing worth keeping after a present.
+  // Draws nothing while no pictures are loaded.
   void draw(SDL_Renderer* renderer, const FrameState& frame) const;
   // Destroys the textures. Destroying the renderer frees them too, so this must come first.
   void release();

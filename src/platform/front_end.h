@@ -17,7 +17,8 @@
 #include "host/seeded_random.h"
 #include "platform/dialog_window.h"
 #include "platform/event_wait.h"
-#include "platform/frame.h"
+#include "platform/game_screen.h"
+#include "platform/input.h"
 #include "platform/pacer.h"
 #include "platform/sound.h"
 #include "platform/timing_log.h"
@@ -26,8 +27,8 @@
 namespace cw {
 
 struct FrontEndOptions {
-  std::string dataDir;      // holds assets/ and audio/
-  std::string keyFilePath;  // the key file
+  std::string dataDir;                                            // holds assets/ and audio/
+  Result<std::string> keyFilePath{failure("no key file named")};  // or why there is none
 };
 
 class FrontEnd final : private WindowPort {
@@ -38,19 +39,20 @@ class FrontEnd final : private WindowPort {
   ~FrontEnd() override;
 
   // Opens the window (hidden until the device shows it) and loads every picture, the font and
-  // the sounds. On failure prints one line to stderr and returns false.
-  bool open();
-  // Starts the device and runs until the program ends; returns the exit status.
+  // the sounds. Without an audio device it goes on silently.
+  Status open();
+  // Starts the device and runs until the program ends; returns the exit status. A failure
+  // that ends the program on its way has been said on stderr.
   int run();
 
   // Called with each frame drawn, just before it is presented (tests read the pixels here).
-  std::function<void(SDL_Renderer*)> onGameFrame;
+  std::function<void(SDL_Renderer*)>& onGameFrame() { return screen_.onFrame; }
   std::function<void(SDL_Renderer*)> onDialogFrame;
   // Called once per pass of the loop, with the screen up to date, before it waits for events.
   std::function<void()> onWake;
 
-  Device& device() { return device_; }
-  SDL_Window* gameWindow() const { return window_; }
+  const Device& device() const { return device_; }
+  SDL_Window* gameWindow() const { return screen_.window(); }
   DialogWindow& dialogWindow() { return dialog_; }
 
  private:
@@ -62,14 +64,14 @@ class FrontEnd final : private WindowPort {
   Millis realNow() const { return static_cast<Millis>((steadyNs() - originNs_) / 1'000'000); }
   Millis arrival(const SDL_Event& e) const;
   void pump(const SDL_Event& e);
+  void pumpWindowEvent(const SDL_Event& e);
   void deliver(const SDL_Event& e);
-  void deliverKey(const SDL_Event& e);
-  void deliverGameMouse(const SDL_Event& e);
-  void deliverDialogMouse(const SDL_Event& e);
   void presentGame(bool settled);
-  bool fail(const std::string& why);
+  void presentDialog(bool settled, Millis now);
+  void reloadPictures();
 
   FrontEndOptions options_;
+  std::string assets_;  // where the pictures and the font are, the same for every load
   MixerSound sound_;
   LocalTimeText timeText_;
   SeededRandom random_;
@@ -79,35 +81,22 @@ class FrontEnd final : private WindowPort {
 
   bool sdl_ = false;
   bool ttf_ = false;
-  SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  GameFrame frame_;
+  GameScreen screen_;
   SDL_Surface* dialogIcon_ = nullptr;
   TTF_Font* font_ = nullptr;
   DialogWindow dialog_;
+  Input input_{device_, dialog_};
 
   // Core time 0 on the steady clock.
   std::int64_t originNs_ = 0;
   bool quit_ = false;
-  // The picture on screen, and the display version it was taken from.
-  FrameState shown_{};
-  std::optional<std::uint64_t> shownVersion_;
-  bool gameVisible_ = false;
-  bool gameDirty_ = true;
+  int status_ = 0;
 
-  // The code each held key went down with, so its release gives the same code whatever
-  // window it arrives in and whatever NumLock did meanwhile.
-  std::array<int, SDL_NUM_SCANCODES> downCode_{};
   // Null unless the environment asks for the loop's timing to be measured.
   std::unique_ptr<TimingLog> timing_;
   EventWait events_;
   // The loop used the display connection since it last waited.
   bool talked_ = true;
-  // Per mouse button: the casing button that took the press (ButtonA or ButtonB), and the one a
-  // left press may click (ButtonTime or ACL), or the dialog label it may click.
-  std::array<std::optional<Group>, 4> pressOwner_{};
-  std::optional<Group> clickCandidate_;
-  int labelCandidate_ = 0;
 };
 
 }  // namespace cw

@@ -13,14 +13,15 @@ MixerSound::~MixerSound() {
   Mix_CloseAudio();
 }
 
-bool MixerSound::open() {
+Status MixerSound::open() {
   if (!audio_) {
     audio_ = Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0;
     if (audio_) Mix_AllocateChannels(1);
   }
   // Loaded once, before the first play, so a play never waits on the disk.
   for (const char* name : kAllSounds) find(name);
-  return audio_;
+  if (!audio_) return failure(Mix_GetError());
+  return {};
 }
 
 const MixerSound::Sound& MixerSound::find(std::string_view name) {

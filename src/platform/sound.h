@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "base/result.h"
 #include "base/seams.h"
 
 namespace cw {
@@ -19,9 +20,9 @@ class MixerSound final : public SoundPort {
   MixerSound& operator=(const MixerSound&) = delete;
   ~MixerSound() override;
 
-  // Opens the audio device and loads the game's sounds. Returns false (and stays silent) when
-  // there is no usable device; the holds stay right either way.
-  bool open();
+  // Opens the audio device and loads the game's sounds. Fails (and stays silent) when there is
+  // no usable device; the holds stay right either way.
+  Status open();
   Millis play(std::string_view name, int flags) override;
 
  private:

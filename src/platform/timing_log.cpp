@@ -1,9 +1,11 @@
 #include "platform/timing_log.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/event_wait.h"
 
@@ -22,7 +24,8 @@ TimingLog::TimingLog(std::string path, Clock clock)
 }
 
 TimingLog::~TimingLog() {
-  if (!write()) std::fprintf(stderr, "crateworks: cannot write the timing log %s\n", path_.c_str());
+  if (Status written = write(); !written)
+    std::fprintf(stderr, "crateworks: %s\n", written.error().c_str());
 }
 
 void TimingLog::tickStarts(TimerId timer, Millis due, bool afterHold) {
@@ -61,9 +64,9 @@ void TimingLog::screen(std::uint64_t version, bool presented, std::int64_t drawS
   }
 }
 
-bool TimingLog::write() const {
+Status TimingLog::write() const {
   std::FILE* f = std::fopen(path_.c_str(), "w");
-  if (!f) return false;
+  if (!f) return failure("cannot write the timing log " + path_ + ": " + std::strerror(errno));
   std::fprintf(f, "first_present_unix_us %lld\n", static_cast<long long>(firstPresentUnixUs_));
   std::fprintf(f, "wakes %llu\n", static_cast<unsigned long long>(wakes_));
   std::fprintf(f, "elapsed_ms %lld\n", static_cast<long long>((clock_() - originNs_) / 1'000'000));
@@ -73,7 +76,8 @@ bool TimingLog::write() const {
   }
   for (std::int64_t us : inputUs_) std::fprintf(f, "input %lld\n", static_cast<long long>(us));
   for (std::int64_t us : frameUs_) std::fprintf(f, "frame %lld\n", static_cast<long long>(us));
-  return std::fclose(f) == 0;
+  if (std::ferror(f) | std::fclose(f)) return failure("cannot write the timing log " + path_);
+  return {};
 }
 
 }  // namespace cw

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "shell/device.h"
 
 namespace cw {
@@ -46,7 +47,7 @@ class TimingLog final : public TickObserver {
   // milliseconds, and whose it was; ticks after a hold left out),
   // "input US" (key arrival to present, less the holds), "frame US" (drawing and presenting
   // one frame), "first_present_unix_us", "wakes", "elapsed_ms".
-  bool write() const;
+  Status write() const;
 
   struct Tick {
     std::int64_t lateUs;

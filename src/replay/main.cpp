@@ -23,12 +23,18 @@ int main(int argc, char** argv) {
   } else {
     text.assign(std::istreambuf_iterator<char>(std::cin), {});
   }
-  cw::ParseResult parsed = cw::parseScenario(text);
-  if (parsed.errorLine != 0) {
-    std::cerr << "line " << parsed.errorLine << ": " << parsed.error << '\n';
+  const cw::Result<cw::Script> script = cw::parseScenario(text);
+  if (!script) {
+    std::cerr << script.error() << '\n';
     return 2;
   }
   cw::ReplayOptions options;
-  options.dataDir = cw::dataDirectory();
-  return cw::runScenario(parsed.commands, options, std::cout);
+  // Without the data folder the sounds hold nothing unless the scenario gives their lengths.
+  if (auto dir = cw::dataDirectory()) options.dataDir = *dir;
+  cw::ReplaySession session(options, std::cout);
+  // A failure leaves the command done (the keys chosen hold though not saved): say so, go on.
+  for (const cw::Command& c : *script)
+    if (cw::Status s = session.execute(c); !s)
+      std::cerr << "crateworks-replay: " << s.error() << '\n';
+  return 0;
 }

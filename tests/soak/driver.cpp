@@ -8,6 +8,12 @@
 namespace cw::soak {
 namespace {
 
+// A key file the session could not save is told and play goes on, as the replay itself does.
+void play(ReplaySession& session, const Command& c) {
+  if (Status played = session.execute(c); !played)
+    std::fprintf(stderr, "soak: %s\n", played.error().c_str());
+}
+
 const char* const kTimeTexts[] = {
     "12:00:00",
     "14.05.09",
@@ -61,15 +67,16 @@ SessionResult Driver::run() {
 }
 
 void Driver::emit(const std::string& line) {
-  ParseResult parsed = parseScenario(line);
-  if (parsed.errorLine != 0 || parsed.commands.size() != 1) {
+  Result<Script> parsed = parseScenario(line);
+  if (!parsed || parsed->size() != 1) {
     // The generator made a line the replay refuses: a fault of the soak itself.
-    std::fprintf(stderr, "soak: bad line \"%s\": %s\n", line.c_str(), parsed.error.c_str());
+    std::fprintf(stderr, "soak: bad line \"%s\": %s\n", line.c_str(),
+                 parsed ? "" : parsed.error().c_str());
     std::abort();
   }
   record_(line);
   ++commands_;
-  session_.execute(parsed.commands[0]);
+  play(session_, parsed->front());
 }
 
 void Driver::emitTime() {
@@ -143,15 +150,15 @@ bool playLines(const std::vector<std::string>& lines, const std::string& keyFile
                const InvariantChecker::Report& report, SessionResult* result) {
   std::string text;
   for (const std::string& l : lines) text += l + "\n";
-  ParseResult parsed = parseScenario(text);
-  if (parsed.errorLine != 0) return false;
+  Result<Script> parsed = parseScenario(text);
+  if (!parsed) return false;
   ReplayOptions options{std::string(), keyFilePath};
   std::ostream null(nullptr);
   ReplaySession session(options, null);
   InvariantChecker checker(session.device(), report);
   session.setHandlerObserver(&checker);
-  for (const Command& c : parsed.commands) session.execute(c);
-  if (result) *result = {session.device().now(), parsed.commands.size(), checker.coverage()};
+  for (const Command& c : *parsed) play(session, c);
+  if (result) *result = {session.device().now(), parsed->size(), checker.coverage()};
   return true;
 }
 

@@ -1,0 +1,95 @@
+#include "platform/input.h"
+
+#include <cstdio>
+
+#include "platform/frame.h"
+#include "platform/vk.h"
+
+namespace cw {
+
+void Input::deliver(const SDL_Event& e, Uint32 gameWindow) {
+  switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      key(e);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      if (gameWindow != 0 && e.button.windowID == gameWindow)
+        gameMouse(e);
+      else if (dialog_.isOpen() && e.button.windowID == dialog_.windowId())
+        dialogMouse(e);
+      break;
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE && dialog_.isOpen() &&
+          e.window.windowID == dialog_.windowId()) {
+        if (Status saved = device_.closeDialog(); !saved)
+          std::fprintf(stderr, "crateworks: key file not saved: %s\n", saved.error().c_str());
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void Input::key(const SDL_Event& e) {
+  const SDL_Keysym& k = e.key.keysym;
+  if (e.type == SDL_KEYDOWN) {
+    // A held key's repeats are further presses: the game moves again on each.
+    const int code = virtualKeyCode(k.scancode, k.sym, (k.mod & KMOD_NUM) != 0);
+    if (!e.key.repeat || downCode_[k.scancode] == 0) downCode_[k.scancode] = code;
+    if (code == 0) return;
+    if (dialog_.isOpen()) {
+      dialog_.tooltips().dismiss();
+      if (code == 9) dialog_.tab((k.mod & KMOD_SHIFT) != 0);
+    }
+    device_.keyDown(code);
+  } else {
+    int code = downCode_[k.scancode];
+    if (code == 0) code = virtualKeyCode(k.scancode, k.sym, (k.mod & KMOD_NUM) != 0);
+    downCode_[k.scancode] = 0;
+    if (code != 0) device_.keyUp(code);
+  }
+}
+
+void Input::gameMouse(const SDL_Event& e) {
+  // Left, middle and right press the casing buttons; only the left one clicks.
+  const int slot = e.button.button;
+  if (slot < SDL_BUTTON_LEFT || slot > SDL_BUTTON_RIGHT) return;
+  const bool left = slot == SDL_BUTTON_LEFT;
+  const std::optional<Group> at = mouseSegmentAt(device_.display(), e.button.x, e.button.y);
+  if (e.type == SDL_MOUSEBUTTONDOWN) {
+    if (at == Group::ButtonA || at == Group::ButtonB) {
+      pressOwner_[slot] = at;
+      device_.mouseDown(*at);
+    } else if (left) {
+      clickCandidate_ = at;  // ButtonTime, ACL or nothing
+    }
+    return;
+  }
+  // The release goes to the button that took the press, wherever the pointer is now.
+  if (pressOwner_[slot]) {
+    const Group owner = *pressOwner_[slot];
+    pressOwner_[slot].reset();
+    device_.mouseUp(owner);
+  } else if (left) {
+    const std::optional<Group> pressed = clickCandidate_;
+    clickCandidate_.reset();
+    if (pressed && pressed == at) device_.click(*pressed);
+  }
+}
+
+void Input::dialogMouse(const SDL_Event& e) {
+  if (e.type == SDL_MOUSEBUTTONDOWN) dialog_.tooltips().dismiss();
+  if (e.button.button != SDL_BUTTON_LEFT) return;
+  const int label = dialogLabelAt(e.button.x, e.button.y);
+  if (e.type == SDL_MOUSEBUTTONDOWN) {
+    labelCandidate_ = label;
+    return;
+  }
+  const int pressed = labelCandidate_;
+  labelCandidate_ = 0;
+  if (pressed != 0 && pressed == label) device_.clickLabel(label);
+}
+
+}  // namespace cw

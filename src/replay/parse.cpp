@@ -1,0 +1,189 @@
+// Parsing: the text of a scenario into typed commands, each line checked and converted once.
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+#include <utility>
+
+#include "replay/print.h"
+#include "replay/scenario.h"
+#include "shell/state_fields.h"
+
+namespace cw {
+namespace {
+
+using Args = std::vector<std::string>;
+
+constexpr std::int64_t kMaxMs = std::int64_t{1} << 40;  // about 35 years of virtual time
+
+bool parseInt(const std::string& s, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+  return ec == std::errc() && end == s.data() + s.size() && out >= lo && out <= hi;
+}
+
+bool parseUnit(const std::string& s, double& out) {
+  // from_chars for double is not in this standard library; strtod under the "C" locale is.
+  if (s.empty() || s.size() > 64) return false;
+  char* end = nullptr;
+  out = std::strtod(s.c_str(), &end);
+  return end == s.c_str() + s.size() && std::isfinite(out) && out >= 0.0 && out < 1.0;
+}
+
+bool isMouseButton(const std::string& s) {
+  return s == "left" || s == "right" || s == "middle";
+}
+
+bool isLabel(const std::string& s) {
+  return s == "Label1" || s == "Label2" || s == "Label3" || s == "Label4";
+}
+
+Result<Command> parseSeed(const Args& a) {
+  std::int64_t n = 0;
+  if (a.size() != 1 || !parseInt(a[0], 0, INT64_MAX, n))
+    return failure("seed needs one whole number");
+  return Command{cmd::Seed{static_cast<std::uint64_t>(n)}};
+}
+
+Result<Command> parseDraw(const Args& a) {
+  if (a.empty()) return failure("draw needs values in [0, 1)");
+  cmd::Draw draw;
+  for (const auto& v : a) {
+    double d = 0;
+    if (!parseUnit(v, d)) return failure("draw value not in [0, 1): " + v);
+    draw.values.push_back(d);
+  }
+  return Command{std::move(draw)};
+}
+
+Result<Command> parseSoundLength(const Args& a) {
+  std::int64_t ms = 0;
+  if (a.size() != 2 || !parseInt(a[1], 0, kMaxMs, ms)) return failure("soundlength needs NAME MS");
+  return Command{cmd::SoundLength{a[0], ms}};
+}
+
+Result<Command> parseKey(const std::string& name, const Args& a) {
+  std::int64_t n = 0;
+  if (a.size() != 1 || !parseInt(a[0], 0, 65535, n))
+    return failure(name + " needs a key code 0..65535");
+  const int code = static_cast<int>(n);
+  return name == "keydown" ? Command{cmd::KeyDown{code}} : Command{cmd::KeyUp{code}};
+}
+
+// mousedown, mouseup and click.
+Result<Command> parseMouse(const std::string& name, const Args& a) {
+  using Action = cmd::Mouse::Action;
+  cmd::Mouse m;
+  if (name == "click") {
+    if (a.size() != 1) return failure("click needs SEGMENT");
+    m.action = Action::Click;
+  } else {
+    if (a.empty() || a.size() > 2) return failure(name + " needs SEGMENT [left|right|middle]");
+    m.action = name == "mousedown" ? Action::Down : Action::Up;
+  }
+  // A segment of its own or a dialog label. A group's name (Bepo, Vita, Blocco) names no single
+  // segment: the device would be asked for a member that may not exist.
+  const std::optional<Group> g = groupByName(a[0]);
+  if (isLabel(a[0]))
+    m.label = a[0].back() - '0';
+  else if (g && groupInfo(*g).single)
+    m.segment = *g;
+  else
+    return failure("no segment or control named " + a[0]);
+  if (a.size() == 2 && !isMouseButton(a[1])) return failure("no mouse button named " + a[1]);
+  return Command{m};
+}
+
+Result<Command> parsePrint(const Args& a) {
+  using What = cmd::Print::What;
+  if (a.empty() || a.size() > 2) return failure("print needs what to print");
+  cmd::Print p;
+  if (a[0] == "shown") {
+    const std::optional<Group> g = a.size() == 2 ? groupByName(a[1]) : std::nullopt;
+    if (!g) return failure("print shown needs a segment name");
+    p.what = What::Shown;
+    p.group = *g;
+    return Command{p};
+  }
+  if (a.size() != 1) return failure("print takes one name");
+  static constexpr std::pair<std::string_view, What> kWords[] = {
+      {"readout", What::Readout}, {"sounds", What::Sounds},   {"timers", What::Timers},
+      {"time", What::Time},       {"keyfile", What::KeyFile}, {"windows", What::Windows},
+      {"ended", What::Ended},     {"boxes", What::Boxes}};
+  for (const auto& [word, what] : kWords) {
+    if (a[0] != word) continue;
+    p.what = what;
+    return Command{p};
+  }
+  if (fieldText(GameState{}, a[0])) {
+    p.what = What::State;
+    p.field = a[0];
+  } else if (const DialogField* f = dialogFieldNamed(a[0])) {
+    p.what = What::Dialog;
+    p.dialogField = f;
+  } else {
+    return failure("nothing to print named " + a[0]);
+  }
+  return Command{std::move(p)};
+}
+
+// Every command but `time`, from its word and arguments.
+Result<Command> parseCommand(const std::string& name, const Args& a) {
+  if (name == "seed") return parseSeed(a);
+  if (name == "draw") return parseDraw(a);
+  if (name == "soundlength") return parseSoundLength(a);
+  if (name == "start" || name == "close") {
+    if (!a.empty()) return failure(name + " takes no arguments");
+    return name == "start" ? Command{cmd::Start{}} : Command{cmd::Close{}};
+  }
+  if (name == "keydown" || name == "keyup") return parseKey(name, a);
+  if (name == "mousedown" || name == "mouseup" || name == "click") return parseMouse(name, a);
+  if (name == "wait") {
+    std::int64_t ms = 0;
+    if (a.size() != 1 || !parseInt(a[0], 0, kMaxMs, ms)) return failure("wait needs milliseconds");
+    return Command{cmd::Wait{ms}};
+  }
+  if (name == "trace") {
+    if (a.size() != 1 || (a[0] != "on" && a[0] != "off")) return failure("trace needs on or off");
+    return Command{cmd::Trace{a[0] == "on"}};
+  }
+  if (name == "print") return parsePrint(a);
+  return failure("unknown command " + name);
+}
+
+// The command of a line that is neither blank nor a comment; its word starts at `i`.
+Result<Command> parseLine(const std::string& raw, std::size_t i) {
+  constexpr auto npos = std::string::npos;
+  const std::size_t e = raw.find_first_of(" \t", i);
+  const std::string name = raw.substr(i, e == npos ? npos : e - i);
+  if (name == "time") {
+    // The rest of the line is the time text, blanks and '#' inside it included.
+    const std::size_t r = e == npos ? npos : raw.find_first_not_of(" \t", e);
+    return Command{cmd::Time{r == npos ? std::string() : raw.substr(r)}};
+  }
+  std::string rest = e == npos ? std::string() : raw.substr(e);
+  if (auto hash = rest.find('#'); hash != npos) rest.resize(hash);
+  Args args;
+  std::istringstream words(rest);
+  for (std::string w; words >> w;) args.push_back(w);
+  return parseCommand(name, args);
+}
+
+}  // namespace
+
+Result<Script> parseScenario(const std::string& text) {
+  Script script;
+  std::istringstream in(text);
+  std::string raw;
+  for (int lineNo = 1; std::getline(in, raw); ++lineNo) {
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    const std::size_t i = raw.find_first_not_of(" \t");
+    if (i == std::string::npos || raw[i] == '#') continue;
+    Result<Command> c = parseLine(raw, i);
+    if (!c) return failure("line " + std::to_string(lineNo) + ": " + c.error());
+    script.push_back(std::move(c).value());
+  }
+  return script;
+}
+
+}  // namespace cw

@@ -1,0 +1,32 @@
+// What the replay writes: the answers to `print` and the trace lines.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "display/display.h"
+#include "replay/scenario.h"
+
+namespace cw {
+
+class Device;
+class KeyFileStore;
+
+// The key dialog field `print NAME` answers, or null when NAME is none of them.
+const DialogField* dialogFieldNamed(std::string_view name);
+
+// What `print` reads besides the device.
+struct PrintSources {
+  const Device& device;
+  KeyFileStore& keyFile;
+  const std::string& sounds;  // the sounds played since the last `print sounds`
+};
+void printAnswer(std::ostream& out, const cmd::Print& p, const PrintSources& from);
+
+// The trace lines, each stamped with the virtual time it tells of.
+void traceSound(std::ostream& out, Millis at, std::string_view name, int flags);
+void traceShow(std::ostream& out, Millis at, Group g, int member, bool shown);
+void traceDigit(std::ostream& out, Millis at, Place p, int digit);
+
+}  // namespace cw
