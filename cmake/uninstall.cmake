@@ -1,10 +1,15 @@
-# Removes every file that the last install wrote, as install_manifest.txt lists them (with
-# DESTDIR already in each path), then the folders that only this program uses, once empty.
-# Run as: cmake -DMANIFEST=PATH -P uninstall.cmake
+# Removes every file that the last install wrote, as install_manifest.txt lists them, under
+# $DESTDIR when it is set as it was for the install; then the folders that only this program
+# uses, once empty.
+# Run as: [DESTDIR=DIR] cmake -DMANIFEST=PATH -P uninstall.cmake
 if(NOT EXISTS "${MANIFEST}")
   message(FATAL_ERROR "nothing to uninstall: ${MANIFEST} does not exist (install first)")
 endif()
-file(STRINGS "${MANIFEST}" files)
+file(STRINGS "${MANIFEST}" listed)
+set(files)
+foreach(f IN LISTS listed)
+  list(APPEND files "$ENV{DESTDIR}${f}")
+endforeach()
 set(own_dirs)
 foreach(f IN LISTS files)
   if(IS_SYMLINK "${f}" OR EXISTS "${f}")
