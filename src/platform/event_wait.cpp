@@ -71,12 +71,23 @@ void EventWait::wait(std::int64_t deadlineNs, bool talked,
   }
   const std::int64_t left = deadlineNs - steadyNs();
   if (left > 0) {
-    pollfd p{fd_, POLLIN, 0};
+    polled_.assign(1, pollfd{fd_, POLLIN, 0});
+    owners_.assign(1, nullptr);
+    for (WakeSource* s : sources_) {
+      extraFds_.clear();
+      s->wakeFds(extraFds_);
+      for (int fd : extraFds_) {
+        polled_.push_back({fd, POLLIN, 0});
+        owners_.push_back(s);
+      }
+    }
     const timespec ts{static_cast<time_t>(left / 1'000'000'000),
                       static_cast<long>(left % 1'000'000'000)};
-    const int ready = ::ppoll(&p, 1, &ts, nullptr);
+    const int ready = ::ppoll(polled_.data(), polled_.size(), &ts, nullptr);
     // A socket that cannot be waited on would make this spin: SDL's wait takes over.
     if (ready < 0 && errno != EINTR) fd_ = -1;
+    for (std::size_t i = 1; ready > 0 && i < polled_.size(); ++i)
+      if (polled_[i].revents != 0) owners_[i]->woken(polled_[i].fd, polled_[i].revents);
     // Readable, or a signal: let SDL see what it is.
     if (ready != 0) {
       drain(take);
