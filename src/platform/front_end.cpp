@@ -19,7 +19,7 @@ FrontEnd::FrontEnd(FrontEndOptions options)
       sound_(options_.dataDir),
       random_(static_cast<std::uint64_t>(std::time(nullptr))),
       keyFile_(options_.keyFilePath),
-      device_(Seams{sound_, timeText_, random_, keyFile_, *this}),
+      device_(Seams{rumblingSound_, timeText_, random_, keyFile_, *this}),
       pacer_(device_, [this](const SDL_Event& e) { deliver(e); }),
       timing_(TimingLog::fromEnvironment()) {}
 
@@ -30,6 +30,7 @@ FrontEnd::~FrontEnd() {
   if (dialogIcon_) SDL_FreeSurface(dialogIcon_);
   if (ttf_) TTF_Quit();
   screen_.close();
+  pads_.close();
   if (sdl_) {
     IMG_Quit();
     SDL_Quit();
@@ -45,7 +46,8 @@ Status FrontEnd::open() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // Closing the dialog while the game window is hidden must not end the program.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  // Only video and audio: an open joystick would turn the event wait into polling.
+  // Video only here: the game controllers start in Pads::open, with the watch on their devices
+  // that wakes our own wait (SDL's wait would poll every millisecond while a pad is plugged in).
   if (SDL_Init(SDL_INIT_VIDEO) != 0)
     return failure(std::string("cannot open a window: ") + SDL_GetError());
   sdl_ = true;
@@ -59,6 +61,11 @@ Status FrontEnd::open() {
     return failure("cannot open a window: no display found");
   if (Status opened = screen_.open(assets_); !opened) return opened;
   events_.attach(screen_.window());
+  pads_.rumbleEnabled = options_.rumble;
+  if (Status pads = pads_.open(); pads)
+    events_.watch(pads_);
+  else  // the keyboard still plays
+    std::fprintf(stderr, "crateworks: %s\n", pads.error().c_str());
   // Keys only, never composed text: an input method must not swallow presses.
   SDL_StopTextInput();
 
@@ -150,6 +157,7 @@ void FrontEnd::pump(const SDL_Event& e) {
       reloadPictures();
       break;
     default:
+      if (pads_.arrive(e)) pacer_.arrive(arrival(e), e);
       break;
   }
 }

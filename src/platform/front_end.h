@@ -20,6 +20,7 @@
 #include "platform/game_screen.h"
 #include "platform/input.h"
 #include "platform/pacer.h"
+#include "platform/pads.h"
 #include "platform/sound.h"
 #include "platform/timing_log.h"
 #include "shell/device.h"
@@ -29,6 +30,7 @@ namespace cw {
 struct FrontEndOptions {
   std::string dataDir;                                            // holds assets/ and audio/
   Result<std::string> keyFilePath{failure("no key file named")};  // or why there is none
+  bool rumble = false;                                            // pads rumble on a miss
 };
 
 class FrontEnd final : private WindowPort {
@@ -54,6 +56,9 @@ class FrontEnd final : private WindowPort {
   const Device& device() const { return device_; }
   SDL_Window* gameWindow() const { return screen_.window(); }
   DialogWindow& dialogWindow() { return dialog_; }
+  const Pads& pads() const { return pads_; }
+  // Wakes the loop on `source`'s descriptors too (a test's own input).
+  void watch(WakeSource& source) { events_.watch(source); }
 
  private:
   // WindowPort
@@ -73,6 +78,8 @@ class FrontEnd final : private WindowPort {
   FrontEndOptions options_;
   std::string assets_;  // where the pictures and the font are, the same for every load
   MixerSound sound_;
+  Pads pads_;
+  RumblingSound rumblingSound_{sound_, pads_};
   LocalTimeText timeText_;
   SeededRandom random_;
   FileKeyStore keyFile_;

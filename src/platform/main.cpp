@@ -15,6 +15,7 @@ constexpr const char* kUsage = "Usage: crateworks [OPTION]...";
 constexpr cw::OptionSpec kOptions[] = {
     {"help", 'h', "", "show this help and exit"},
     {"version", 0, "", "show the version and exit"},
+    {"rumble", 0, "", "make game controllers rumble on a miss"},
 };
 
 void printHelp() {
@@ -27,6 +28,10 @@ void printHelp() {
       "Keys: F1/F2 or the casing's GAME A/GAME B start a game; Q/A (or Insert/Delete) move\n"
       "Nando up/down, P/L (or Page Up/Page Down) move Bepo; the TIME button chooses the four\n"
       "movement keys; Esc or the ACL button quits.\n"
+      "\n"
+      "Game controllers: the D-pad or the left stick up/down moves Nando, the north/south face\n"
+      "buttons (Y/A) or the right stick up/down move Bepo, Start starts game A and Back game B.\n"
+      "Each stands for the key of its move as the TIME button set it.\n"
       "\n"
       "The movement keys are kept in $XDG_CONFIG_HOME/crateworks/crateworks.key\n"
       "(~/.config/crateworks/crateworks.key by default).\n"
@@ -60,7 +65,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "crateworks: %s\n", data.error().c_str());
     return 1;
   }
-  cw::FrontEnd frontEnd({*data, cw::userKeyFilePath()});
+  cw::FrontEnd frontEnd({*data, cw::userKeyFilePath(), line->has("rumble")});
   if (cw::Status opened = frontEnd.open(); !opened) {
     std::fprintf(stderr, "crateworks: %s\n", opened.error().c_str());
     return 1;
