@@ -2,9 +2,9 @@
 #   make run   builds and runs the game
 #   make test  builds and runs every test
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev \
-                  libsdl2-ttf-dev libgtest-dev
+                  libsdl2-ttf-dev libgtest-dev libx11-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils \
-                 libx11-dev locales \
+                 openbox wmctrl locales \
                  clang libclang-rt-14-dev valgrind
 JOBS ?= $(shell nproc)
 
