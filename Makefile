@@ -6,11 +6,11 @@
 #   make uninstall [DESTDIR=]                     removes what the last make install installed
 #   make package                                  build/crateworks_VERSION_ARCH.deb
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev \
-                  libsdl2-ttf-dev libgtest-dev
+                  libsdl2-ttf-dev libgtest-dev libx11-dev
 # dpkg-shlibdeps (dpkg-dev) and file compute the package's dependencies.
 PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 TEST_PACKAGES := $(PACKAGE_PACKAGES) xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils \
-                 libx11-dev locales \
+                 openbox wmctrl locales \
                  clang libclang-rt-14-dev valgrind \
                  desktop-file-utils appstream man-db lintian fonts-dejavu-core
 JOBS ?= $(shell nproc)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# A game played with a game controller, on a bare X server: a virtual pad in the game's own
-# process (PAD_GAME, the real game with the pad's reports read from a pipe) plugged in while
-# the game runs, its Start beginning game A and its D-pad and left stick moving Nando on the
-# screen, then unplugged; Esc ends it.
+# A game played with a game controller, on a bare X server or under a window manager: a
+# virtual pad in the game's own process (PAD_GAME, the real game with the pad's reports read
+# from a pipe) plugged in while the game runs, its Start beginning game A and its D-pad and
+# left stick moving Nando on the screen, then unplugged; Esc ends it.
 # Run as: pad_session.sh GAME SEG_CHECK SHOTS_DIR PAD_GAME
 e2e_name=pad_session
 source "$(dirname "$0")/lib.sh"
