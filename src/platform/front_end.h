@@ -29,6 +29,7 @@ namespace cw {
 struct FrontEndOptions {
   std::string dataDir;                                            // holds assets/ and audio/
   Result<std::string> keyFilePath{failure("no key file named")};  // or why there is none
+  ScreenOptions screen;  // the scale, the view, fullscreen, and where they are remembered
 };
 
 class FrontEnd final : private WindowPort {
@@ -69,6 +70,7 @@ class FrontEnd final : private WindowPort {
   void presentGame(bool settled);
   void presentDialog(bool settled, Millis now);
   void reloadPictures();
+  void endWithoutPictures(const std::string& why);
 
   FrontEndOptions options_;
   std::string assets_;  // where the pictures and the font are, the same for every load
@@ -85,7 +87,7 @@ class FrontEnd final : private WindowPort {
   SDL_Surface* dialogIcon_ = nullptr;
   TTF_Font* font_ = nullptr;
   DialogWindow dialog_;
-  Input input_{device_, dialog_};
+  Input input_{device_, dialog_, screen_};
 
   // Core time 0 on the steady clock.
   std::int64_t originNs_ = 0;
