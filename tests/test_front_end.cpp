@@ -368,8 +368,10 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
                             EXPECT_STREQ(SDL_GetWindowTitle(fe.dialogWindow().window()), "");
                             ASSERT_EQ(dialogPixels.size(), std::size_t{161 * 118});
                             EXPECT_EQ(dialogPixels[2 * 161 + 2] & 0xFFFFFF, 0xD4D0C8u);  // the face
-                            // Each box shows its key (Q A P L) and each label its text.
+                            // Each box shows its key (Q A P L) and each label its text, every
+                            // letter of which lies on the place that chooses its row.
                             const LabelInk labels = labelInk(dialogPixels, fe.dialogWindow());
+                            EXPECT_EQ(labels.outside, 0);
                             for (int row = 1; row <= 4; ++row) {
                               EXPECT_GT(ink(dialogPixels, 161, box(row)), 5) << row;
                               EXPECT_GT(labels.inside[row - 1], 20) << row;
@@ -440,6 +442,7 @@ TEST_F(FrontEndTest, AtTwiceTheScaleThePictureTheMouseAndTheDialogFollow) {
                             EXPECT_EQ(h, 2 * kDialogHeight);
                             ASSERT_EQ(dialogPixels.size(), std::size_t{4 * 161 * 118});
                             const LabelInk labels = labelInk(dialogPixels, fe.dialogWindow());
+                            EXPECT_EQ(labels.outside, 0);
                             for (int row = 1; row <= 4; ++row)
                               EXPECT_GT(labels.inside[row - 1], 80) << row;
                             pushClick(fe.dialogWindow().window(), 2 * 20, 2 * 70);  // label 3

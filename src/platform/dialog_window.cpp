@@ -146,8 +146,21 @@ int DialogWindow::boxAt(int x, int y) const {
   return dialogBoxAt(scaler_.unitAt(x), scaler_.unitAt(y));
 }
 
+// Our font is wider than the one the dialog's places were made for: the labels take the
+// largest size at which every text lies within its place, so that each visible letter is on
+// the place that a click chooses its row by.
 void DialogWindow::fitLabels() {
   textDpi_ = labelDpi_ = static_cast<int>(kDpi * scaler_.scale() + 0.5);
+  if (!font_) return;
+  for (; labelDpi_ > kDpi / 4; --labelDpi_) {
+    useSize(labelDpi_);
+    bool fits = TTF_FontHeight(font_) <= scaler_.size(kDialogLabels[0].rect.h);
+    for (const DialogControl& l : kDialogLabels) {
+      int w = 0, h = 0;
+      fits = fits && TTF_SizeUTF8(font_, l.text, &w, &h) == 0 && w <= scaler_.size(l.rect.w);
+    }
+    if (fits) break;
+  }
 }
 
 void DialogWindow::useSize(int dpi) {

@@ -61,7 +61,8 @@ class DialogWindow {
   DialogWindow& operator=(const DialogWindow&) = delete;
   ~DialogWindow() { close(); }
 
-  // Opens the window centred on the screen, everything in it `scale` times its size.
+  // Opens the window centred on the screen, everything in it `scale` times its size. The font's
+  // size is set here: the labels take the largest that fits each text in its place.
   Status open(TTF_Font* font, SDL_Surface* icon, double scale = 1);
   void close();
   bool isOpen() const { return window_ != nullptr; }
@@ -105,7 +106,7 @@ class DialogWindow {
   TTF_Font* font_ = nullptr;
   Scaler scaler_;
   int textDpi_ = 96;   // the font's 8 points at the dialog's scale
-  int labelDpi_ = 96;
+  int labelDpi_ = 96;  // as large as lets every label's text lie within its place
   int fontDpi_ = 0;    // the size the font has now
   int focus_ = 0;      // 0..3 the boxes, 4..7 the labels
   Tooltips tooltips_;
