@@ -4,7 +4,7 @@
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev \
                   libsdl2-ttf-dev libgtest-dev
 TEST_PACKAGES := $(BUILD_PACKAGES) xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils \
-                 libx11-dev locales \
+                 libx11-dev locales openbox \
                  clang libclang-rt-14-dev valgrind
 JOBS ?= $(shell nproc)
 

@@ -15,11 +15,15 @@ done
 work=$(mktemp -d)
 pid=
 xvfb=
+wm=
 ahead=
 shot_count=0
+# How the game shows the device, for the checker: its --scale, --view or --size.
+check_args=()
 cleanup() {
   [[ -n $pid ]] && kill "$pid" 2>/dev/null
   [[ -n $ahead ]] && kill "$ahead" 2>/dev/null
+  [[ -n $wm ]] && kill "$wm" 2>/dev/null
   [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
@@ -29,8 +33,10 @@ mkdir -p "$shots"
 : >"$work/verdict"
 
 # A bare X server on a display number of its own choosing (no race with other servers starting),
-# reachable only with a cookie in this session's folder. No window manager runs on it.
+# reachable only with a cookie in this session's folder, with a screen of WxH (1280x800 unless
+# given). No window manager runs on it.
 start_x() {
+  local screen=${1:-1280x800}
   local cookie n
   cookie=$(mcookie)
   export XAUTHORITY=$work/xauth
@@ -38,7 +44,7 @@ start_x() {
   # The server takes every cookie in its file, whatever display the entry names.
   xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
   # No reset when the last client leaves, which would forget what the session set up.
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset -auth "$XAUTHORITY" \
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset -auth "$XAUTHORITY" \
     3>"$work/display" 2>"$work/xvfb.err" &
   xvfb=$!
   for _ in $(seq 100); do
@@ -91,10 +97,11 @@ within() {
   done
 }
 
-# Starts the game with a fresh configuration folder and waits for its window to show.
+# Starts the game, with the arguments given, with this session's configuration folder (fresh
+# at first) and waits for its window to show.
 start_game() {
   export XDG_CONFIG_HOME=$work/config
-  "$game" 2>"$work/err" &
+  "$game" "$@" 2>"$work/err" &
   pid=$!
   within 10 find_window || fail "no window titled Crateworks Sim is shown"
   mapped_at=$(now)
@@ -112,8 +119,8 @@ look() {
   shift 2
   shot_count=$((shot_count + 1))
   last_shot=$shots/$(printf %02d $shot_count)-$name.bmp
-  "$seg_check" "$assets" --window "$wid" --within "$secs" --save "$last_shot" "$@" \
-    >"$work/verdict" 2>&1
+  "$seg_check" "$assets" --window "$wid" "${check_args[@]}" --within "$secs" --save "$last_shot" \
+    "$@" >"$work/verdict" 2>&1
 }
 # The same, failing the session when the expectations are not met in time.
 expect_within() {
@@ -129,8 +136,8 @@ expect_ahead() {
   shot_count=$((shot_count + 1))
   last_shot=$shots/$(printf %02d $shot_count)-$ahead_name.bmp
   rm -f "$work/ready"
-  "$seg_check" "$assets" --window "$wid" --within "$secs" --ready "$work/ready" \
-    --save "$last_shot" "$@" >"$work/verdict" 2>&1 &
+  "$seg_check" "$assets" --window "$wid" "${check_args[@]}" --within "$secs" \
+    --ready "$work/ready" --save "$last_shot" "$@" >"$work/verdict" 2>&1 &
   ahead=$!
   within 10 ready_or_gone
   [[ -e $work/ready ]] || fail "$ahead_name: $(tr '\n' ';' <"$work/verdict")"
@@ -164,6 +171,15 @@ await_exit() {
   status=$?
   pid=
 }
+
+# A window manager, as desktops have (fullscreen is the window manager's to give).
+start_wm() {
+  command -v openbox >/dev/null || { echo "skipped: openbox is not installed"; exit 77; }
+  openbox --sm-disable >/dev/null 2>&1 &
+  wm=$!
+  within 5 wm_up || fail "the window manager did not start"
+}
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # Window pixel X,Y of the game window on the screen, for xdotool.
 at_window() {
