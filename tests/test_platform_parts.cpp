@@ -11,6 +11,7 @@
 #include "host/local_time.h"
 #include "platform/dialog_window.h"
 #include "platform/frame.h"
+#include "platform/resample.h"
 #include "platform/timing_log.h"
 #include "platform/view.h"
 
@@ -112,6 +113,35 @@ TEST(ViewChoices, ScalesViewsAndTheDesktopsDpi) {
   EXPECT_EQ(both->view, ViewKind::Screens);
   EXPECT_EQ(viewChoiceOf({{"scale", "7"}}).error(), "scale cannot be 7");
   EXPECT_EQ(viewChoiceOf({{"zoom", "2"}}).error(), "no setting called zoom");
+}
+
+// Pictures drawn at scales without a set of their own are resized: a flat colour stays exact,
+// and the colour of transparent pixels never bleeds into what is drawn beside them.
+TEST(Resample, KeepsFlatColoursAndLendsTransparencyNoColour) {
+  Picture in{8, 8, {}};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      in.rgba.insert(in.rgba.end(), x < 4 ? std::initializer_list<std::uint8_t>{200, 30, 10, 255}
+                                          : std::initializer_list<std::uint8_t>{0, 255, 0, 0});
+  for (auto [w, h] : {std::pair{12, 12}, std::pair{6, 5}, std::pair{16, 16}}) {
+    const Picture out = resample(in, w, h);
+    ASSERT_EQ(out.rgba.size(), std::size_t(w) * h * 4);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const std::uint8_t* p = &out.rgba[(std::size_t(y) * w + x) * 4];
+        if (p[3] > 0) {
+          EXPECT_LE(p[1], 31) << w << ": " << x << "," << y;  // no green
+        }
+        if (x < w / 4) {  // well inside the opaque half
+          EXPECT_EQ(p[0], 200);
+          EXPECT_EQ(p[3], 255);
+        }
+        if (x >= w - w / 4) {
+          EXPECT_EQ(p[3], 0);
+        }
+      }
+    }
+  }
 }
 
 TEST(FrameState, FollowsShownSegmentsAndDigitPictures) {

@@ -2,7 +2,6 @@
 
 #include <SDL_image.h>
 
-#include <cstring>
 #include <map>
 
 #include "platform/resample.h"
@@ -39,20 +38,14 @@ bool opaqueWithin(SDL_Surface* s, const SDL_Rect& r) {
 
 // `s` (RGBA32) resized to w x h with a good filter; null when memory runs out.
 SDL_Surface* resized(SDL_Surface* s, int w, int h) {
-  Picture in{s->w, s->h, std::vector<std::uint8_t>(static_cast<std::size_t>(s->w) * s->h * 4)};
-  SDL_LockSurface(s);
-  for (int y = 0; y < s->h; ++y)
-    std::memcpy(&in.rgba[static_cast<std::size_t>(y) * s->w * 4],
-                static_cast<const Uint8*>(s->pixels) + y * s->pitch, s->w * 4);
-  SDL_UnlockSurface(s);
-  const Picture out = resample(in, w, h);
   SDL_Surface* r = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
   if (!r) return nullptr;
+  SDL_LockSurface(s);
   SDL_LockSurface(r);
-  for (int y = 0; y < h; ++y)
-    std::memcpy(static_cast<Uint8*>(r->pixels) + y * r->pitch,
-                &out.rgba[static_cast<std::size_t>(y) * w * 4], w * 4);
+  resample(PixelRows{s->w, s->h, s->pitch, static_cast<const std::uint8_t*>(s->pixels)},
+           static_cast<std::uint8_t*>(r->pixels), w, h, r->pitch);
   SDL_UnlockSurface(r);
+  SDL_UnlockSurface(s);
   return r;
 }
 
