@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/desktop_dpi.h"
+#include "platform/desktop.h"
 
 namespace cw {
 namespace {
@@ -54,8 +54,9 @@ Status GameScreen::open(const std::string& assets, const ScreenOptions& options)
   SDL_SetWindowHitTest(window_, hitTest, this);
   // The window exists before its size is chosen: the desktop's scale is read through it.
   chooseSize(options);
+  managed_ = windowManaged(window_);
   fitWindow(true);
-  if (fullscreen_) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  if (fullscreen_) applyFullscreen();
   if (Status loaded = layOut(); !loaded) return loaded;
   const std::string iconPath = assets_ + "/" + std::string(kWindowIcon);
   SDL_Surface* icon = IMG_Load(iconPath.c_str());
@@ -167,10 +168,29 @@ void GameScreen::toggleView() {
 void GameScreen::toggleFullscreen() {
   if (!window_) return;
   fullscreen_ = !fullscreen_;
-  SDL_SetWindowFullscreen(window_, fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  // Back in a window, which must take the view's size if the view changed meanwhile.
-  fitWindow(false);
+  applyFullscreen();
+}
+
+// Asks the window manager for fullscreen, or out of it; with none, covers the screen itself.
+// Back in a window, the window takes the view's size (the view may have changed meanwhile).
+void GameScreen::applyFullscreen() {
   relayout_ = true;
+  if (managed_) {
+    SDL_SetWindowFullscreen(window_, fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    fitWindow(false);
+    return;
+  }
+  if (!fullscreen_) {
+    const auto [w, h] = ViewLayout::windowSize(view_, scale_);
+    SDL_SetWindowSize(window_, w, h);
+    SDL_SetWindowPosition(window_, windowedX_, windowedY_);
+    return;
+  }
+  SDL_Rect screen{0, 0, 0, 0};
+  if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen) != 0) return;
+  SDL_GetWindowPosition(window_, &windowedX_, &windowedY_);
+  SDL_SetWindowPosition(window_, screen.x, screen.y);
+  SDL_SetWindowSize(window_, screen.w, screen.h);
 }
 
 void GameScreen::remember() {

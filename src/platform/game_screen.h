@@ -91,6 +91,7 @@ class GameScreen {
   void chooseSize(const ScreenOptions& options);
   Status layOut();
   void fitWindow(bool centred);
+  void applyFullscreen();
   void remember();
   SDL_Rect usableArea() const;
 
@@ -102,6 +103,10 @@ class GameScreen {
   double scale_ = 1;
   ViewKind view_ = ViewKind::Casing;
   bool fullscreen_ = false;
+  // Without a window manager fullscreen is a window of the screen's size, placed on it by us;
+  // where the window was before.
+  bool managed_ = true;
+  int windowedX_ = 0, windowedY_ = 0;
   ViewLayout layout_ = ViewLayout::forWindow(ViewKind::Casing, 1, kWindowWidth, kWindowHeight);
   bool relayout_ = false;
   bool saidUnsaved_ = false;

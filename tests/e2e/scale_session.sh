@@ -2,7 +2,8 @@
 # The device at other sizes, as a player gets it on a 1920 x 1080 screen: the desktop's scaling
 # choosing the size; --scale 2 reading the same segments as at 1x after the same input, the
 # mouse on the casing's buttons at their new places; a wheel step and the screens view, both
-# remembered for the next start; fullscreen under a window manager, and F11 back.
+# remembered for the next start; fullscreen on the bare server and under a window manager, and
+# F11 back.
 # Run as: scale_session.sh GAME SEG_CHECK SHOTS_DIR
 e2e_name=scale_session
 source "$(dirname "$0")/lib.sh"
@@ -14,6 +15,8 @@ geometry() {  # the game window's WIDTHxHEIGHT+X+Y
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   echo "${WIDTH}x$HEIGHT+$X+$Y"
 }
+# Whether the window is (now) SIZE, or SIZE+X+Y: for within, which runs it again and again.
+window_is() { [[ $(geometry) == "$1" || $(geometry | cut -d+ -f1) == "$1" ]]; }
 quit() {
   xdotool key Escape
   await_exit 5
@@ -66,11 +69,11 @@ expect_within remembered 3 power-on
 [[ $(geometry) == 1203x435+358+322 ]] || fail "started again, the window is $(geometry)"
 quit
 
-# Fullscreen, which the window manager gives: the casing as large as the screen allows,
-# centred; the mouse on its buttons where they are drawn; F11 back to the window.
-start_wm
+# Fullscreen on the bare server (the game covers the screen itself): the casing as large as
+# the screen allows, centred; the mouse on its buttons where they are drawn; F11 back to the
+# window at the remembered 1.5x.
 start_game --fullscreen --view casing
-within 5 test "$(geometry)" = 1920x1080+0+0 || fail "fullscreen, the window is $(geometry)"
+within 5 window_is 1920x1080+0+0 || fail "fullscreen, the window is $(geometry)"
 check_args=(--scale 1.5 --size 1920x1080)
 expect_within fullscreen 3 power-on
 # 1920 / 802 a logical pixel: GAME A's middle at 488,317 is at 1168,759 (the picture, 1073 high,
@@ -79,7 +82,19 @@ xdotool mousemove 1168 762 mousedown 1
 expect_within fullscreen-game-a 3 ButtonA=dark IMGameA=lit IMGameB=dark
 xdotool mouseup 1 key F11
 check_args=(--scale 1.5)
-within 5 test "$(geometry | cut -d+ -f1)" = 1203x672 || fail "after F11 the window is $(geometry)"
+within 5 window_is 1203x672 || fail "after F11 the window is $(geometry)"
 expect_within windowed-again 3 IMGameA=lit Nando:1=lit
+quit
+
+# Under a window manager, which gives fullscreen when asked; the remembered screens view.
+start_wm
+start_game --fullscreen
+within 5 window_is 1920x1080+0+0 || fail "fullscreen under openbox: $(geometry)"
+check_args=(--scale 1.5 --view screens --size 1920x1080)
+expect_within fullscreen-wm 3 power-on
+xdotool key F11
+check_args=(--scale 1.5 --view screens)
+within 5 window_is 1203x435 || fail "after F11 the window is $(geometry)"
+expect_within windowed-wm 3 power-on
 quit
 passed
