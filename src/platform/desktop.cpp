@@ -28,9 +28,10 @@ class Xlib {
 
   bool isX() const { return display_ != nullptr; }
   ::Display* display() const { return display_; }
-  // An Xlib function by name, of the type of its declaration; null when missing.
+  // An Xlib function by name, of the type of its declaration (never its address: the program
+  // does not link Xlib); null when missing.
   template <typename F>
-  F* get(F*, const char* name) const {
+  F* get(const char* name) const {
     return library_ ? reinterpret_cast<F*>(SDL_LoadFunction(library_, name)) : nullptr;
   }
 
@@ -41,16 +42,16 @@ class Xlib {
 
 // The X resources as the server gave them when SDL connected.
 std::optional<double> xResourcesDpi(const Xlib& x) {
-  const auto resources = x.get(&XResourceManagerString, "XResourceManagerString");
+  const auto resources = x.get<decltype(XResourceManagerString)>("XResourceManagerString");
   const char* text = resources ? resources(x.display()) : nullptr;
   return text ? xftDpi(text) : std::nullopt;
 }
 
 bool xWindowManager(const Xlib& x) {
-  const auto intern = x.get(&XInternAtom, "XInternAtom");
-  const auto root = x.get(&XDefaultRootWindow, "XDefaultRootWindow");
-  const auto property = x.get(&XGetWindowProperty, "XGetWindowProperty");
-  const auto release = x.get(&XFree, "XFree");
+  const auto intern = x.get<decltype(XInternAtom)>("XInternAtom");
+  const auto root = x.get<decltype(XDefaultRootWindow)>("XDefaultRootWindow");
+  const auto property = x.get<decltype(XGetWindowProperty)>("XGetWindowProperty");
+  const auto release = x.get<decltype(XFree)>("XFree");
   if (!intern || !root || !property || !release) return true;  // cannot tell: assume the usual
   const Atom check = intern(x.display(), "_NET_SUPPORTING_WM_CHECK", False);
   Atom type = 0;
