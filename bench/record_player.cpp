@@ -6,10 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "host/seeded_random.h"
-#include "support/autoplayer.h"
 #include "shell/device.h"
-#include "base/null_ports.h"
+#include "support/good_player.h"
+#include "support/null_world.h"
 
 namespace {
 
@@ -20,9 +19,8 @@ constexpr cw::Millis kMoveSoundMs = 60;
 
 int main(int argc, char** argv) {
   const cw::Millis total = argc > 1 ? std::atoll(argv[1]) : 3'600'000;
-  cw::NullPorts io(kMoveSoundMs);
-  cw::SeededRandom random(kSeed);
-  cw::Device device(cw::Seams{io, io, random, io, io});
+  cw::NullWorld world(kSeed, kMoveSoundMs);
+  cw::Device device(world.seams());
   std::cout << "seed " << kSeed << "\nsoundlength audio\\move.wav " << kMoveSoundMs << "\n";
   device.start();
   cw::Millis waited = 0;
@@ -30,13 +28,15 @@ int main(int argc, char** argv) {
     if (waited) std::cout << "wait " << waited << '\n';
     waited = 0;
   };
-  auto press = [&](int key) {
+  auto record = [&](int key) {
     flush();
     std::cout << "keydown " << key << '\n';
-    device.keyDown(key);
   };
+  // The player presses its keys itself; the recorder writes each down first.
+  cw::GoodPlayer player(device, record);
   auto startGameB = [&] {
-    press(113);
+    record(113);
+    device.keyDown(113);
     std::cout << "keyup 113\n";
     device.keyUp(113);
   };
@@ -44,12 +44,7 @@ int main(int argc, char** argv) {
   while (device.now() < total) {
     // A lost game is followed by a new one, so a game is in progress all along.
     if (device.game().state().GameRunning == 0) startGameB();
-    for (int i = 0; i < 2; ++i) {
-      if (auto key = cw::autoplayerKey(device.game().state())) press(*key);
-    }
-    const cw::Millis before = device.now();
-    device.runUntil(before + 20);
-    waited += device.now() - before;
+    waited += player.turn();
   }
   flush();
   std::cout << "print Score\nprint time\n";

@@ -33,6 +33,7 @@
 
 #include "display/layout.h"
 #include "shell/game_state.h"
+#include "shell/line_geometry.h"
 #include "support/autoplayer.h"
 
 namespace {
@@ -159,7 +160,7 @@ std::optional<cw::GameState> look(Capture& capture, const std::vector<Probe>& pr
     if (!lit(image, p)) continue;
     if (p.group == cw::Group::Bepo) s.BepoPose = p.member;
     if (p.group == cw::Group::Nando) s.NandoPose = p.member;
-    if (p.group == cw::Group::Blocco && p.member < 50 && crates < 6) {
+    if (p.group == cw::Group::Blocco && p.member <= cw::kLastStep && crates < 6) {
       ++crates;
       s.CrateActive[crates] = 1;
       s.CratePos[crates] = p.member;
@@ -244,8 +245,8 @@ int main(int argc, char** argv) {
     if (!seen) break;
     const auto now = Clock::now();
     // No worker standing on a belt: no game runs (or a break, where F1 does nothing).
-    const bool standing = (seen->BepoPose >= 1 && seen->BepoPose <= 6) ||
-                          (seen->NandoPose >= 1 && seen->NandoPose <= 6);
+    const bool standing =
+        cw::levelOf(seen->BepoPose).has_value() || cw::levelOf(seen->NandoPose).has_value();
     if (!standing) {
       if (now - lastStart > std::chrono::seconds(2)) {
         press("F2");

@@ -1,14 +1,13 @@
 // Sound names as the game gives them, and sound lengths from WAV headers.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
 #include "host/data_files.h"
+#include "support/temp_folder.h"
 
 namespace cw {
 namespace {
@@ -46,27 +45,24 @@ std::vector<char> wav(std::uint32_t rate, std::uint32_t dataBytes, std::uint32_t
 
 class DataFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("cw-data-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_ / "audio");
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void SetUp() override { std::filesystem::create_directories(dir_ / "audio"); }
   std::string write(const std::string& name, const std::vector<char>& bytes) {
     std::string p = (dir_ / name).string();
     std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
     return p;
   }
-  std::filesystem::path dir_;
+  TempFolder dir_{"cw-data"};
 };
 
 TEST_F(DataFilesTest, NamesMatchEachPartWithoutRegardToCase) {
   write("audio/Enemy.wav", wav(44100, 4410, 4410));
   write("audio/move.wav", wav(44100, 4410, 4410));
-  EXPECT_EQ(resolveDataFile(dir_.string(), "Audio\\Enemy.wav"),
+  EXPECT_EQ(resolveDataFile(dir_.path().string(), "Audio\\Enemy.wav"),
             (dir_ / "audio/Enemy.wav").string());
-  EXPECT_EQ(resolveDataFile(dir_.string(), "AUDIO\\MOVE.WAV"), (dir_ / "audio/move.wav").string());
-  EXPECT_EQ(resolveDataFile(dir_.string(), "audio\\missing.wav"), "");
-  EXPECT_EQ(resolveDataFile(dir_.string(), "..\\audio\\move.wav"), "");
+  EXPECT_EQ(resolveDataFile(dir_.path().string(), "AUDIO\\MOVE.WAV"),
+            (dir_ / "audio/move.wav").string());
+  EXPECT_EQ(resolveDataFile(dir_.path().string(), "audio\\missing.wav"), "");
+  EXPECT_EQ(resolveDataFile(dir_.path().string(), "..\\audio\\move.wav"), "");
   EXPECT_EQ(resolveDataFile("", "audio\\move.wav"), "");
 }
 

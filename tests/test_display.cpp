@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display/display.h"
+#include "shell/line_geometry.h"
 
 namespace cw {
 namespace {
@@ -24,12 +25,12 @@ struct Recorder : DisplayObserver {
 TEST(Layout, EveryGroupHasItsMembersAndSharedPicturesHaveOneSize) {
   EXPECT_EQ(segments().size(), 118u);
   EXPECT_EQ(segmentIndex(Group::Bepo, 0), -1);
-  EXPECT_EQ(segmentIndex(Group::Bepo, 11), -1);
+  EXPECT_EQ(segmentIndex(Group::Bepo, kLastPose + 1), -1);
   EXPECT_EQ(segmentIndex(Group::Vita, 0), -1);
-  EXPECT_EQ(segmentIndex(Group::Blocco, 60), -1);
+  EXPECT_EQ(segmentIndex(Group::Blocco, kTruckLastPlace + 1), -1);
   EXPECT_EQ(segmentIndex(Group::Camion, 1), -1);
-  EXPECT_EQ(segments()[segmentIndex(Group::Blocco, 59)].picture,
-            segments()[segmentIndex(Group::Blocco, 58)].picture);
+  EXPECT_EQ(segments()[segmentIndex(Group::Blocco, kTruckLastPlace)].picture,
+            segments()[segmentIndex(Group::Blocco, kTruckLastPlace - 1)].picture);
   // One file per picture: every segment that names a file gives it the same size.
   std::map<std::string_view, std::pair<int, int>> sizes;
   for (const SegmentInfo& s : segments()) {

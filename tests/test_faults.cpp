@@ -17,24 +17,17 @@
 #include <random>
 
 #include "host/key_file_store.h"
-#include "host/seeded_random.h"
 #include "keyremap/key_file.h"
 #include "replay/scenario.h"
 #include "shell/device.h"
+#include "shell/line_geometry.h"
+#include "support/null_world.h"
+#include "support/temp_folder.h"
 
 namespace cw {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Quiet : SoundPort, TimeTextPort, WindowPort {
-  Millis play(std::string_view, int) override { return 0; }
-  const std::string& localTimeText() override { return text; }
-  void endProgram() override {}
-  void showGameWindow(bool, bool) override {}
-  void showDialog(bool) override {}
-  std::string text = "12:00:00";
-};
 
 const KeySet kDefaults{81, 65, 80, 76};
 
@@ -63,14 +56,6 @@ void releaseFifo(const std::string& path) {
 
 class DiskFaults : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("cw-faults-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   std::string keyPath() const { return (dir_ / "crateworks.key").string(); }
   void write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -79,7 +64,7 @@ class DiskFaults : public ::testing::Test {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  fs::path dir_;
+  TempFolder dir_{"cw-faults"};
 };
 
 TEST_F(DiskFaults, AKeyFileThatCannotBeTakenLeavesTheKeysAsTheyWere) {
@@ -110,10 +95,9 @@ TEST_F(DiskFaults, AKeyFileThatCannotBeTakenLeavesTheKeysAsTheyWere) {
     make(keyPath());
     KeySet held = withoutHanging(
         [this] {
-          Quiet io;
-          SeededRandom random(1);
+          NullWorld world;
           FileKeyStore store(keyPath());
-          Device d(Seams{io, io, random, store, io});
+          Device d(world.seams(store));
           d.start();
           return keysOf(d);
         },
@@ -134,10 +118,9 @@ TEST_F(DiskFaults, TenThousandLinesGiveTheKeysOfTheFirstFour) {
   std::string text = "70\r\n88\r\n38\r\n40\r\n";
   for (int i = 0; i < 9996; ++i) text += "1\r\n";
   write(keyPath(), text);
-  Quiet io;
-  SeededRandom random(1);
+  NullWorld world;
   FileKeyStore store(keyPath());
-  Device d(Seams{io, io, random, store, io});
+  Device d(world.seams(store));
   d.start();
   EXPECT_EQ(keysOf(d), (KeySet{70, 88, 38, 40}));
 }
@@ -156,10 +139,9 @@ TEST_F(DiskFaults, AFullDiskKeepsTheOldFileWholeAndTheChosenKeysInForce) {
   const std::string old = "70\r\n88\r\n38\r\n40\r\n";
   write(keyPath(), old);
   fs::create_symlink("/dev/full", keyPath() + ".new");  // every write there fails: ENOSPC
-  Quiet io;
-  SeededRandom random(1);
+  NullWorld world;
   FileKeyStore store(keyPath());
-  Device d(Seams{io, io, random, store, io});
+  Device d(world.seams(store));
   d.start();
   ASSERT_EQ(keysOf(d), (KeySet{70, 88, 38, 40}));
   chooseBepoUpK(d);
@@ -169,16 +151,15 @@ TEST_F(DiskFaults, AFullDiskKeepsTheOldFileWholeAndTheChosenKeysInForce) {
   // The game goes on with them: K moves Bepo up.
   d.keyDown(112);
   d.keyDown(75);
-  EXPECT_EQ(d.game().state().BepoPose, 5);
+  EXPECT_EQ(d.game().state().BepoPose, kTopLevel);
 }
 
 TEST_F(DiskFaults, AnUnwritableFolderKeepsTheChosenKeysInForce) {
   // Nobody, root included, can make a file in /proc/self.
   const std::string path = "/proc/self/crateworks.key";
-  Quiet io;
-  SeededRandom random(1);
+  NullWorld world;
   FileKeyStore store(path);
-  Device d(Seams{io, io, random, store, io});
+  Device d(world.seams(store));
   d.start();
   EXPECT_EQ(keysOf(d), kDefaults);
   chooseBepoUpK(d);
@@ -238,19 +219,19 @@ TEST_F(DiskFaults, ASoundThatCannotPlayHoldsNothingAndTheGamePlaysOn) {
     fs::remove_all(audio);
     fs::create_directories(audio);
     make();
-    auto [held, pose] = withoutHanging([&] { return startAndMove(dir_, keyPath()); },
+    auto [held, pose] = withoutHanging([&] { return startAndMove(dir_.path(), keyPath()); },
                                        [&] { releaseFifo(move); }, "a move sound that is " + what);
     EXPECT_EQ(held, 0);
-    EXPECT_EQ(pose, 5);  // started, and Bepo moved up from the middle level
+    EXPECT_EQ(pose, kTopLevel);  // started, and Bepo moved up from the middle level
   }
 }
 
 TEST_F(DiskFaults, ASoundCutShortHoldsForWhatItHolds) {
   fs::create_directories(dir_ / "audio");
   write((dir_ / "audio" / "move.wav").string(), wav(16000, 1600));  // claims 1 s, holds 100 ms
-  auto [held, pose] = startAndMove(dir_, keyPath());
+  auto [held, pose] = startAndMove(dir_.path(), keyPath());
   EXPECT_EQ(held, 200);  // the start sound and the move sound
-  EXPECT_EQ(pose, 5);
+  EXPECT_EQ(pose, kTopLevel);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +14,7 @@
 #include "host/key_file_store.h"
 #include "keyremap/key_file.h"
 #include "keyremap/key_remap_dialog.h"
+#include "support/temp_folder.h"
 
 namespace cw {
 namespace {
@@ -41,19 +43,8 @@ TEST(KeyFile, WritesCrLfLinesThatReadBack) {
 
 class KeyStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("cw-keys-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(dir_);
-  }
   std::string path() const { return (dir_ / "crateworks.key").string(); }
-  std::filesystem::path dir_;
+  TempFolder dir_{"cw-keys"};
 };
 
 TEST_F(KeyStoreTest, MissingFolderAsFileAndHugeFilesReadSafely) {
@@ -86,9 +77,9 @@ TEST_F(KeyStoreTest, AFailedWriteLeavesTheOldFileAndSaysWhy) {
   if (::geteuid() != 0) {
     // A read-only folder (root writes anyway, so only checked as a normal user).
     std::filesystem::permissions(
-        dir_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+    std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
   }
   // The new file's place is taken by a folder: the write cannot even start.
   std::filesystem::create_directory(path() + ".new");
@@ -150,6 +141,31 @@ TEST_F(KeyStoreTest, ASettingsFileMissingBadOrInAFolderThatCannotBeMadeReadsAsNo
   const ConfFile made((dir_ / "new" / "crateworks.conf").string());
   ASSERT_TRUE(made.write({{"scale", "1.5"}, {"view", "casing"}}));
   EXPECT_EQ(made.read().value(), (ConfValues{{"scale", "1.5"}, {"view", "casing"}}));
+}
+
+// With neither XDG_CONFIG_HOME (or only a relative one) nor HOME there is nowhere to keep the
+// keys: the store says so plainly and writes nothing, not even in the working directory.
+TEST_F(KeyStoreTest, WithNoHomeTheStoreSaysSoAndTouchesNothing) {
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  const std::string savedXdg = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+  const std::filesystem::path savedCwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  ::unsetenv("HOME");
+  ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
+  const Result<std::string> where = userKeyFilePath();
+  FileKeyStore store(where);
+  const Status saved = store.write(formatKeyFile({81, 65, 80, 76}));
+  const bool readNothing = !store.read().has_value();
+  std::filesystem::current_path(savedCwd);
+  if (!savedHome.empty()) ::setenv("HOME", savedHome.c_str(), 1);
+  savedXdg.empty() ? ::unsetenv("XDG_CONFIG_HOME")
+                   : ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+
+  ASSERT_FALSE(where.ok());
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.error(), "nowhere to keep it: neither XDG_CONFIG_HOME nor HOME is set");
+  EXPECT_TRUE(readNothing);
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
 }
 
 TEST(KeyBoxes, ShowTheWindows1252CharacterOrNothing) {

@@ -1,31 +1,14 @@
 // The live loop's pacing of the core: ticks and input in arrival order, holds, stalls.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <vector>
 
 #include "platform/pacer.h"
+#include "support/null_world.h"
+#include "support/plantable_device.h"
 
 namespace cw {
 namespace {
-
-struct FakeWorld : SoundPort, TimeTextPort, RandomPort, KeyFileStore, WindowPort {
-  std::map<std::string, Millis, std::less<>> holds;
-  std::vector<std::string> played;
-  std::string text = "12:00:00";
-  Millis play(std::string_view name, int flags) override {
-    played.emplace_back(name);
-    auto it = holds.find(name);
-    return flags == kSoundWait && it != holds.end() ? it->second : 0;
-  }
-  const std::string& localTimeText() override { return text; }
-  double draw() override { return 0.5; }
-  std::optional<std::string> read() override { return std::nullopt; }
-  Status write(std::string_view) override { return {}; }
-  void endProgram() override {}
-  void showGameWindow(bool, bool) override {}
-  void showDialog(bool) override {}
-};
 
 SDL_Event key(int code) {
   SDL_Event e{};
@@ -37,7 +20,7 @@ SDL_Event key(int code) {
 class PacerTest : public ::testing::Test {
  protected:
   PacerTest()
-      : device(Seams{world, world, world, world, world}), pacer(device, [this](const SDL_Event& e) {
+      : device(world.seams()), pacer(device, [this](const SDL_Event& e) {
           delivered.push_back({device.now(), state().ClockDelay, e.key.keysym.sym});
           device.keyDown(e.key.keysym.sym);
         }) {
@@ -50,11 +33,7 @@ class PacerTest : public ::testing::Test {
     int clockDelay;  // counts TimeOra's ticks down while no game runs
     int code;
   };
-  struct PlantableDevice : Device {
-    using Device::Device;
-    GameWindow& plantable() { return mutableGame(); }
-  };
-  FakeWorld world;
+  NullWorld world;
   PlantableDevice device;
   Pacer pacer;
   std::vector<Delivery> delivered;
@@ -81,7 +60,7 @@ TEST_F(PacerTest, TicksDueUpToAnInputRunBeforeItAndTheRestUpToNow) {
 }
 
 TEST_F(PacerTest, AHoldKeepsInputAndTheScreenBackUntilTheRealClockCatchesUp) {
-  world.holds["audio\\move.wav"] = 300;
+  world.moveSoundMs = 300;
   pacer.arrive(10, key(112));  // F1: the start sound holds the window
   pacer.arrive(50, key(0x41));
   pacer.advance(60);
@@ -102,7 +81,7 @@ TEST_F(PacerTest, AHoldKeepsInputAndTheScreenBackUntilTheRealClockCatchesUp) {
 }
 
 TEST_F(PacerTest, InputQueuedBehindAHoldKeepsItsOrder) {
-  world.holds["audio\\move.wav"] = 100;
+  world.moveSoundMs = 100;
   pacer.arrive(0, key(112));
   pacer.arrive(1, key(0x41));
   pacer.arrive(2, key(0x42));
@@ -147,7 +126,7 @@ TEST_F(PacerTest, EveryTickIsToldWithItsDueTimeAndTheHoldsLateOnesAreMarked) {
   TickLog log;
   log.device = &device;
   device.setTickObserver(&log);
-  world.holds["audio\\move.wav"] = 9;
+  world.moveSoundMs = 9;
   pacer.arrive(3, key(112));  // F1 at 3: the start sound holds until 12
   pacer.advance(14);
   device.setTickObserver(nullptr);

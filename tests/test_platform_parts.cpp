@@ -14,6 +14,7 @@
 #include "platform/resample.h"
 #include "platform/timing_log.h"
 #include "platform/view.h"
+#include "support/temp_folder.h"
 
 namespace cw {
 namespace {
@@ -247,9 +248,8 @@ SDL_Event event(Uint32 type) {
 
 class TimingLogTest : public ::testing::Test {
  protected:
-  std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("cw-timing-" + std::to_string(::getpid()) + ".log");
-  void TearDown() override { std::filesystem::remove(path); }
+  TempFolder dir{"cw-timing"};
+  std::filesystem::path path = dir / "timing.log";
   void arrive(std::int64_t atMs, Uint32 type = SDL_KEYDOWN) {
     fakeNs = atMs * kMs;
     SDL_Event e = event(type);

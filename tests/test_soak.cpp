@@ -7,18 +7,14 @@
 #include <fstream>
 #include <functional>
 
-#include "base/null_ports.h"
-#include "host/seeded_random.h"
+#include "shell/line_geometry.h"
 #include "soak.h"
+#include "support/null_world.h"
+#include "support/plantable_device.h"
+#include "support/temp_folder.h"
 
 namespace cw::soak {
 namespace {
-
-// A device whose game a test may change behind the handlers' backs.
-struct PlantableDevice : Device {
-  using Device::Device;
-  GameWindow& plantable() { return mutableGame(); }
-};
 
 // A game of B under way, with a crate on the line, and a checker watching it.
 struct Watched {
@@ -28,9 +24,8 @@ struct Watched {
     device.keyDown(113);
     device.runUntil(1600);  // a crate on the line, none at a hand-over step yet
   }
-  NullPorts io;
-  SeededRandom random{3};
-  PlantableDevice device{Seams{io, io, random, io, io}};
+  NullWorld world{3};
+  PlantableDevice device{world.seams()};
   std::vector<Violation> seen;
   InvariantChecker checker{device, [this](const Violation& v) { seen.push_back(v); }};
 };
@@ -38,8 +33,8 @@ struct Watched {
 TEST(SoakChecks, SeeEachKindOfFaultPlantedInARunningGame) {
   using Plant = std::function<void(GameWindow&)>;
   const std::vector<std::pair<std::string, Plant>> faults = {
-      {"worker-pose", [](GameWindow& g) { g.display().show(Group::Bepo, 9); }},
-      {"worker-pose", [](GameWindow& g) { g.state().BepoPose = 5; }},
+      {"worker-pose", [](GameWindow& g) { g.display().show(Group::Bepo, kScoldPose); }},
+      {"worker-pose", [](GameWindow& g) { g.state().BepoPose = kTopLevel; }},
       {"worker-pose", [](GameWindow& g) { g.display().hide(Group::Nando, g.state().NandoPose); }},
       {"crate-picture", [](GameWindow& g) { g.display().show(Group::Blocco, 27); }},
       {"crate-picture",
@@ -47,8 +42,8 @@ TEST(SoakChecks, SeeEachKindOfFaultPlantedInARunningGame) {
          g.state().CrateActive[6] = 1;
          g.state().CratePos[6] = 33;
        }},
-      {"truck-picture", [](GameWindow& g) { g.display().show(Group::Blocco, 59); }},
-      {"field-range", [](GameWindow& g) { g.state().LoadSegment = 59; }},
+      {"truck-picture", [](GameWindow& g) { g.display().show(Group::Blocco, kTruckLastPlace); }},
+      {"field-range", [](GameWindow& g) { g.state().LoadSegment = kTruckLastPlace; }},
       {"field-range", [](GameWindow& g) { g.state().Misses = 4; }},
       {"field-range", [](GameWindow& g) { g.state().SpawnRange = 13; }},
       {"field-range", [](GameWindow& g) { g.state().CratePos[6] = 7; }},  // a free slot
@@ -72,7 +67,7 @@ TEST(SoakChecks, SeeEachKindOfFaultPlantedInARunningGame) {
     ASSERT_TRUE(w.seen.empty()) << w.seen[0].invariant << ": " << w.seen[0].detail;
     const GameState& s = w.device.game().state();
     ASSERT_EQ(s.CrateActive[6], 0);  // game B starts without slot 6
-    ASSERT_EQ(s.BepoPose, 3);
+    ASSERT_EQ(s.BepoPose, kBepoStartPose);
     ASSERT_EQ(s.LinePaused, 0);
     ASSERT_NE(s.CrateActive[1] + s.CrateActive[2] + s.CrateActive[3], 0);
     plant(w.device.plantable());
@@ -92,8 +87,9 @@ TEST(SoakChecks, CountTheScoreFromLiftsAndFullTrucks) {
   p.moveSound = 55;
   std::vector<Violation> seen;
   std::size_t lines = 0;
+  const TempFolder dir("cw-soak-checks");
   SessionResult r = playSession(
-      11, p, ::testing::TempDir() + "soak-checks.key", [&lines](const std::string&) { ++lines; },
+      11, p, (dir / "crateworks.key").string(), [&lines](const std::string&) { ++lines; },
       [&seen](const Violation& v) { seen.push_back(v); });
   for (const Violation& v : seen)
     ADD_FAILURE() << v.invariant << ": " << v.detail << " at " << v.at;
@@ -108,8 +104,8 @@ TEST(SoakSessions, ARecordedSessionReplaysToTheSameEnd) {
   for (std::uint64_t seed : {5u, 6u, 7u}) {
     Profile p = drawProfile(seed);
     p.length = std::min<Millis>(p.length, 400000);
-    const std::string key = ::testing::TempDir() + "soak-replay.key";
-    std::remove(key.c_str());
+    const TempFolder dir("cw-soak-replay");
+    const std::string key = (dir / "crateworks.key").string();
     if (p.keyFile) std::ofstream(key, std::ios::binary) << *p.keyFile;
     std::vector<std::string> lines;
     auto none = [](const Violation& v) { ADD_FAILURE() << v.invariant << ": " << v.detail; };
@@ -156,10 +152,9 @@ TEST(SoakIsolation, ACrashOrABrokenRuleInTheChildIsAFaultWithItsLines) {
   auto crash = [](const std::string&, const LineSink& record, const InvariantChecker::Report&) {
     record("start");
     // A segment member that does not exist: the display model stops the program.
-    NullPorts io;
-    SeededRandom random(1);
-    PlantableDevice d(Seams{io, io, random, io, io});
-    d.plantable().display().show(Group::Bepo, 11);
+    NullWorld world;
+    PlantableDevice d(world.seams());
+    d.plantable().display().show(Group::Bepo, kLastPose + 1);
     return SessionResult{};
   };
   Outcome o = isolated(std::nullopt, crash, 60);

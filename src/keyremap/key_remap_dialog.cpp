@@ -22,7 +22,8 @@ void KeyRemapDialog::Form_Load(const KeySet& current) {
 }
 
 void KeyRemapDialog::Form_KeyDown(int keyCode) {
-  // Every key is taken as it is, even one another row or the game window already uses.
+  // QUIRK: every key is taken as it is, even one another row or the game window already uses
+  // (F1, Esc): the game window then never acts on it as a movement key.
   switch (s_.SelectedKeyRow) {
     case 1:
       s_.DialogKeyNandoUp = keyCode;

@@ -59,7 +59,7 @@ void GameWindow::TimeEngine_Timer() {
     if (s_.ClearCount == 5 && s_.CrateActive[c] == 0) s_.CrateActive[c] = 1;
   }
 
-  // Crate 6 does not count for the running sound.
+  // QUIRK: crate 6 does not count for the running sound.
   if (s_.LinePaused == 0) {
     for (int o = 1; o <= 5; ++o) {
       if (s_.CrateActive[o] == 1) {
@@ -156,6 +156,7 @@ void GameWindow::TimeAllineaCasse_Timer() {
     display_.show(Group::Omino);
     s_.ExhaustOn = 1;
   } else {
+    // QUIRK: the exhaust stops with its last puff still lit.
     display_.hide(Group::Omino);
     s_.ExhaustOn = 0;
   }

@@ -25,11 +25,14 @@ FrontEnd::FrontEnd(FrontEndOptions options)
 
 FrontEnd::~FrontEnd() {
   if (timing_ && sdl_) SDL_DelEventWatch(&TimingLog::watch, timing_.get());
+  windows_.forget(dialog_.window());
   dialog_.close();
   if (font_) TTF_CloseFont(font_);
   if (dialogIcon_) SDL_FreeSurface(dialogIcon_);
   if (ttf_) TTF_Quit();
+  windows_.forget(screen_.window());
   screen_.close();
+  windows_.settle();
   if (sdl_) {
     IMG_Quit();
     SDL_Quit();
@@ -58,6 +61,7 @@ Status FrontEnd::open() {
       !(asked && *asked))
     return failure("cannot open a window: no display found");
   if (Status opened = screen_.open(assets_, options_.screen); !opened) return opened;
+  windows_.watch(screen_.window());
   events_.attach(screen_.window());
   // Keys only, never composed text: an input method must not swallow presses.
   SDL_StopTextInput();
@@ -90,7 +94,8 @@ int FrontEnd::run() {
     timing_->setOrigin(originNs_);
     device_.setTickObserver(timing_.get());
   }
-  while (!quit_ && !device_.ended()) {
+  // A window destroyed under us ends the program as the window manager's close does.
+  while (!quit_ && !device_.ended() && !windows_.gone()) {
     if (timing_) timing_->wake();
     const Millis now = realNow();
     pacer_.advance(now);
@@ -107,8 +112,8 @@ int FrontEnd::run() {
     Millis wakeAt = now + pacer_.sleepMs(now);
     if (dialog_.isOpen()) {
       talked_ = true;
-      const Millis tip = dialog_.tooltips().nextChange(now);
-      if (tip >= 0) wakeAt = std::min(wakeAt, std::max(now, tip));
+      const Millis next = dialog_.nextChange(now);
+      if (next >= 0) wakeAt = std::min(wakeAt, std::max(now, next));
     }
     events_.wait(originNs_ + wakeAt * 1'000'000, talked_, [this](const SDL_Event& e) { pump(e); });
     talked_ = false;
@@ -150,6 +155,9 @@ void FrontEnd::pump(const SDL_Event& e) {
     case SDL_RENDER_DEVICE_RESET:
       reloadPictures();
       break;
+    case SDL_SYSWMEVENT:
+      if (windows_.take(e)) quit_ = true;
+      break;
     default:
       break;
   }
@@ -162,6 +170,8 @@ void FrontEnd::pumpWindowEvent(const SDL_Event& e) {
     if (what == SDL_WINDOWEVENT_CLOSE) pacer_.arrive(arrival(e), e);
     if (what == SDL_WINDOWEVENT_LEAVE) dialog_.tooltips().pointerAt(0, realNow());
     if (what == SDL_WINDOWEVENT_EXPOSED) dialog_.exposed();
+    if (what == SDL_WINDOWEVENT_MINIMIZED) dialog_.minimised(realNow());
+    if (what == SDL_WINDOWEVENT_RESTORED) dialog_.restored();
   } else if (e.window.windowID == screen_.windowId()) {
     if (what == SDL_WINDOWEVENT_EXPOSED || what == SDL_WINDOWEVENT_SHOWN ||
         what == SDL_WINDOWEVENT_RESTORED)
@@ -216,6 +226,11 @@ void FrontEnd::presentDialog(bool settled, Millis now) {
 void FrontEnd::showGameWindow(bool shown, bool) {
   // A disabled window needs nothing here: the device gives it no input then.
   if (shown != screen_.visible()) talked_ = true;
+  // Showing waits until the window maps, which one destroyed under us never does.
+  if (shown && !screen_.visible() && !windows_.stillThere(screen_.window())) {
+    quit_ = true;
+    return;
+  }
   screen_.show(shown);
 }
 
@@ -223,11 +238,14 @@ void FrontEnd::showDialog(bool open) {
   input_.dialogChanged();
   talked_ = true;
   if (!open) {
+    windows_.forget(dialog_.window());
     dialog_.close();
     return;
   }
-  if (Status opened = dialog_.open(font_, dialogIcon_, screen_.scale()); !opened)
+  if (Status opened = dialog_.open(font_, dialogIcon_, screen_.window(), screen_.scale());
+      !opened)
     std::fprintf(stderr, "crateworks: cannot open the key dialog: %s\n", opened.error().c_str());
+  windows_.watch(dialog_.window());
 }
 
 }  // namespace cw

@@ -22,6 +22,7 @@
 #include "platform/pacer.h"
 #include "platform/sound.h"
 #include "platform/timing_log.h"
+#include "platform/x11_windows.h"
 #include "shell/device.h"
 
 namespace cw {
@@ -97,6 +98,8 @@ class FrontEnd final : private WindowPort {
   // Null unless the environment asks for the loop's timing to be measured.
   std::unique_ptr<TimingLog> timing_;
   EventWait events_;
+  // Our windows, which another program may destroy under us.
+  WindowWatch windows_;
   // The loop used the display connection since it last waited.
   bool talked_ = true;
 };

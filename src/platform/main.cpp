@@ -54,6 +54,29 @@ int badUsage(const std::string& why) {
   return 2;
 }
 
+// Whether a box on screen could be seen: a display is named, and SDL is not asked to draw
+// off screen (as tests ask).
+bool onADisplay() {
+  const char* driver = SDL_getenv("SDL_VIDEODRIVER");
+  if (driver && (SDL_strcasecmp(driver, "dummy") == 0 || SDL_strcasecmp(driver, "offscreen") == 0))
+    return false;
+  const char* x11 = SDL_getenv("DISPLAY");
+  const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+// The program cannot start: one line on stderr and, since a program launched from a menu has
+// no terminal to show it, the same in a message box when there is a display. Returns status 1.
+int failToStart(const std::string& why) {
+  std::fprintf(stderr, "crateworks: %s\n", why.c_str());
+  if (onADisplay()) {
+    const std::string text = "Crateworks cannot start:\n" + why;
+    // Fails quietly when the display cannot be reached; the line on stderr is still there.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Crateworks", text.c_str(), nullptr);
+  }
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,14 +102,13 @@ int main(int argc, char** argv) {
     if (!(screen.view = cw::parseView(*view))) return badUsage("invalid view '" + *view + "'");
   }
   const cw::Result<std::string> data = cw::dataDirectory();
-  if (!data) {
-    std::fprintf(stderr, "crateworks: %s\n", data.error().c_str());
-    return 1;
+  if (!data) return failToStart(data.error());
+  cw::Status opened;
+  {
+    cw::FrontEnd frontEnd({*data, cw::userKeyFilePath(), screen});
+    opened = frontEnd.open();
+    if (opened) return frontEnd.run();
   }
-  cw::FrontEnd frontEnd({*data, cw::userKeyFilePath(), screen});
-  if (cw::Status opened = frontEnd.open(); !opened) {
-    std::fprintf(stderr, "crateworks: %s\n", opened.error().c_str());
-    return 1;
-  }
-  return frontEnd.run();
+  // Said once the front end has closed its windows and SDL.
+  return failToStart(opened.error());
 }

@@ -5,7 +5,7 @@
 namespace cw {
 namespace {
 
-// A clock part read as a number, as the leading digits after any blanks ("5:" reads 5, as a
+// MENDED: a clock part read as a number, as the leading digits after any blanks ("5:" reads 5, as a
 // minute of "7:5:00" does). No digit, or more than the readout's two places, has no reading,
 // and the readout is then left as it was.
 bool readNumber(std::string_view text, int& out) {
@@ -64,14 +64,17 @@ void GameWindow::AwardPoints() {
 }
 
 void GameWindow::TimePoint_Timer() {
-  // The bonus rule looks at the value about to be drawn, so it fires at every tick that begins
-  // at 300, also when a later award draws 300 again, and never when an award jumps past it.
+  // QUIRK: the bonus rule looks at the value about to be drawn, so it fires at every tick that
+  // begins at 300, also when a later award draws 300 again, and never when an award jumps past
+  // it; and it forgives the misses even when it cannot double.
   if (s_.ShownScore == 300) {
     if (s_.Misses == 0) s_.PointMultiplier = 2;
     s_.Misses = 0;
     display_.hide(Group::Vita, 1);
     display_.hide(Group::Vita, 2);
   }
+  // QUIRK: the sound falls on the 4th, 14th and 24th tick of a count-up; no award is 24 points,
+  // so the third never plays.
   if (s_.PointSoundTick == 3) playSound(kSoundPoints, kSoundAsync);
   drawScore();
   ++s_.ShownScore;
@@ -79,7 +82,8 @@ void GameWindow::TimePoint_Timer() {
   if (s_.ShownScore > s_.Score) timers_.disable(TimerId::TimePoint);
 }
 
-// Three places: from 1000 on they show the last three digits, as an LCD counter rolls over.
+// MENDED: three places; from 1000 on they show the last three digits, as an LCD counter rolls
+// over, where the picture of a digit 10 does not exist.
 void GameWindow::drawScore() {
   const std::int64_t n = s_.ShownScore;
   if (n < 0) return;  // never drawn: the score only grows from 0
@@ -97,7 +101,8 @@ void GameWindow::drawScore() {
 void GameWindow::TimeOra_Timer() {
   if (s_.GameRunning == 1) s_.ClockDelay = 500;
   if (s_.GameRunning == 0) {
-    // Counted in ticks, not in time: the final score stays for 500 ticks.
+    // QUIRK: counted in ticks, not in time: the final score stays for 500 ticks, fewer seconds
+    // when holds fold ticks together.
     if (s_.ClockDelay == 0)
       drawClock();
     else
@@ -130,6 +135,8 @@ void GameWindow::drawClock() {
     }
   }
 
+  // MENDED: a text without separator keeps the clock fields of the last one, and one whose
+  // parts are not numbers leaves the readout as it was.
   int hour = 0;
   int minute = 0;
   if (!readNumber(s_.ClockHour, hour) || !readNumber(s_.ClockMinute, minute)) return;

@@ -22,7 +22,7 @@ constexpr int kSceneSteps = 14;  // the tick that brings SceneStep to this ends 
 }  // namespace
 
 void GameWindow::Form_KeyDown(int keyCode) {
-  // The first row whose key matches is the only one acted on, even when its conditions then
+  // QUIRK: the first row whose key matches is the only one acted on, even when its conditions then
   // fail: a movement key remapped onto Esc, F1 or F2, or onto an earlier movement key, never
   // reaches its own row.
   const bool canMove = s_.MovesLocked == 0 && s_.GameRunning == 1;
@@ -85,8 +85,8 @@ void GameWindow::toglimano_Timer() {
   timers_.disable(TimerId::toglimano);
 }
 
-// Only a lifted pose is lowered. A break scene may have stood the worker somewhere else since
-// his lift; lowering that pose would pick a wrong picture or none at all.
+// MENDED: only a lifted pose is lowered. A break scene may have stood the worker somewhere else
+// since his lift; lowering that pose would pick a wrong picture or none at all.
 void GameWindow::lowerHands(int& pose, int& hand, Group group) {
   if (hand != 1) return;
   if (isLifted(pose)) showInstead(group, pose, pose - 1);
@@ -163,7 +163,7 @@ void GameWindow::scoldTick(int& pose, int& frame, Group worker, Group boss, Time
     display_.hide(boss, s_.BossPose);
     s_.BossPose = 0;
   } else {
-    // Game over: the scolded worker and his boss stay on the screen.
+    // QUIRK: game over: the scolded worker and his boss stay on the screen until the next start.
     s_.Misses = 0;
   }
 }

@@ -7,13 +7,17 @@
 # Run as: scale_session.sh GAME SEG_CHECK SHOTS_DIR
 e2e_name=scale_session
 source "$(dirname "$0")/lib.sh"
-command -v xrdb >/dev/null || { echo "skipped: xrdb is not installed"; exit 77; }
+for tool in xrdb openbox; do
+  command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
 start_x 1920x1080
 conf=$work/config/crateworks/crateworks.conf
 
 geometry() {  # the game window's WIDTHxHEIGHT+X+Y
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  echo "${WIDTH}x$HEIGHT+$X+$Y"
+  local x y
+  read -r x y < <(corner "$wid")
+  echo "$(xwininfo -id "$wid" | sed -n 's/^ *Width: *//p')x$(xwininfo -id "$wid" |
+    sed -n 's/^ *Height: *//p')+$x+$y"
 }
 # Whether the window is (now) SIZE, or SIZE+X+Y: for within, which runs it again and again.
 window_is() { [[ $(geometry) == "$1" || $(geometry | cut -d+ -f1) == "$1" ]]; }
@@ -33,7 +37,8 @@ quit
 xrdb -nocpp -load /dev/null
 
 # --scale 2 on an unscaled desktop: as game_session plays at 1x, the same segments read.
-start_game --scale 2
+game_args=(--scale 2)
+start_game
 [[ $(geometry) == 1604x896+158+92 ]] || fail "with --scale 2 the window is $(geometry)"
 expect_within power-on 3 power-on
 read -r bx by < <(at_window $((2 * (515 + 13))) $((2 * (298 + 19))))
@@ -64,6 +69,7 @@ grep -qx 'view = screens' "$conf" || fail "the view is not remembered: $(cat "$c
 quit
 
 # Started again: the screens at 1.5x, as left.
+game_args=()
 start_game
 expect_within remembered 3 power-on
 [[ $(geometry) == 1203x435+358+322 ]] || fail "started again, the window is $(geometry)"
@@ -72,7 +78,8 @@ quit
 # Fullscreen on the bare server (the game covers the screen itself): the casing as large as
 # the screen allows, centred; the mouse on its buttons where they are drawn; F11 back to the
 # window at the remembered 1.5x.
-start_game --fullscreen --view casing
+game_args=(--fullscreen --view casing)
+start_game
 within 5 window_is 1920x1080+0+0 || fail "fullscreen, the window is $(geometry)"
 check_args=(--scale 1.5 --size 1920x1080)
 expect_within fullscreen 3 power-on
@@ -87,8 +94,10 @@ expect_within windowed-again 3 IMGameA=lit Nando:1=lit
 quit
 
 # Under a window manager, which gives fullscreen when asked; the remembered screens view.
+wm=openbox
 start_wm
-start_game --fullscreen
+game_args=(--fullscreen)
+start_game
 within 5 window_is 1920x1080+0+0 || fail "fullscreen under openbox: $(geometry)"
 check_args=(--scale 1.5 --view screens --size 1920x1080)
 expect_within fullscreen-wm 3 power-on

@@ -8,26 +8,19 @@
 #include <cstdlib>
 #include <string>
 
-#include "key_folder.h"
-#include "keyremap/key_file.h"
 #include "host/key_file_store.h"
-#include "host/seeded_random.h"
+#include "keyremap/key_file.h"
 #include "shell/game_window.h"
+#include "support/null_world.h"
+#include "support/temp_folder.h"
 
 namespace {
 
-struct Quiet : cw::SoundPort, cw::TimeTextPort, cw::WindowPort {
-  cw::Millis play(std::string_view, int) override { return 0; }
-  const std::string& localTimeText() override { return text; }
-  void endProgram() override {}
-  void showGameWindow(bool, bool) override {}
-  void showDialog(bool) override {}
-  std::string text = "12:00:00";
-};
-
+// The key file lies in a folder of its own, removed when the fuzzer exits.
 const std::string& keyPath() {
-  static const cw::fuzz::KeyFolder keys("/tmp/cw-fuzz-keys");
-  return keys.path;
+  static const cw::TempFolder folder("cw-fuzz-keys");
+  static const std::string path = (folder / "crateworks.key").string();
+  return path;
 }
 
 void check(bool ok) {
@@ -56,9 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(*read == bytes.substr(0, read->size()) &&
         (read->size() == bytes.size() || read->size() >= 4096));
 
-  Quiet io;
-  cw::SeededRandom random(1);
-  cw::GameWindow game(cw::Seams{io, io, random, store, io});
+  cw::NullWorld world;
+  cw::GameWindow game(world.seams(store));
   game.Form_Load();
   game.Form_Activate();
   const cw::GameState& s = game.state();

@@ -11,8 +11,8 @@
 #include <ostream>
 #include <string>
 
-#include "key_folder.h"
 #include "replay/scenario.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -72,9 +72,11 @@ struct LineOf {
   }
 };
 
+// The key file lies in a folder of its own, removed when the fuzzer exits.
 const std::string& keyPath() {
-  static const cw::fuzz::KeyFolder keys("/tmp/cw-fuzz-replay");
-  return keys.path;
+  static const cw::TempFolder folder("cw-fuzz-replay");
+  static const std::string path = (folder / "crateworks.key").string();
+  return path;
 }
 
 }  // namespace

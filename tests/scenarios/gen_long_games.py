@@ -15,22 +15,53 @@ Timing the script relies on (virtual milliseconds from the scenario's first comm
 - the crate timers tick on a 500 ms grid, first 500 ms after they are switched on; a crate
   launched at beat b moves to step 1 at the first grid time >= b (a beat runs before a crate
   tick due in the same millisecond), then one step per tick; the hand-over test at step h is
-  the tick at first + 500 h; the crate is loaded on the truck at first + 500 * 49;
+  the tick at first + 500 h; the crate is loaded on the truck at first + 500 * LAST_STEP;
 - the 8th crate starts the break 250 ms after its load; the break ends 7000 ms later, when the
   crate timers are switched on again (so their grid moves by 250 ms), Bepo stands at 3 and
   Nando at 1;
 - a miss halts the line; the scolding ends 4000 ms later, the line restarts on the same grid
   and the scolded worker stands at pose 1.
+The crate line's geometry (hand-over steps, levels, poses, the last step, a full truck, the
+blocking steps) is read from src/shell/line_geometry.h, where the game names it.
 Usage: gen_long_games.py OUTPUT_FOLDER
 """
 import os
+import re
 import sys
+
+
+def read_geometry():
+    """The constants of line_geometry.h: `inline constexpr int kName = V;` and the arrays of
+    ints, where a value may name a constant defined before it."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    with open(os.path.join(here, "..", "..", "src", "shell", "line_geometry.h")) as f:
+        text = f.read()
+    names = {}
+    pattern = (r"inline constexpr (?:int|std::array<int, \d+>) (k\w+)(?:\[\])?"
+               r"\s*=?\s*(\{[^}]*\}|[^;]+);")
+    for name, value in re.findall(pattern, text):
+        items = [names[v] if v in names else int(v) for v in re.findall(r"\w+", value)]
+        names[name] = items if value.startswith("{") else items[0]
+    return names
+
+
+GEOMETRY = read_geometry()
+BEPO_HANDOVERS = GEOMETRY["kBepoHandovers"]
+NANDO_HANDOVERS = GEOMETRY["kNandoHandovers"]
+BEPO_STEPS = dict(zip(BEPO_HANDOVERS, GEOMETRY["kHandoverLevels"]))
+NANDO_STEPS = dict(zip(NANDO_HANDOVERS, GEOMETRY["kHandoverLevels"]))
+LAST_STEP = GEOMETRY["kLastStep"]
+BLOCKING_STEPS = GEOMETRY["kBlockingSteps"]
+BOTTOM = GEOMETRY["kBottomLevel"]
+TOP = GEOMETRY["kTopLevel"]
+LEVEL_STEP = GEOMETRY["kLevelStep"]
+START_POSES = {"Bepo": GEOMETRY["kBepoStartPose"], "Nando": GEOMETRY["kNandoStartPose"]}
+TRUCK_FULL = GEOMETRY["kTruckFull"]
 
 BEAT = 750
 HOLD = 60
-BEPO_STEPS = {3: 1, 21: 3, 39: 5}
-NANDO_STEPS = {12: 1, 30: 3, 48: 5}
-KEYS = {("Bepo", +2): 80, ("Bepo", -2): 76, ("Nando", +2): 81, ("Nando", -2): 65}
+KEYS = {("Bepo", +LEVEL_STEP): 80, ("Bepo", -LEVEL_STEP): 76,
+        ("Nando", +LEVEL_STEP): 81, ("Nando", -LEVEL_STEP): 65}
 
 
 def spawn_range(mode, score, current):
@@ -52,7 +83,7 @@ class Game:
         self.events = []  # (time, order, command, hold in ms)
         self.awards = []  # (time, points): what the score does, for choosing roll values
         self.grid = 0  # crate timer grid offset (ms mod 500)
-        self.pose = {"Bepo": 3, "Nando": 1}
+        self.pose = dict(START_POSES)
         self.busy_until = 0  # no launch before this time
         self.truck = 0
         self.score = 0
@@ -89,7 +120,7 @@ class Game:
     def move(self, who, target, after):
         t = self.safe(max(after, self.free[who], self.keys_free))
         while self.pose[who] != target:
-            d = 2 if target > self.pose[who] else -2
+            d = LEVEL_STEP if target > self.pose[who] else -LEVEL_STEP
             self.events.append((t, 0, "keydown %d" % KEYS[(who, d)], HOLD))
             self.key_times.append(t)
             self.pose[who] += d
@@ -125,9 +156,9 @@ class Game:
                 if miss_pose is not None:
                     self.move(who, miss_pose, prepared)
                 elif self.pose[who] == level:
-                    self.move(who, level + 2 if level < 5 else 1, prepared)
+                    self.move(who, level + LEVEL_STEP if level < TOP else BOTTOM, prepared)
                 end = test + 4000
-                self.pose[who] = 1
+                self.pose[who] = BOTTOM
                 self.misses += 1
                 self.mult = 1
                 self.busy_until = end
@@ -142,15 +173,15 @@ class Game:
             # the worker's hands come down 250 ms after the lift
             self.pose[who] = level
             prepared = test + 300
-        load = first + 500 * 49
+        load = first + 500 * LAST_STEP
         self.truck += 1
         self.busy_until = load
-        if self.truck == 8:
+        if self.truck == TRUCK_FULL:
             start_break = load + 250
             self.award(start_break, 10)
             end = start_break + 7000
             self.grid = end % 500
-            self.pose = {"Bepo": 3, "Nando": 1}
+            self.pose = dict(START_POSES)
             self.truck = 0
             self.busy_until = end
             return "break", start_break
@@ -165,7 +196,7 @@ class Game:
         self.gaps.append((self.over, t))
         self.starts.append(t)
         self.grid = (t + HOLD) % 500
-        self.pose = {"Bepo": 3, "Nando": 1}
+        self.pose = dict(START_POSES)
         self.free = {"Bepo": 0, "Nando": 0}
         self.truck = 0
         self.score = 0
@@ -350,7 +381,8 @@ def score_300_with_misses(folder):
     g = Game("A")
     results = {}
     for n in range(1, 45):
-        miss = {2: (21, 5), 5: (39, None), 43: (39, None)}.get(n, (None, None))
+        miss = {2: (BEPO_HANDOVERS[1], TOP), 5: (BEPO_HANDOVERS[2], None),
+                43: (BEPO_HANDOVERS[2], None)}.get(n, (None, None))
         results[n] = g.crate(*miss)
     first_miss = results[2][1]
     g.at(first_miss + 1, "print BepoPose")
@@ -390,7 +422,7 @@ def score_300_with_misses(folder):
 def score_300_redraw_doubles(folder):
     g = Game("A")
     for n in range(1, 45):
-        g.crate(*{2: (21, 5), 5: (30, None)}.get(n, (None, None)))
+        g.crate(*{2: (BEPO_HANDOVERS[1], TOP), 5: (NANDO_HANDOVERS[1], None)}.get(n, (None, None)))
     for value in (300, 301, 303):
         t, _ = award_time(g, value)
         for name in ("Score", "Misses", "PointMultiplier"):
@@ -426,7 +458,7 @@ def launch_blocked_at_18_and_36(folder):
         g.at(b - 1, "print CratePos")
         for name in ("SpawnRange", "SpawnRoll", "ClearCount", "CrateActive"):
             g.at(b + 1, "print " + name)
-    assert [c[1] for c in checks][:2] == [18, 36], checks
+    assert [c[1] for c in checks][:2] == BLOCKING_STEPS, checks
     header = [
         "# Steps 18 and 36 block every launch (game B, played by gen_long_games.py). After 14",
         "# crates the score is 94 and the range 10, so roll 9 launches crate 5. Crate 2 needs crate",
@@ -462,15 +494,15 @@ def crate6_launch_and_silence(folder):
         g.at(beat - 1, "print CratePos")
         for name in ("SpawnRange", "SpawnRoll", "ClearCount", "CrateActive"):
             g.at(beat + 1, "print " + name)
-    load19 = first + 500 * 49
+    load19 = first + 500 * LAST_STEP
     g.crate(slot=6, launch_at=after)
     # only crate 6 on the line: beats play no running sound
     g.at(load19 + 10, "print CrateActive")
     g.at(load19 + 10, "trace on")
     g.at(load19 + 6010, "trace off")
     g.at(load19 + 6010, "print CrateActive")
-    g.at(g.last_first + 500 * 49 + 10, "print Score")
-    g.at(g.last_first + 500 * 49 + 10, "print TruckLoad")
+    g.at(g.last_first + 500 * LAST_STEP + 10, "print Score")
+    g.at(g.last_first + 500 * LAST_STEP + 10, "print TruckLoad")
     header = [
         "# Crate 6 (roll 11, game B at range 12 after 18 crates; played by gen_long_games.py)",
         "# waits until every crate on the line is beyond step 43: refused with crate 1 at 43,",
@@ -480,7 +512,7 @@ def crate6_launch_and_silence(folder):
         "# Crate 6 then makes its whole trip like any other.",
     ]
     g.write(os.path.join(folder, "crate6_launch_and_silence.scn"), header,
-            g.last_first + 500 * 49 + 10)
+            g.last_first + 500 * LAST_STEP + 10)
 
 
 def exhaust_after_game_over(folder):
@@ -488,7 +520,7 @@ def exhaust_after_game_over(folder):
     for _ in range(6):
         g.crate()
     for _ in range(3):
-        result = g.crate(miss_at=3)
+        result = g.crate(miss_at=BEPO_HANDOVERS[0])
     assert result[0] == "over"
     over = result[1]
     for name in ("GameRunning", "ExhaustOn", "TruckLoad", "shown Omino"):
@@ -501,7 +533,7 @@ def exhaust_after_game_over(folder):
     for name in ("ExhaustOn", "ExhaustFrame", "TruckLoad", "shown Omino"):
         g.at(start + 600, "print " + name)
     g.crate()
-    load = g.last_first + 500 * 49
+    load = g.last_first + 500 * LAST_STEP
     g.at(load + 240, "trace on")
     g.at(load + 760, "trace off")
     for name in ("ExhaustOn", "TruckLoad", "shown Fumo", "shown Omino"):
@@ -537,10 +569,11 @@ def three_crates_fill_truck_at_miss(x_behind):
     assert first_e - b_e == 250
     b_x = b_e + {12: 8, 13: 9}[x_behind] * BEAT
     b_f = b_e + 31 * BEAT
-    assert step_at_beat(first_e, b_x) == x_behind and step_at_beat(first_e, b_f) == 46
+    f_behind = LAST_STEP - BEPO_HANDOVERS[0]  # F at Bepo's bottom step as E leaves the last
+    assert step_at_beat(first_e, b_x) == x_behind and step_at_beat(first_e, b_f) == f_behind
     first_x, first_f = g.next_grid(b_x), g.next_grid(b_f)
     g.launch_beats.update({b_e: 1, b_x: 3, b_f: 5})
-    full = first_e + 500 * 49  # E loaded, X to 38, F dropped at step 3
+    full = first_e + 500 * LAST_STEP  # E loaded, X to 38, F dropped at step 3
     needs = []
     for first in (first_e, first_x):
         for step, level in sorted(list(BEPO_STEPS.items()) + list(NANDO_STEPS.items())):
@@ -552,12 +585,12 @@ def three_crates_fill_truck_at_miss(x_behind):
         g.move(who, level, after[who])
         g.free[who] = test + 300
         after[who] = test + 300
-    assert g.pose["Bepo"] != 1  # F finds Bepo away from step 3
+    assert g.pose["Bepo"] != BOTTOM  # F finds Bepo away from step 3
     # after the scolding (ends full + 4000, Bepo on the bottom): Bepo up for crate 2 at step
     # 39; after the scene puts Nando in pose 9 (full + 9250): Nando down twice, 9 -> 7 -> 5,
     # for crate 2 at step 48
-    g.pose["Bepo"] = 1
-    g.move("Bepo", 5, full + 4100)
+    g.pose["Bepo"] = BOTTOM
+    g.move("Bepo", TOP, full + 4100)
     g.events.append((full + 9300, 0, "keydown 65", HOLD))
     g.events.append((full + 9360, 0, "keydown 65", HOLD))
     return g, full

@@ -13,11 +13,11 @@
 #include <sstream>
 
 #include "soak.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace cw::soak {
-namespace {}  // namespace
 
 std::uint64_t sessionSeed(std::uint64_t base, std::uint64_t i) {
   std::uint64_t z = base + 0x9E3779B97F4A7C15ull * (i + 1);
@@ -64,62 +64,33 @@ std::string faultLine(const std::string& log) {
   return {};
 }
 
-}  // namespace
-
 // The child streams "L line" for every replay line before it plays it, "F invariant\tdetail\tat"
 // on a fault, and "E ms commands ..." when it ends well.
-Outcome isolated(const std::optional<std::string>& keyFile, const SessionBody& body,
-                 unsigned timeoutSeconds) {
-  char dirTemplate[] = "/tmp/cw-soak-XXXXXX";
-  if (!::mkdtemp(dirTemplate)) {
-    std::perror("soak: cannot make a folder for a session");
-    std::abort();
-  }
-  const fs::path dir = dirTemplate;
-  const std::string keyPath = (dir / "crateworks.key").string();
-  if (keyFile) std::ofstream(keyPath, std::ios::binary) << *keyFile;
-  const std::string errPath = (dir / "stderr").string();
+[[noreturn]] void runChild(const SessionBody& body, const std::string& keyPath, int out,
+                           const std::string& errPath, unsigned timeoutSeconds) {
+  const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ::dup2(err, 2);
+  ::alarm(timeoutSeconds);
+  auto record = [out](const std::string& line) { writeAll(out, "L " + line + "\n"); };
+  auto report = [out](const Violation& v) {
+    writeAll(out, "F " + v.invariant + "\t" + v.detail + "\t" + std::to_string(v.at) + "\n");
+    ::_exit(1);
+  };
+  SessionResult r = body(keyPath, record, report);
+  const Coverage& c = r.coverage;
+  std::ostringstream end;
+  end << "E " << r.virtualMs << ' ' << r.commands << ' ' << c.handlers << ' ' << c.gamesStarted
+      << ' ' << c.lifts << ' ' << c.scoldings << ' ' << c.gameOvers << ' ' << c.trucksFilled << ' '
+      << c.breakHeldByScolding << ' ' << c.loadsPastEighth << ' ' << c.doublePoints << ' '
+      << c.scorePast1000 << ' ' << c.dialogsOpened << ' ' << c.programEnded << '\n';
+  writeAll(out, end.str());
+  ::_exit(0);
+}
 
-  int pipeFds[2];
-  if (::pipe(pipeFds) != 0) std::abort();
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(pipeFds[0]);
-    const int out = pipeFds[1];
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(err, 2);
-    ::alarm(timeoutSeconds);
-    auto record = [out](const std::string& line) { writeAll(out, "L " + line + "\n"); };
-    auto report = [out](const Violation& v) {
-      writeAll(out, "F " + v.invariant + "\t" + v.detail + "\t" + std::to_string(v.at) + "\n");
-      ::_exit(1);
-    };
-    SessionResult r = body(keyPath, record, report);
-    const Coverage& c = r.coverage;
-    std::ostringstream end;
-    end << "E " << r.virtualMs << ' ' << r.commands << ' ' << c.handlers << ' ' << c.gamesStarted
-        << ' ' << c.lifts << ' ' << c.scoldings << ' ' << c.gameOvers << ' ' << c.trucksFilled
-        << ' ' << c.breakHeldByScolding << ' ' << c.loadsPastEighth << ' ' << c.doublePoints << ' '
-        << c.scorePast1000 << ' ' << c.dialogsOpened << ' ' << c.programEnded << '\n';
-    writeAll(out, end.str());
-    ::_exit(0);
-  }
-  ::close(pipeFds[1]);
-  const std::string stream = readAll(pipeFds[0]);
-  ::close(pipeFds[0]);
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  std::string log;
-  {
-    std::ifstream in(errPath);
-    log.assign(std::istreambuf_iterator<char>(in), {});
-  }
-  fs::remove_all(dir);
-
+// The outcome as the child's stream tells it; `ended` says whether it came to its end line.
+Outcome readStream(const std::string& stream, bool& ended) {
   Outcome o;
-  bool ended = false;
+  ended = false;
   std::istringstream in(stream);
   for (std::string line; std::getline(in, line);) {
     if (line.rfind("L ", 0) == 0) {
@@ -143,6 +114,40 @@ Outcome isolated(const std::optional<std::string>& keyFile, const SessionBody& b
       ended = true;
     }
   }
+  return o;
+}
+
+}  // namespace
+
+Outcome isolated(const std::optional<std::string>& keyFile, const SessionBody& body,
+                 unsigned timeoutSeconds) {
+  const TempFolder dir("cw-soak");
+  const std::string keyPath = (dir / "crateworks.key").string();
+  if (keyFile) std::ofstream(keyPath, std::ios::binary) << *keyFile;
+  const std::string errPath = (dir / "stderr").string();
+
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) std::abort();
+  std::fflush(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(pipeFds[0]);
+    runChild(body, keyPath, pipeFds[1], errPath, timeoutSeconds);
+  }
+  ::close(pipeFds[1]);
+  const std::string stream = readAll(pipeFds[0]);
+  ::close(pipeFds[0]);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  std::string log;
+  {
+    std::ifstream in(errPath);
+    log.assign(std::istreambuf_iterator<char>(in), {});
+  }
+
+  bool ended = false;
+  Outcome o = readStream(stream, ended);
   if (!o.failed && (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !ended)) {
     o.failed = true;
     std::string what = faultLine(log);

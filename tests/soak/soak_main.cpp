@@ -115,9 +115,7 @@ int shrinkFile(const std::string& scenario, const std::optional<std::string>& ke
                         "shrunk from " + scenario, outDir, shrinkSeconds);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Options {
   std::uint64_t base = 20261207;
   double hours = 10;
   std::uint64_t maxSessions = UINT64_MAX;
@@ -127,6 +125,11 @@ int main(int argc, char** argv) {
   std::string checkFile;
   std::string shrinkTarget;
   std::optional<std::string> checkKey;
+};
+
+// The options, or nothing (the usage printed) when they are not understood.
+std::optional<Options> parseOptions(int argc, char** argv) {
+  Options o;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto next = [&]() -> std::string {
@@ -138,44 +141,59 @@ int main(int argc, char** argv) {
     };
     if (a == "--seed") {
       std::string v = next();
-      base =
+      o.base =
           v == "random" ? static_cast<std::uint64_t>(::time(nullptr)) ^ ::getpid() : std::stoull(v);
     } else if (a == "--hours") {
-      hours = std::stod(next());
+      o.hours = std::stod(next());
     } else if (a == "--sessions") {
-      maxSessions = std::stoull(next());
+      o.maxSessions = std::stoull(next());
     } else if (a == "--out") {
-      outDir = next();
+      o.outDir = next();
     } else if (a == "--shrink-seconds") {
-      shrinkSeconds = std::stoi(next());
+      o.shrinkSeconds = std::stoi(next());
     } else if (a == "--verbose") {
-      verbose = true;
+      o.verbose = true;
     } else if (a == "--check") {
-      checkFile = next();
+      o.checkFile = next();
     } else if (a == "--shrink") {
-      shrinkTarget = next();
+      o.shrinkTarget = next();
     } else if (a == "--key") {
       std::ifstream in(next(), std::ios::binary);
-      checkKey = std::string(std::istreambuf_iterator<char>(in), {});
+      o.checkKey = std::string(std::istreambuf_iterator<char>(in), {});
     } else {
       std::cerr << "usage: crateworks-soak [--seed N|random] [--hours H] [--sessions N] "
                    "[--out DIR] [--shrink-seconds S] [--verbose] | --check SCENARIO [--key FILE] | "
                    "--shrink SCENARIO [--key FILE] [--out DIR] [--shrink-seconds S]\n";
-      return 2;
+      return std::nullopt;
     }
   }
-  if (!checkFile.empty()) return check(checkFile, checkKey);
-  if (!shrinkTarget.empty()) return shrinkFile(shrinkTarget, checkKey, outDir, shrinkSeconds);
+  return o;
+}
 
-  const Millis target = static_cast<Millis>(hours * 3600.0 * 1000.0);
+void printTotals(std::uint64_t sessions, Millis total, std::size_t commands, const Coverage& all,
+                 double wall) {
+  std::cout << "soak: " << sessions << " sessions, " << total / 3600000.0 << " virtual hours, "
+            << commands << " commands, " << all.handlers << " handlers checked, in " << wall
+            << " s\n"
+            << "soak: games " << all.gamesStarted << ", lifts " << all.lifts << ", scoldings "
+            << all.scoldings << ", game overs " << all.gameOvers << ", trucks filled "
+            << all.trucksFilled << " (" << all.breakHeldByScolding
+            << " held by a scolding), loads past the eighth " << all.loadsPastEighth
+            << ", double points " << all.doublePoints << ", scores past 1000 " << all.scorePast1000
+            << ", dialogs " << all.dialogsOpened << ", quits " << all.programEnded << "\n";
+}
+
+// Random sessions, each in a child, until the virtual hours are played or a fault is found.
+int soakSessions(const Options& opt) {
+  const Millis target = static_cast<Millis>(opt.hours * 3600.0 * 1000.0);
   Millis total = 0;
   Coverage all;
   std::uint64_t sessions = 0;
   std::size_t commands = 0;
   const auto began = Clock::now();
-  std::cout << "soak: base seed " << base << ", " << hours << " virtual hours" << std::endl;
-  for (std::uint64_t i = 0; total < target && i < maxSessions; ++i) {
-    const std::uint64_t seed = sessionSeed(base, i);
+  std::cout << "soak: base seed " << opt.base << ", " << opt.hours << " virtual hours" << std::endl;
+  for (std::uint64_t i = 0; total < target && i < opt.maxSessions; ++i) {
+    const std::uint64_t seed = sessionSeed(opt.base, i);
     const Profile profile = drawProfile(seed);
     Outcome o = isolated(
         profile.keyFile,
@@ -185,14 +203,14 @@ int main(int argc, char** argv) {
         },
         kSessionTimeoutSeconds);
     if (o.failed) {
-      std::cerr << "soak: FAULT in session " << i << " of base seed " << base << " (session seed "
-                << seed << "): " << o.message << "\n";
+      std::cerr << "soak: FAULT in session " << i << " of base seed " << opt.base
+                << " (session seed " << seed << "): " << o.message << "\n";
       return shrinkAndWrite(o, profile.keyFile, "soak-" + std::to_string(seed),
-                            "base seed " + std::to_string(base) + ", session " + std::to_string(i) +
-                                ", session seed " + std::to_string(seed),
-                            outDir, shrinkSeconds);
+                            "base seed " + std::to_string(opt.base) + ", session " +
+                                std::to_string(i) + ", session seed " + std::to_string(seed),
+                            opt.outDir, opt.shrinkSeconds);
     }
-    if (verbose) {
+    if (opt.verbose) {
       const Coverage& c = o.result.coverage;
       std::cout << "session " << i << " seed " << seed << ": skill " << profile.skill << " think "
                 << profile.think << " chaos " << profile.chaos << " move " << profile.moveSound
@@ -205,15 +223,18 @@ int main(int argc, char** argv) {
     all += o.result.coverage;
     ++sessions;
   }
-  const double wall = std::chrono::duration<double>(Clock::now() - began).count();
-  std::cout << "soak: " << sessions << " sessions, " << total / 3600000.0 << " virtual hours, "
-            << commands << " commands, " << all.handlers << " handlers checked, in " << wall
-            << " s\n"
-            << "soak: games " << all.gamesStarted << ", lifts " << all.lifts << ", scoldings "
-            << all.scoldings << ", game overs " << all.gameOvers << ", trucks filled "
-            << all.trucksFilled << " (" << all.breakHeldByScolding
-            << " held by a scolding), loads past the eighth " << all.loadsPastEighth
-            << ", double points " << all.doublePoints << ", scores past 1000 " << all.scorePast1000
-            << ", dialogs " << all.dialogsOpened << ", quits " << all.programEnded << "\n";
+  printTotals(sessions, total, commands, all,
+              std::chrono::duration<double>(Clock::now() - began).count());
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::optional<Options> opt = parseOptions(argc, argv);
+  if (!opt) return 2;
+  if (!opt->checkFile.empty()) return check(opt->checkFile, opt->checkKey);
+  if (!opt->shrinkTarget.empty())
+    return shrinkFile(opt->shrinkTarget, opt->checkKey, opt->outDir, opt->shrinkSeconds);
+  return soakSessions(*opt);
 }

@@ -3,11 +3,20 @@
 // in tests and benchmarks.
 #pragma once
 
+#include <array>
 #include <optional>
 
 #include "shell/game_state.h"
 
 namespace cw {
+
+// The level a worker stands at in `pose` (kBottomLevel, kMiddleLevel or kTopLevel), lifted
+// hands or not; nothing when he rests or is scolded.
+std::optional<int> levelOf(int pose);
+
+// The level a worker whose hand-over steps are `handovers` must stand at for the crate tested
+// soonest there; nothing when no crate will be.
+std::optional<int> wantedLevel(const GameState& s, const std::array<int, 3>& handovers);
 
 // The key to press now (one of the state's four movement keys), or nothing when both workers
 // stand where they should or cannot move.
