@@ -242,8 +242,7 @@ void FrontEnd::showDialog(bool open) {
     dialog_.close();
     return;
   }
-  if (Status opened = dialog_.open(font_, dialogIcon_, screen_.window(), screen_.scale());
-      !opened)
+  if (Status opened = dialog_.open(font_, dialogIcon_, screen_.window(), screen_.scale()); !opened)
     std::fprintf(stderr, "crateworks: cannot open the key dialog: %s\n", opened.error().c_str());
   windows_.watch(dialog_.window());
 }
