@@ -69,7 +69,7 @@ void Input::key(const SDL_Event& e) {
   }
 }
 
-// F11 toggles fullscreen unless it is one of the four movement keys, which the game's; in the
+// F11 toggles fullscreen unless it is one of the four movement keys, which are the game's; in the
 // key dialog every key is the dialog's to capture.
 bool Input::shortcut(int code) const {
   if (code != kFullscreenKey || dialog_.isOpen()) return false;
