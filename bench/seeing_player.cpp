@@ -2,7 +2,8 @@
 // the screen and pressing keys through the X server.
 //
 //   crateworks-seeing-player --probes ASSETS_DIR > PROBES   # once: where to look
-//   crateworks-seeing-player PROBES WINDOW_ID SECONDS        # play
+//   crateworks-seeing-player PROBES WINDOW_ID SECONDS [SCALE]  # play; SCALE (a whole number,
+//                                                               # 1 by default) the game's --scale
 //
 // Finding where to look means reading every picture, which takes a core for a while: it is done
 // once, before the game starts, so that it does not disturb the game being measured.
@@ -99,11 +100,11 @@ std::vector<Probe> makeProbes(const std::string& assets) {
 // or it would disturb what it measures.
 class Capture {
  public:
-  Capture(Display* x, Window w) : x_(x), w_(w) {
+  Capture(Display* x, Window w, int scale) : x_(x), w_(w) {
     XWindowAttributes a;
     if (!XShmQueryExtension(x) || !XGetWindowAttributes(x, w, &a)) return;
-    image_ = XShmCreateImage(x, a.visual, a.depth, ZPixmap, nullptr, &shm_, cw::kWindowWidth,
-                             cw::kWindowHeight);
+    image_ = XShmCreateImage(x, a.visual, a.depth, ZPixmap, nullptr, &shm_,
+                             cw::kWindowWidth * scale, cw::kWindowHeight * scale);
     if (!image_) return;
     shm_.shmid = shmget(IPC_PRIVATE, image_->bytes_per_line * image_->height, IPC_CREAT | 0600);
     shm_.shmaddr = image_->data = static_cast<char*>(shmat(shm_.shmid, nullptr, 0));
@@ -212,13 +213,20 @@ int main(int argc, char** argv) {
     writeProbes(makeProbes(argv[2]));
     return 0;
   }
-  if (argc != 4) {
+  if (argc != 4 && argc != 5) {
     std::fprintf(stderr,
                  "usage: crateworks-seeing-player --probes ASSETS_DIR > PROBES\n"
-                 "       crateworks-seeing-player PROBES WINDOW_ID SECONDS\n");
+                 "       crateworks-seeing-player PROBES WINDOW_ID SECONDS [SCALE]\n");
     return 2;
   }
-  const std::vector<Probe> probes = readProbes(argv[1]);
+  // At a whole scale each logical pixel is a square of pixels; its middle is looked at.
+  const int scale = argc == 5 ? std::max(1, std::atoi(argv[4])) : 1;
+  std::vector<Probe> probes = readProbes(argv[1]);
+  for (Probe& p : probes)
+    for (auto& [x, y] : p.points) {
+      x = x * scale + scale / 2;
+      y = y * scale + scale / 2;
+    }
   const Window window = std::strtoul(argv[2], nullptr, 0);
   const auto end = Clock::now() + std::chrono::duration<double>(std::atof(argv[3]));
   Display* x = XOpenDisplay(nullptr);
@@ -226,7 +234,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "player: no display, or no segment to look at\n");
     return 1;
   }
-  Capture capture(x, window);
+  Capture capture(x, window, scale);
   auto lastStart = Clock::now() - std::chrono::seconds(10);
   auto lastKey = lastStart;
   int pressedFrom = -1;  // the pose a move was asked from, until the screen shows it changed

@@ -1,10 +1,18 @@
-# Copies the pictures, the font and the sounds beside the binaries (run with cmake -P).
+# Copies the pictures (with their 2x and 3x sets), the font and the sounds beside the binaries
+# (run with cmake -P).
 file(GLOB pictures ${SRC}/assets/*.png ${SRC}/assets/*.ttf ${SRC}/assets/*LICENSE*)
 file(GLOB sounds ${SRC}/audio/*.wav)
 file(MAKE_DIRECTORY ${DST}/assets ${DST}/audio)
 if(pictures)
   file(COPY ${pictures} DESTINATION ${DST}/assets)
 endif()
+foreach(set 2x 3x)
+  file(GLOB larger ${SRC}/assets/${set}/*.png)
+  if(larger)
+    file(MAKE_DIRECTORY ${DST}/assets/${set})
+    file(COPY ${larger} DESTINATION ${DST}/assets/${set})
+  endif()
+endforeach()
 if(sounds)
   file(COPY ${sounds} DESTINATION ${DST}/audio)
 endif()

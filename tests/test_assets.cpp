@@ -1,7 +1,8 @@
 // The shipped pictures and sounds against the layout table and the sound rules: every
 // picture has its place's size and is 8-bit RGBA, the blank picture shows nothing, LCD
 // segments are dark ink on transparency, the casing shows each key pressed under its
-// segment, and the four sounds are short mono 16-bit PCM without clicks or clipping.
+// segment, the 2x and 3x sets hold every picture at their scale, and the four sounds are
+// short mono 16-bit PCM without clicks or clipping.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -316,6 +317,23 @@ TEST(AssetPictures, CasingAndIconsHaveTheirSizes) {
     EXPECT_EQ(png.width, size.first);
     EXPECT_EQ(png.height, size.second);
     EXPECT_EQ(png.colour, 6);
+  }
+}
+
+// The larger sets the front end draws from when it shows the device larger: each picture
+// exactly N times its 1x size (the front end refuses any other), in any PNG colour type.
+TEST(AssetPictures, TheLargerSetsHoldEveryPictureAtExactlyTheirScale) {
+  for (int scale : {2, 3}) {
+    const std::string dir = kAssets + std::to_string(scale) + "x/";
+    SCOPED_TRACE(dir);
+    std::map<std::string, std::pair<int, int>> sizes = {
+        {std::string(cw::kCasingPicture), {cw::kCasingWidth, cw::kCasingHeight}}};
+    for (const cw::SegmentInfo& s : cw::segments()) sizes[std::string(s.picture)] = {s.w, s.h};
+    for (const auto& [name, size] : sizes) {
+      Png png = readHeader(dir + name);
+      EXPECT_EQ(png.width, size.first * scale) << name;
+      EXPECT_EQ(png.height, size.second * scale) << name;
+    }
   }
 }
 

@@ -71,7 +71,22 @@ class FrontEndTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  FrontEndOptions options() const { return {dir.string(), keyFile}; }
+  // The same plain pictures, `set` times their size, as the 2x or 3x set.
+  void writePictureSet(int set) {
+    const fs::path folder = dir / "assets" / (std::to_string(set) + "x");
+    fs::create_directories(folder);
+    writePicture(folder / std::string(kCasingPicture), kCasingWidth * set, kCasingHeight * set,
+                 kCasing);
+    for (const SegmentInfo& s : segments()) {
+      const fs::path p = folder / std::string(s.picture);
+      if (!fs::exists(p)) writePicture(p, s.w * set, s.h * set, colours.at(std::string(s.picture)));
+    }
+  }
+
+  FrontEndOptions options(ScreenOptions screen = {}) const {
+    screen.confPath = (dir / "crateworks.conf").string();
+    return {dir.string(), keyFile, false, screen};
+  }
 
   // The colour the window must show at (x, y) for a display state: the last shown segment
   // drawn there, else the casing.
@@ -89,13 +104,14 @@ class FrontEndTest : public ::testing::Test {
     return c;
   }
 
-  // Compares a frame with the display pixel by pixel; returns how many pixels differ.
-  int differences(const std::vector<Uint32>& pixels, const Display& d) const {
+  // Compares a frame with the display pixel by pixel, at a whole scale; returns how many
+  // pixels differ.
+  int differences(const std::vector<Uint32>& pixels, const Display& d, int scale = 1) const {
     int wrong = 0;
-    for (int y = 0; y < kWindowHeight; ++y) {
-      for (int x = 0; x < kWindowWidth; ++x) {
-        const Uint32 p = pixels[y * kWindowWidth + x];
-        const SDL_Color e = expected(d, x, y);
+    for (int y = 0; y < kWindowHeight * scale; ++y) {
+      for (int x = 0; x < kWindowWidth * scale; ++x) {
+        const Uint32 p = pixels[y * kWindowWidth * scale + x];
+        const SDL_Color e = expected(d, x / scale, y / scale);
         const Uint32 want = (Uint32{e.r} << 16) | (Uint32{e.g} << 8) | e.b;
         if ((p & 0xFFFFFF) != want) ++wrong;
       }
@@ -311,6 +327,26 @@ int ink(const std::vector<Uint32>& pixels, int width, SDL_Rect r) {
   return n;
 }
 
+// The text pixels left of the key boxes: how many lie on each label's place, and how many on
+// none, where a click on a letter would choose no row.
+struct LabelInk {
+  int outside = 0;
+  std::array<int, 4> inside{};
+};
+LabelInk labelInk(const std::vector<Uint32>& pixels, const DialogWindow& dialog) {
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(dialog.renderer(), &w, &h);
+  LabelInk ink;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < dialog.scaler().px(kDialogBoxes[0].rect.x); ++x) {
+      if ((pixels[y * w + x] & 0xFF) >= 100) continue;
+      const int row = dialog.labelAt(x, y);
+      row ? ++ink.inside[row - 1] : ++ink.outside;
+    }
+  }
+  return ink;
+}
+
 TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
   FrontEnd fe(options());
   ASSERT_TRUE(fe.open());
@@ -333,10 +369,13 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
                             EXPECT_STREQ(SDL_GetWindowTitle(fe.dialogWindow().window()), "");
                             ASSERT_EQ(dialogPixels.size(), std::size_t{161 * 118});
                             EXPECT_EQ(dialogPixels[2 * 161 + 2] & 0xFFFFFF, 0xD4D0C8u);  // the face
-                            // Each box shows its key (Q A P L) and each label its text.
+                            // Each box shows its key (Q A P L) and each label its text, every
+                            // letter of which lies on the place that chooses its row.
+                            const LabelInk labels = labelInk(dialogPixels, fe.dialogWindow());
+                            EXPECT_EQ(labels.outside, 0);
                             for (int row = 1; row <= 4; ++row) {
                               EXPECT_GT(ink(dialogPixels, 161, box(row)), 5) << row;
-                              EXPECT_GT(ink(dialogPixels, 161, kDialogLabels[row - 1].rect), 20);
+                              EXPECT_GT(labels.inside[row - 1], 20) << row;
                             }
                             // Label 3, then Tab (captured too) and K.
                             pushClick(fe.dialogWindow().window(), 20, 70);
@@ -368,6 +407,195 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
   std::stringstream text;
   text << in.rdbuf();
   EXPECT_EQ(text.str(), "81\r\n65\r\n75\r\n76\r\n");
+}
+
+// At 2x the window is twice the size, drawn from the 2x pictures; the mouse and the key dialog
+// follow the scale.
+TEST_F(FrontEndTest, AtTwiceTheScaleThePictureTheMouseAndTheDialogFollow) {
+  writePictureSet(2);
+  ScreenOptions twice;
+  twice.scale = 2;
+  FrontEnd fe(options(twice));
+  ASSERT_TRUE(fe.open());
+  SDL_Window* game = fe.gameWindow();
+  int wrong = -1;
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
+    if (wrong < 0)
+      wrong = differences(read(r, 2 * kWindowWidth, 2 * kWindowHeight), fe.device().display(), 2);
+  };
+  std::vector<Uint32> dialogPixels;
+  fe.onDialogFrame = [&](SDL_Renderer* r) {
+    dialogPixels = read(r, 2 * kDialogWidth, 2 * kDialogHeight);
+  };
+  EXPECT_EQ(runSteps(fe, {[&] {
+                            EXPECT_EQ(wrong, 0);
+                            int w = 0, h = 0;
+                            SDL_GetWindowSize(game, &w, &h);
+                            EXPECT_EQ(w, 1604);
+                            EXPECT_EQ(h, 896);
+                            pushClick(game, 2 * 560, 2 * 310);  // the time button
+                          },
+                          [&] {
+                            ASSERT_TRUE(fe.dialogWindow().isOpen());
+                            int w = 0, h = 0;
+                            SDL_GetWindowSize(fe.dialogWindow().window(), &w, &h);
+                            EXPECT_EQ(w, 2 * kDialogWidth);
+                            EXPECT_EQ(h, 2 * kDialogHeight);
+                            ASSERT_EQ(dialogPixels.size(), std::size_t{4 * 161 * 118});
+                            const LabelInk labels = labelInk(dialogPixels, fe.dialogWindow());
+                            EXPECT_EQ(labels.outside, 0);
+                            for (int row = 1; row <= 4; ++row)
+                              EXPECT_GT(labels.inside[row - 1], 80) << row;
+                            pushClick(fe.dialogWindow().window(), 2 * 20, 2 * 70);  // label 3
+                            pushTap(SDL_SCANCODE_K, SDLK_k);
+                          },
+                          [&] {
+                            ASSERT_NE(fe.device().dialog(), nullptr);
+                            EXPECT_EQ(fe.device().dialog()->state().DialogKeyBepoUp, 75);
+                          }}),
+            0);
+}
+
+// The wheel, the middle button and F11 change how the window shows the game, never the game;
+// F11 is the game's when it is a movement key. (The dummy display is 1024 x 768.)
+TEST_F(FrontEndTest, TheWheelTheMiddleButtonAndF11ChangeTheWindowNotTheGame) {
+  writePictureSet(2);
+  ScreenOptions twice;
+  twice.scale = 2;  // asked for, so taken though the display has no room for it
+  FrontEnd fe(options(twice));
+  ASSERT_TRUE(fe.open());
+  SDL_Window* game = fe.gameWindow();
+  std::vector<Uint32> frame;
+  fe.onGameFrame() = [&](SDL_Renderer* r) {
+    int w = 0, h = 0;
+    SDL_GetRendererOutputSize(r, &w, &h);
+    frame = read(r, w, h);
+  };
+  const auto size = [&] {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(game, &w, &h);
+    return std::pair{w, h};
+  };
+  const auto conf = [&] {
+    std::ifstream in(dir / "crateworks.conf");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  const auto wheel = [&](int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.windowID = SDL_GetWindowID(game);
+    e.wheel.y = y;
+    push(e);
+  };
+  const Display& d = fe.device().display();
+  EXPECT_EQ(runSteps(fe, {[&] { wheel(-1); },
+                          [&] {
+                            // Down to the largest scale that fits: 1.5 does not.
+                            EXPECT_EQ(size(), (std::pair{802, 448}));
+                            EXPECT_NE(conf().find("scale = 1\n"), std::string::npos) << conf();
+                            wheel(1);
+                          },
+                          [&] {
+                            EXPECT_EQ(size(), (std::pair{802, 448}));
+                            // Off the buttons: the screens alone, the truck where it maps to.
+                            pushMouse(game, SDL_MOUSEBUTTONDOWN, 20, 20, SDL_BUTTON_MIDDLE);
+                            pushMouse(game, SDL_MOUSEBUTTONUP, 20, 20, SDL_BUTTON_MIDDLE);
+                          },
+                          [&] {
+                            EXPECT_EQ(size(), ViewLayout::windowSize(ViewKind::Screens, 1));
+                            EXPECT_NE(conf().find("view = screens\n"), std::string::npos);
+                            const ViewLayout layout = ViewLayout::forWindow(
+                                ViewKind::Screens, 1, size().first, size().second);
+                            const Pane& left = layout.pane(0);
+                            const Scaler& s = layout.scaler();
+                            const int x = left.toX + s.px(80) - s.px(left.from.x);
+                            const int y = left.toY + s.px(140) - s.px(left.from.y);
+                            ASSERT_EQ(frame.size(), std::size_t(size().first) * size().second);
+                            const SDL_Color c = colours.at("camion.png");
+                            EXPECT_EQ(frame[y * size().first + x] & 0xFFFFFF,
+                                      (Uint32{c.r} << 16) | (Uint32{c.g} << 8) | c.b);
+                            pushTap(SDL_SCANCODE_F11, SDLK_F11);
+                          },
+                          [&] {
+                            EXPECT_TRUE(SDL_GetWindowFlags(game) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+                            EXPECT_EQ(size(), (std::pair{1024, 768}));
+                            pushTap(SDL_SCANCODE_F11, SDLK_F11);
+                          },
+                          [&] {
+                            EXPECT_FALSE(SDL_GetWindowFlags(game) & SDL_WINDOW_FULLSCREEN);
+                            EXPECT_EQ(size(), ViewLayout::windowSize(ViewKind::Screens, 1));
+                          }}),
+            0);
+  // No game started, no button pressed.
+  EXPECT_EQ(fe.device().state().GameRunning, 0);
+  for (Group button : {Group::ButtonA, Group::ButtonB, Group::ButtonTime})
+    EXPECT_TRUE(d.shown(button));
+
+  // F11 as Nando's up key moves him, and the window stays as it was.
+  { std::ofstream(keyFile, std::ios::binary) << "122\r\n65\r\n80\r\n76\r\n"; }
+  FrontEnd remapped(options());
+  ASSERT_TRUE(remapped.open());
+  EXPECT_EQ(runSteps(remapped, {[&] { pushTap(SDL_SCANCODE_F1, SDLK_F1); },
+                                [&] { pushTap(SDL_SCANCODE_F11, SDLK_F11); },
+                                [&] {
+                                  EXPECT_EQ(remapped.device().state().NandoPose, 3);
+                                  EXPECT_FALSE(SDL_GetWindowFlags(remapped.gameWindow()) &
+                                               SDL_WINDOW_FULLSCREEN);
+                                }}),
+            0);
+}
+
+// Lines the program wrote on stderr (the sound library may add its own as it looks for a card).
+int ourLines(const std::string& err) {
+  int n = 0;
+  for (std::size_t at = err.find("crateworks: "); at != std::string::npos;
+       at = err.find("crateworks: ", at + 1))
+    ++n;
+  return n;
+}
+
+// A settings file that is garbage, or cannot be written, leaves the defaults and the game
+// running, with one line on stderr each.
+TEST_F(FrontEndTest, ABadOrUnwritableSettingsFileLeavesTheDefaultsAndOneLine) {
+  { std::ofstream(dir / "crateworks.conf") << "scale = 2\nthis is not a setting\n"; }
+  ::testing::internal::CaptureStderr();
+  {
+    FrontEnd fe(options());
+    ASSERT_TRUE(fe.open());
+    int w = 0, h = 0;
+    SDL_GetWindowSize(fe.gameWindow(), &w, &h);
+    EXPECT_EQ(w, kWindowWidth);
+    EXPECT_EQ(h, kWindowHeight);
+    EXPECT_EQ(runSteps(fe, {[&] { pushTap(SDL_SCANCODE_F1, SDLK_F1); }}), 0);
+    EXPECT_EQ(fe.device().state().GameRunning, 1);
+  }
+  std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("crateworks.conf: line 2: not key = value"), std::string::npos) << err;
+  EXPECT_EQ(ourLines(err), 1) << err;
+
+  { std::ofstream(dir / "plain") << "a file where the folder would be"; }
+  FrontEndOptions o = options();
+  o.screen.confPath = (dir / "plain" / "crateworks.conf").string();
+  ::testing::internal::CaptureStderr();
+  {
+    FrontEnd fe(o);
+    ASSERT_TRUE(fe.open());
+    SDL_Window* game = fe.gameWindow();
+    EXPECT_EQ(runSteps(fe, {[&] {
+                         for (int twice = 0; twice < 2; ++twice) {
+                           pushMouse(game, SDL_MOUSEBUTTONDOWN, 20, 20, SDL_BUTTON_MIDDLE);
+                           pushMouse(game, SDL_MOUSEBUTTONUP, 20, 20, SDL_BUTTON_MIDDLE);
+                         }
+                         pushTap(SDL_SCANCODE_F1, SDLK_F1);
+                       }}),
+              0);
+    EXPECT_EQ(fe.device().state().GameRunning, 1);
+  }
+  err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("not remembered"), std::string::npos) << err;
+  EXPECT_EQ(ourLines(err), 1) << err;
 }
 
 TEST_F(FrontEndTest, AMissingPictureIsNamedAndTheWindowDoesNotOpen) {

@@ -1,4 +1,5 @@
 // Reading and writing the key file: bad files never change the keys, writes are all or nothing.
+// The settings file beside it: key = value lines; a bad or missing one reads as no settings.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "host/conf_file.h"
 #include "host/key_file_store.h"
 #include "keyremap/key_file.h"
 #include "keyremap/key_remap_dialog.h"
@@ -100,6 +102,45 @@ TEST_F(KeyStoreTest, AFullDiskNeverReplacesTheFile) {
   FileKeyStore store(path());
   EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
   EXPECT_EQ(store.read(), "81\r\n65\r\n80\r\n76\r\n");
+}
+
+TEST(ConfFile, ReadsKeyValueLinesAndNamesTheFirstBadLine) {
+  const auto values = parseConf("# a comment\r\n\n  scale = 2.5  \nview=screens\n");
+  ASSERT_TRUE(values) << values.error();
+  EXPECT_EQ(*values, (ConfValues{{"scale", "2.5"}, {"view", "screens"}}));
+  EXPECT_EQ(parseConf(formatConf(*values)).value(), *values);
+  for (const auto& [text, why] : std::vector<std::pair<std::string, std::string>>{
+           {"scale = 2\ngarbage\n", "line 2: not key = value"},
+           {" = 2\n", "line 1: no key"},
+           {"Scale = 2\n", "line 1: not key = value"},
+           {"scale = 2\nscale = 3\n", "line 2: scale given twice"}}) {
+    const auto bad = parseConf(text);
+    ASSERT_FALSE(bad) << text;
+    EXPECT_EQ(bad.error(), why);
+  }
+}
+
+TEST_F(KeyStoreTest, ASettingsFileMissingBadOrInAFolderThatCannotBeMadeReadsAsNone) {
+  const std::string conf = (dir_ / "crateworks.conf").string();
+  EXPECT_EQ(ConfFile(conf).read().value(), ConfValues{});  // missing: no settings, no fault
+  { std::ofstream(conf) << std::string("\x89PNG\0\1", 6); }
+  EXPECT_FALSE(ConfFile(conf).read());
+  { std::ofstream(conf) << std::string(5000, '#'); }
+  EXPECT_FALSE(ConfFile(conf).read());
+  std::filesystem::remove(conf);
+  std::filesystem::create_directory(conf);
+  EXPECT_FALSE(ConfFile(conf).read());  // a folder in its place
+  // Its folder cannot be made where a file stands: the write fails and says where.
+  { std::ofstream(dir_ / "plain") << "x"; }
+  const ConfFile blocked((dir_ / "plain" / "crateworks" / "crateworks.conf").string());
+  const Status saved = blocked.write({{"scale", "2"}});
+  ASSERT_FALSE(saved);
+  EXPECT_NE(saved.error().find("crateworks.conf"), std::string::npos) << saved.error();
+  EXPECT_EQ(blocked.read().value(), ConfValues{});
+  // Written whole, it reads back.
+  const ConfFile made((dir_ / "new" / "crateworks.conf").string());
+  ASSERT_TRUE(made.write({{"scale", "1.5"}, {"view", "casing"}}));
+  EXPECT_EQ(made.read().value(), (ConfValues{{"scale", "1.5"}, {"view", "casing"}}));
 }
 
 // With neither XDG_CONFIG_HOME (or only a relative one) nor HOME there is nowhere to keep the

@@ -1,5 +1,6 @@
-// The parts of the live front end that need no display: mouse targets, the dialog's controls,
-// its characters and its tooltips, the time text, the timing record.
+// The parts of the live front end that need no display: mouse targets, the layout of the
+// picture at every scale and view, the dialog's controls, its characters and its tooltips, the
+// time text, the timing record.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -10,7 +11,9 @@
 #include "host/local_time.h"
 #include "platform/dialog_window.h"
 #include "platform/frame.h"
+#include "platform/resample.h"
 #include "platform/timing_log.h"
+#include "platform/view.h"
 #include "support/temp_folder.h"
 
 namespace cw {
@@ -33,6 +36,113 @@ TEST(MouseTargets, OnlyTheFourButtonsWhereShown) {
   EXPECT_TRUE(onCasingButton(252, 311));
   EXPECT_FALSE(onCasingButton(265, 311));
   EXPECT_FALSE(onCasingButton(10, 10));
+}
+
+// Every window pixel maps back to the logical pixel drawn there, so a click lands on what the
+// player sees: each pixel of a button's drawn rectangle is on the button, none next to it is.
+TEST(ViewLayout, AtEveryScaleAndInBothViewsAPixelMapsToWhatIsDrawnThere) {
+  const SegmentInfo& time = segments()[segmentIndex(Group::ButtonTime, 0)];
+  for (double scale : kScales) {
+    SCOPED_TRACE(scale);
+    const auto [w, h] = ViewLayout::windowSize(ViewKind::Casing, scale);
+    const ViewLayout casing = ViewLayout::forWindow(ViewKind::Casing, scale, w, h);
+    EXPECT_EQ(casing.scaler().scale(), scale);
+    EXPECT_TRUE(casing.fillsWindow());
+    const Rect drawn = casing.scaler().rect({time.x, time.y, time.w, time.h});
+    for (int x = drawn.x - 1; x <= drawn.x + drawn.w; ++x) {
+      for (int y = drawn.y - 1; y <= drawn.y + drawn.h; ++y) {
+        const auto at = casing.toLogical(x, y);
+        ASSERT_TRUE(at);
+        EXPECT_EQ(drawn.contains(x, y), onCasingButton(at->first, at->second)) << x << "," << y;
+      }
+    }
+    // The screens view is as wide as the casing, both screens side by side and whole in it.
+    const auto [sw, sh] = ViewLayout::windowSize(ViewKind::Screens, scale);
+    EXPECT_EQ(sw, w);
+    EXPECT_LT(sh, h);
+    const ViewLayout screens = ViewLayout::forWindow(ViewKind::Screens, scale, sw, sh);
+    ASSERT_EQ(screens.paneCount(), 2);
+    const Rect left = screens.paneRect(0), right = screens.paneRect(1);
+    EXPECT_GT(left.x, 0);
+    EXPECT_GT(right.x, left.x + left.w);
+    EXPECT_LT(right.x + right.w, sw);
+    EXPECT_LT(left.y + left.h, sh);
+    EXPECT_FALSE(screens.toLogical((left.x + left.w + right.x) / 2, sh / 2));  // the gap
+    const auto corner = screens.toLogical(right.x, right.y);
+    EXPECT_EQ(corner, (std::pair{screens.pane(1).from.x, screens.pane(1).from.y}));
+  }
+}
+
+TEST(ViewLayout, AnyOtherWindowSizeTakesTheLargestPictureThatFitsCentred) {
+  const ViewLayout full = ViewLayout::forWindow(ViewKind::Casing, 1, 1920, 1080);
+  const Rect r = full.paneRect(0);
+  EXPECT_EQ(r.w, 1920);  // as wide as the screen, aspect kept
+  EXPECT_NEAR(r.h, 1920 * 448 / 802.0, 1);
+  EXPECT_EQ(r.y, (1080 - r.h) / 2);
+  EXPECT_FALSE(full.fillsWindow());
+  EXPECT_FALSE(full.toLogical(5, 1));  // the bar above the picture
+  EXPECT_EQ(full.toLogical(1919, r.y + r.h - 1), (std::pair{kWindowWidth - 1, kWindowHeight - 1}));
+  const ViewLayout tall = ViewLayout::forWindow(ViewKind::Screens, 2, 1024, 1280);
+  const int leftGap = tall.paneRect(0).x, rightGap = 1024 - tall.paneRect(1).x - tall.paneRect(1).w;
+  EXPECT_LE(std::abs(leftGap - rightGap), 1);  // centred
+}
+
+TEST(ViewChoices, ScalesViewsAndTheDesktopsDpi) {
+  // 96 dpi is 1x; 192 dpi 2x unless the screen has no room for it; unknown is 1x.
+  EXPECT_EQ(defaultScale(96, ViewKind::Casing, 1920, 1050), 1);
+  EXPECT_EQ(defaultScale(192, ViewKind::Casing, 1920, 1050), 2);
+  EXPECT_EQ(defaultScale(192, ViewKind::Casing, 1280, 770), 1.5);
+  EXPECT_EQ(defaultScale(144, ViewKind::Casing, 3840, 2100), 1.5);
+  EXPECT_EQ(defaultScale(288, ViewKind::Screens, 2560, 1000), 3);  // the screens are less tall
+  EXPECT_EQ(defaultScale(std::nullopt, ViewKind::Casing, 3840, 2100), 1);
+  EXPECT_EQ(defaultScale(384, ViewKind::Casing, 640, 480), 1);  // never below 1x
+  EXPECT_EQ(stepScale(1, -1), 1);
+  EXPECT_EQ(stepScale(2, 1), 2.5);
+  EXPECT_EQ(stepScale(4, 1), 4);
+  EXPECT_EQ(parseScale("1.5"), 1.5);
+  EXPECT_EQ(parseScale("3"), 3);
+  for (const char* bad : {"", "0", "5", "2x", "1.25", " 2", "nan"}) EXPECT_FALSE(parseScale(bad));
+  EXPECT_EQ(scaleText(2.5), "2.5");
+  EXPECT_EQ(scaleText(4), "4");
+  EXPECT_EQ(xftDpi("Xcursor.size:\t24\nXft.dpi:\t192\n"), 192.0);
+  EXPECT_EQ(xftDpi("Xft.dpi:\t0\n"), std::nullopt);
+  EXPECT_EQ(xftDpi("Xft.antialias:\t1\n"), std::nullopt);
+  // What the settings file remembers, and what is wrong with one.
+  const auto both = viewChoiceOf(confOf(2.5, ViewKind::Screens));
+  ASSERT_TRUE(both);
+  EXPECT_EQ(both->scale, 2.5);
+  EXPECT_EQ(both->view, ViewKind::Screens);
+  EXPECT_EQ(viewChoiceOf({{"scale", "7"}}).error(), "scale cannot be 7");
+  EXPECT_EQ(viewChoiceOf({{"zoom", "2"}}).error(), "no setting called zoom");
+}
+
+// Pictures drawn at scales without a set of their own are resized: a flat colour stays exact,
+// and the colour of transparent pixels never bleeds into what is drawn beside them.
+TEST(Resample, KeepsFlatColoursAndLendsTransparencyNoColour) {
+  Picture in{8, 8, {}};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      in.rgba.insert(in.rgba.end(), x < 4 ? std::initializer_list<std::uint8_t>{200, 30, 10, 255}
+                                          : std::initializer_list<std::uint8_t>{0, 255, 0, 0});
+  for (auto [w, h] : {std::pair{12, 12}, std::pair{6, 5}, std::pair{16, 16}}) {
+    const Picture out = resample(in, w, h);
+    ASSERT_EQ(out.rgba.size(), std::size_t(w) * h * 4);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const std::uint8_t* p = &out.rgba[(std::size_t(y) * w + x) * 4];
+        if (p[3] > 0) {
+          EXPECT_LE(p[1], 31) << w << ": " << x << "," << y;  // no green
+        }
+        if (x < w / 4) {  // well inside the opaque half
+          EXPECT_EQ(p[0], 200);
+          EXPECT_EQ(p[3], 255);
+        }
+        if (x >= w - w / 4) {
+          EXPECT_EQ(p[3], 0);
+        }
+      }
+    }
+  }
 }
 
 TEST(FrameState, FollowsShownSegmentsAndDigitPictures) {

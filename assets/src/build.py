@@ -2,6 +2,9 @@
 
 The list of pictures, their sizes and places comes from the layout table in
 src/display/layout.cpp, so the art can never disagree with the code about a size.
+Every picture is drawn at 1x into assets/, and the casing and the segments again at 2x and
+3x into assets/2x/ and assets/3x/ (each picture exactly that many times its size), from which
+the front end draws when it shows the device larger.
 
     build.py ROOT [--svg DIR] [--preview DIR]
 """
@@ -28,6 +31,7 @@ NOT_LCD = {"ButtonA", "ButtonB", "ButtonTime", "ACL", "Punti", "Vuoto"}
 DIGIT_PLACES = {"Ora", "Centinaia", "Decina", "Unita"}
 BLANK = "blank.png"
 GHOST = 0.065  # how much ink an unlit segment leaves on the glass
+SCALES = (1, 2, 3)  # the picture sets; the 1x set's files are the ones the layout names
 
 
 class Seg:
@@ -142,6 +146,47 @@ def overlay(base, layers, out, opacity=1.0):
     subprocess.run(cmd, check=True)
 
 
+def render_set(assets, segs, pics, scale, tmp, svg_dir):
+    """The segment pictures and the casing with its ghosts, at `scale` times their size."""
+    out = assets if scale == 1 else os.path.join(assets, f"{scale}x")
+    os.makedirs(out, exist_ok=True)
+    keep = svg_dir if scale == 1 else None
+    for name, seg in pics.items():
+        render(drawing(seg), os.path.join(out, name), (seg.w * scale, seg.h * scale), tmp, keep)
+
+    # The digit places are ghosted as a full "8".
+    digit_box = next(s for s in segs if s.group in DIGIT_PLACES)
+    eight = os.path.join(tmp, f"eight{scale}.png")
+    render(lcd_svg(digit_box.box, things.eight(digit_box.box)), eight,
+           (digit_box.w * scale, digit_box.h * scale), tmp)
+
+    rows_left, rows_right, entry = scenery_rows(segs)
+    buttons = [(label, s.x, s.y) for g, label in
+               (("ButtonA", "GAME A"), ("ButtonB", "GAME B"), ("ButtonTime", "TIME"))
+               for s in segs if s.group == g]
+    acl = next((s.x, s.y) for s in segs if s.group == "ACL")
+    base = os.path.join(tmp, "casing_base.png")
+    render(casing.casing_svg(buttons, acl, rows_left, rows_right, entry), base,
+           (casing.W * scale, casing.H * scale), tmp, keep)
+
+    ghosts = []
+    for s in segs:
+        if s.group in NOT_LCD:
+            continue
+        if s.group in DIGIT_PLACES:
+            ghosts.append((eight, s.x * scale, s.y * scale))
+        elif s.file != BLANK:
+            ghosts.append((os.path.join(out, s.file), s.x * scale, s.y * scale))
+    overlay(base, ghosts, os.path.join(out, "casing.png"), opacity=GHOST)
+    return eight
+
+
+def compress(folder):
+    """Lossless recompression of a larger set (the 1x files stay as they are)."""
+    files = sorted(os.path.join(folder, f) for f in os.listdir(folder) if f.endswith(".png"))
+    subprocess.run(["optipng", "-quiet", "-o2", "-strip", "all"] + files, check=True)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("root")
@@ -157,33 +202,13 @@ def main():
         os.makedirs(args.svg, exist_ok=True)
 
     with tempfile.TemporaryDirectory() as tmp:
-        for name, seg in pics.items():
-            render(drawing(seg), os.path.join(assets, name), (seg.w, seg.h), tmp, args.svg)
-
-        # The digit places are ghosted as a full "8".
-        digit_box = next(s for s in segs if s.group in DIGIT_PLACES)
-        eight = os.path.join(tmp, "eight.png")
-        render(lcd_svg(digit_box.box, things.eight(digit_box.box)), eight,
-               (digit_box.w, digit_box.h), tmp)
-
-        rows_left, rows_right, entry = scenery_rows(segs)
-        buttons = [(label, s.x, s.y) for g, label in
-                   (("ButtonA", "GAME A"), ("ButtonB", "GAME B"), ("ButtonTime", "TIME"))
-                   for s in segs if s.group == g]
-        acl = next((s.x, s.y) for s in segs if s.group == "ACL")
-        base = os.path.join(tmp, "casing_base.png")
-        render(casing.casing_svg(buttons, acl, rows_left, rows_right, entry), base,
-               (casing.W, casing.H), tmp, args.svg)
-
-        ghosts = []
-        for s in segs:
-            if s.group in NOT_LCD:
-                continue
-            if s.group in DIGIT_PLACES:
-                ghosts.append((eight, s.x, s.y))
-            elif s.file != BLANK:
-                ghosts.append((os.path.join(assets, s.file), s.x, s.y))
-        overlay(base, ghosts, os.path.join(assets, "casing.png"), opacity=GHOST)
+        eight = None
+        for scale in SCALES:
+            made = render_set(assets, segs, pics, scale, tmp, args.svg)
+            if scale == 1:
+                eight = made
+            else:
+                compress(os.path.join(assets, f"{scale}x"))
 
         render(casing.window_icon_svg(), os.path.join(assets, "icon.png"), (48, 64), tmp, args.svg)
         render(casing.dialog_icon_svg(), os.path.join(assets, "dialog_icon.png"), (15, 26), tmp,

@@ -1,5 +1,5 @@
 // The key remap dialog on screen: four labels, four one-character key boxes, their tooltips and
-// a focus frame, drawn by us in a small window of its own.
+// a focus frame, drawn by us in a small window of its own, at the scale the game is shown at.
 #pragma once
 
 #include <SDL.h>
@@ -10,6 +10,7 @@
 
 #include "base/result.h"
 #include "keyremap/key_remap_dialog.h"
+#include "platform/view.h"
 #include "shell/scheduler.h"
 
 namespace cw {
@@ -17,7 +18,7 @@ namespace cw {
 inline constexpr int kDialogWidth = 161;
 inline constexpr int kDialogHeight = 118;
 
-// Where the dialog's controls lie, in client pixels; rows 1..4 at index 0..3.
+// Where the dialog's controls lie, in client pixels at 1x; rows 1..4 at index 0..3.
 struct DialogControl {
   SDL_Rect rect;
   const char* text;
@@ -62,7 +63,9 @@ class DialogWindow {
 
   // Opens the window centred on the screen, a dialog of `owner` (the game window, which may be
   // hidden), raised and with the keyboard focus: it takes every key while it is open.
-  Status open(TTF_Font* font, SDL_Surface* icon, SDL_Window* owner);
+  // Everything in it is `scale` times its size; the font's size is set here: the labels take
+  // the largest that fits each text in its place.
+  Status open(TTF_Font* font, SDL_Surface* icon, SDL_Window* owner, double scale = 1);
   void close();
   // The window manager minimised the window: with the game window hidden, nothing of the
   // program would be left to see. It is asked for back at once, and again every
@@ -77,6 +80,10 @@ class DialogWindow {
   Uint32 windowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
   SDL_Window* window() const { return window_; }
   SDL_Renderer* renderer() const { return renderer_; }
+  const Scaler& scaler() const { return scaler_; }
+  // The row (1..4) of the label or key box at window pixel (x, y), or 0.
+  int labelAt(int x, int y) const;
+  int boxAt(int x, int y) const;
 
   // Tab moves the focus frame through the boxes, then the labels (Shift+Tab goes back). It only
   // shows where the focus is: the key itself is still captured for the selected row.
@@ -96,15 +103,24 @@ class DialogWindow {
     int tooltip = 0;
     bool operator==(const View&) const = default;
   };
+  void fitLabels();
+  void useSize(int dpi);
   void text(const std::string& utf8, int x, int y, SDL_Color color);
+  void fill(int x, int y, int w, int h, SDL_Color color);
   void sunkenBox(const SDL_Rect& r);
   void focusFrame(const SDL_Rect& r);
+  void labels();
+  void tooltip(int box);
   void takeFocus();
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   TTF_Font* font_ = nullptr;
-  int focus_ = 0;  // 0..3 the boxes, 4..7 the labels
+  Scaler scaler_;
+  int textDpi_ = 96;   // the font's 8 points at the dialog's scale
+  int labelDpi_ = 96;  // as large as lets every label's text lie within its place
+  int fontDpi_ = 0;    // the size the font has now
+  int focus_ = 0;      // 0..3 the boxes, 4..7 the labels
   Tooltips tooltips_;
   View drawn_{};
   bool dirty_ = true;

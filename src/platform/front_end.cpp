@@ -62,7 +62,7 @@ Status FrontEnd::open() {
   if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
       !(asked && *asked))
     return failure("cannot open a window: no display found");
-  if (Status opened = screen_.open(assets_); !opened) return opened;
+  if (Status opened = screen_.open(assets_, options_.screen); !opened) return opened;
   windows_.watch(screen_.window());
   events_.attach(screen_.window());
   pads_.rumbleEnabled = options_.rumble;
@@ -145,11 +145,12 @@ void FrontEnd::pump(const SDL_Event& e) {
     case SDL_KEYUP:
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
       pacer_.arrive(arrival(e), e);
       break;
     case SDL_MOUSEMOTION:
       if (dialogId != 0 && e.motion.windowID == dialogId)
-        dialog_.tooltips().pointerAt(dialogBoxAt(e.motion.x, e.motion.y), realNow());
+        dialog_.tooltips().pointerAt(dialog_.boxAt(e.motion.x, e.motion.y), realNow());
       break;
     case SDL_WINDOWEVENT:
       pumpWindowEvent(e);
@@ -183,6 +184,7 @@ void FrontEnd::pumpWindowEvent(const SDL_Event& e) {
     if (what == SDL_WINDOWEVENT_EXPOSED || what == SDL_WINDOWEVENT_SHOWN ||
         what == SDL_WINDOWEVENT_RESTORED)
       screen_.exposed();
+    if (what == SDL_WINDOWEVENT_SIZE_CHANGED) screen_.resized();
     // The window manager's close (there is no close box) ends the program like ACL.
     if (what == SDL_WINDOWEVENT_CLOSE) quit_ = true;
   }
@@ -191,13 +193,14 @@ void FrontEnd::pumpWindowEvent(const SDL_Event& e) {
 // The textures went with the render device: load them again from where they came from. If
 // they cannot be, the program ends, saying why, rather than draw without them.
 void FrontEnd::reloadPictures() {
-  if (Status loaded = screen_.reload(); !loaded) {
-    std::fprintf(stderr, "crateworks: %s\n", loaded.error().c_str());
-    status_ = 1;
-    quit_ = true;
-    return;
-  }
+  if (Status loaded = screen_.reload(); !loaded) return endWithoutPictures(loaded.error());
   dialog_.exposed();
+}
+
+void FrontEnd::endWithoutPictures(const std::string& why) {
+  std::fprintf(stderr, "crateworks: %s\n", why.c_str());
+  status_ = 1;
+  quit_ = true;
 }
 
 void FrontEnd::deliver(const SDL_Event& e) {
@@ -212,6 +215,7 @@ void FrontEnd::deliver(const SDL_Event& e) {
 void FrontEnd::presentGame(bool settled) {
   const GameScreen::Presented p =
       screen_.present(device_.display(), settled, timing_ ? &steadyNs : nullptr);
+  if (!p.failure.empty()) return endWithoutPictures(p.failure);  // none for the new size
   if (p.drawn) talked_ = true;
   if (timing_) timing_->screen(p.version, p.drawn, p.drawStartNs);
 }
@@ -246,7 +250,7 @@ void FrontEnd::showDialog(bool open) {
     dialog_.close();
     return;
   }
-  if (Status opened = dialog_.open(font_, dialogIcon_, screen_.window()); !opened)
+  if (Status opened = dialog_.open(font_, dialogIcon_, screen_.window(), screen_.scale()); !opened)
     std::fprintf(stderr, "crateworks: cannot open the key dialog: %s\n", opened.error().c_str());
   windows_.watch(dialog_.window());
 }

@@ -32,6 +32,7 @@ struct FrontEndOptions {
   std::string dataDir;                                            // holds assets/ and audio/
   Result<std::string> keyFilePath{failure("no key file named")};  // or why there is none
   bool rumble = false;                                            // pads rumble on a miss
+  ScreenOptions screen;  // the scale, the view, fullscreen, and where they are remembered
 };
 
 class FrontEnd final : private WindowPort {
@@ -75,6 +76,7 @@ class FrontEnd final : private WindowPort {
   void presentGame(bool settled);
   void presentDialog(bool settled, Millis now);
   void reloadPictures();
+  void endWithoutPictures(const std::string& why);
 
   FrontEndOptions options_;
   std::string assets_;  // where the pictures and the font are, the same for every load
@@ -93,7 +95,7 @@ class FrontEnd final : private WindowPort {
   SDL_Surface* dialogIcon_ = nullptr;
   TTF_Font* font_ = nullptr;
   DialogWindow dialog_;
-  Input input_{device_, dialog_};
+  Input input_{device_, dialog_, screen_};
 
   // Core time 0 on the steady clock.
   std::int64_t originNs_ = 0;

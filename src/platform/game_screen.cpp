@@ -2,13 +2,14 @@
 
 #include <SDL_image.h>
 
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/desktop.h"
+
 namespace cw {
 namespace {
-
-// The casing drags the window; the four buttons keep their own mouse input.
-SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* p, void*) {
-  return onCasingButton(p->x, p->y) ? SDL_HITTEST_NORMAL : SDL_HITTEST_DRAGGABLE;
-}
 
 SDL_Renderer* makeRenderer(SDL_Window* w) {
   // No vsync: presenting must never block the 2 ms timer.
@@ -17,6 +18,17 @@ SDL_Renderer* makeRenderer(SDL_Window* w) {
 }
 
 }  // namespace
+
+// The casing drags the window; the four buttons keep their own mouse input. The screens view
+// has no buttons, and a fullscreen window is not dragged.
+SDL_HitTestResult GameScreen::hitTest(SDL_Window*, const SDL_Point* p, void* self) {
+  const GameScreen& screen = *static_cast<const GameScreen*>(self);
+  if (screen.fullscreen_) return SDL_HITTEST_NORMAL;
+  const auto at = screen.layout_.toLogical(p->x, p->y);
+  if (at && screen.view_ == ViewKind::Casing && onCasingButton(at->first, at->second))
+    return SDL_HITTEST_NORMAL;
+  return SDL_HITTEST_DRAGGABLE;
+}
 
 GameScreen::~GameScreen() {
   close();
@@ -31,15 +43,21 @@ void GameScreen::close() {
   visible_ = false;
 }
 
-Status GameScreen::open(const std::string& assets) {
+Status GameScreen::open(const std::string& assets, const ScreenOptions& options) {
   assets_ = assets;
+  conf_ = ConfFile(options.confPath);
   window_ =
       SDL_CreateWindow("Crateworks Sim", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                        kWindowWidth, kWindowHeight, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (window_) renderer_ = makeRenderer(window_);
   if (!renderer_) return failure(std::string("cannot open a window: ") + SDL_GetError());
-  SDL_SetWindowHitTest(window_, hitTest, nullptr);
-  if (Status loaded = frame_.load(renderer_, assets_); !loaded) return loaded;
+  SDL_SetWindowHitTest(window_, hitTest, this);
+  // The window exists before its size is chosen: the desktop's scale is read through it.
+  chooseSize(options);
+  managed_ = windowManaged(window_);
+  fitWindow(true);
+  if (fullscreen_) applyFullscreen();
+  if (Status loaded = layOut(); !loaded) return loaded;
   const std::string iconPath = assets_ + "/" + std::string(kWindowIcon);
   SDL_Surface* icon = IMG_Load(iconPath.c_str());
   if (!icon) return failure("cannot use picture " + iconPath + ": " + IMG_GetError());
@@ -48,10 +66,138 @@ Status GameScreen::open(const std::string& assets) {
   return {};
 }
 
+// The command line's choice, else the one remembered, else the casing at the desktop's scale;
+// a remembered or default scale no larger than the screen has room for.
+void GameScreen::chooseSize(const ScreenOptions& options) {
+  ViewChoice remembered;
+  const Result<ConfValues> values = conf_.read();
+  const Result<ViewChoice> choice =
+      values ? viewChoiceOf(*values) : Result<ViewChoice>(failure(values.error()));
+  if (choice)
+    remembered = *choice;
+  else if (values)
+    std::fprintf(stderr, "crateworks: settings ignored: %s: %s\n", conf_.path().c_str(),
+                 choice.error().c_str());
+  else
+    std::fprintf(stderr, "crateworks: settings ignored: %s\n", choice.error().c_str());
+  view_ = options.view.value_or(remembered.view.value_or(ViewKind::Casing));
+  const SDL_Rect area = usableArea();
+  if (options.scale)
+    scale_ = *options.scale;
+  else if (remembered.scale)
+    scale_ = fittingScale(*remembered.scale, view_, area.w, area.h);
+  else
+    scale_ = defaultScale(desktopDpi(window_), view_, area.w, area.h);
+  fullscreen_ = options.fullscreen;
+}
+
+SDL_Rect GameScreen::usableArea() const {
+  SDL_Rect r{0, 0, INT_MAX / 2, INT_MAX / 2};
+  const int display = SDL_GetWindowDisplayIndex(window_);
+  if (display >= 0 && SDL_GetDisplayUsableBounds(display, &r) != 0)
+    r = {0, 0, INT_MAX / 2, INT_MAX / 2};
+  return r;
+}
+
+// Gives the window the size of the view at the chosen scale, centred on the screen or about
+// its old centre, and on the screen as far as it fits. Fullscreen keeps the screen's size.
+void GameScreen::fitWindow(bool centred) {
+  if (fullscreen_) return;
+  const auto [w, h] = ViewLayout::windowSize(view_, scale_);
+  int oldW = 0, oldH = 0, x = 0, y = 0;
+  SDL_GetWindowSize(window_, &oldW, &oldH);
+  SDL_GetWindowPosition(window_, &x, &y);
+  if (w == oldW && h == oldH) return;
+  SDL_SetWindowSize(window_, w, h);
+  relayout_ = true;
+  if (centred) {
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+    return;
+  }
+  const SDL_Rect area = usableArea();
+  x = std::max(area.x, std::min(x + (oldW - w) / 2, area.x + area.w - w));
+  y = std::max(area.y, std::min(y + (oldH - h) / 2, area.y + area.h - h));
+  SDL_SetWindowPosition(window_, x, y);
+}
+
+// Lays the picture out in the window as it now is, and loads the pictures again when that
+// takes another scale.
+Status GameScreen::layOut() {
+  relayout_ = false;
+  int w = 0, h = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0 || w <= 0 || h <= 0)
+    SDL_GetWindowSize(window_, &w, &h);
+  layout_ = ViewLayout::forWindow(view_, scale_, w, h);
+  dirty_ = true;
+  const double scale = layout_.scaler().scale();
+  if (frame_.loaded() && std::fabs(frame_.scale() - scale) < 1e-9) return {};
+  Status loaded = reload();
+  relayout_ = !loaded;  // tried again, and said, at the next present
+  return loaded;
+}
+
 Status GameScreen::reload() {
-  Status loaded = frame_.load(renderer_, assets_);
+  std::string note;
+  Status loaded = frame_.load(renderer_, assets_, layout_.scaler().scale(), &note);
+  if (!note.empty()) std::fprintf(stderr, "crateworks: %s\n", note.c_str());
   dirty_ = true;
   return loaded;
+}
+
+void GameScreen::stepScale(int steps) {
+  if (fullscreen_ || !window_ || steps == 0) return;
+  const SDL_Rect area = usableArea();
+  const double next = fittingScale(cw::stepScale(scale_, steps), view_, area.w, area.h);
+  // Never a step the other way: a scale asked for on the command line may exceed the screen.
+  if (steps > 0 ? next <= scale_ : next >= scale_) return;
+  scale_ = next;
+  fitWindow(false);
+  remember();
+}
+
+void GameScreen::toggleView() {
+  if (!window_) return;
+  view_ = view_ == ViewKind::Casing ? ViewKind::Screens : ViewKind::Casing;
+  fitWindow(false);
+  relayout_ = true;
+  remember();
+}
+
+void GameScreen::toggleFullscreen() {
+  if (!window_) return;
+  fullscreen_ = !fullscreen_;
+  applyFullscreen();
+}
+
+// Asks the window manager for fullscreen, or out of it; with none, covers the screen itself.
+// Back in a window, the window takes the view's size (the view may have changed meanwhile).
+void GameScreen::applyFullscreen() {
+  relayout_ = true;
+  if (managed_) {
+    SDL_SetWindowFullscreen(window_, fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    fitWindow(false);
+    return;
+  }
+  if (!fullscreen_) {
+    const auto [w, h] = ViewLayout::windowSize(view_, scale_);
+    SDL_SetWindowSize(window_, w, h);
+    SDL_SetWindowPosition(window_, windowedX_, windowedY_);
+    return;
+  }
+  SDL_Rect screen{0, 0, 0, 0};
+  if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen) != 0) return;
+  SDL_GetWindowPosition(window_, &windowedX_, &windowedY_);
+  SDL_SetWindowPosition(window_, screen.x, screen.y);
+  SDL_SetWindowSize(window_, screen.w, screen.h);
+}
+
+void GameScreen::remember() {
+  Status saved = conf_.write(confOf(scale_, view_));
+  if (saved || saidUnsaved_) return;
+  std::fprintf(stderr, "crateworks: scale and view not remembered: %s\n", saved.error().c_str());
+  saidUnsaved_ = true;
 }
 
 void GameScreen::show(bool shown) {
@@ -70,18 +216,24 @@ void GameScreen::show(bool shown) {
 
 GameScreen::Presented GameScreen::present(const Display& display, bool settled,
                                           std::int64_t (*now)()) {
+  Presented p;
+  if (relayout_) {
+    if (Status laid = layOut(); !laid) {
+      p.failure = laid.error();
+      return p;
+    }
+  }
   if (settled && shownVersion_ != display.version()) {
     const FrameState taken = FrameState::of(display);
     if (!(taken == shown_) || !shownVersion_) dirty_ = true;
     shown_ = taken;
     shownVersion_ = display.version();
   }
-  Presented p;
   p.version = shownVersion_.value_or(0);
   if (!dirty_ || !visible_) return p;
   p.drawn = true;
   p.drawStartNs = now ? now() : 0;
-  frame_.draw(renderer_, shown_);
+  frame_.draw(renderer_, shown_, layout_);
   if (onFrame) onFrame(renderer_);
   SDL_RenderPresent(renderer_);
   dirty_ = false;
@@ -89,7 +241,8 @@ GameScreen::Presented GameScreen::present(const Display& display, bool settled,
 }
 
 void GameScreen::presentNow(const Display& display) {
-  frame_.draw(renderer_, FrameState::of(display));
+  if (relayout_) (void)layOut();  // a failure is said at the next present
+  frame_.draw(renderer_, FrameState::of(display), layout_);
   SDL_RenderPresent(renderer_);
 }
 

@@ -1,5 +1,6 @@
 // The game window on screen: the borderless window cut to the casing, its renderer and
-// pictures, and the picture it last presented.
+// pictures, the picture it last presented, and how large it shows it: the scale, the view
+// (the whole casing or the two screens alone) and fullscreen.
 #pragma once
 
 #include <SDL.h>
@@ -10,9 +11,20 @@
 #include <string>
 
 #include "base/result.h"
+#include "host/conf_file.h"
 #include "platform/frame.h"
+#include "platform/view.h"
 
 namespace cw {
+
+struct ScreenOptions {
+  // Asked on the command line for this run; the settings file's or the desktop's otherwise.
+  std::optional<double> scale;
+  std::optional<ViewKind> view;
+  bool fullscreen = false;
+  // Where the chosen scale and view are remembered.
+  Result<std::string> confPath{failure("no settings file named")};
+};
 
 class GameScreen {
  public:
@@ -21,8 +33,10 @@ class GameScreen {
   GameScreen& operator=(const GameScreen&) = delete;
   ~GameScreen();
 
-  // Creates the window, hidden until shown, and loads the pictures and the icon from `assets`.
-  Status open(const std::string& assets);
+  // Creates the window, hidden until shown, sized for the scale and view, and loads the
+  // pictures and the icon from `assets`. A settings file that cannot be used is said on stderr
+  // and left for the defaults.
+  Status open(const std::string& assets, const ScreenOptions& options = {});
   // Loads the pictures again from the same place (the render device lost them). On failure
   // nothing is drawn any more.
   Status reload();
@@ -39,10 +53,29 @@ class GameScreen {
   // The window must be drawn again (exposed, restored, its targets lost).
   void exposed() { dirty_ = true; }
 
+  // The scale the player chose, which the key dialog follows too.
+  double scale() const { return scale_; }
+  ViewKind view() const { return view_; }
+  bool fullscreen() const { return fullscreen_; }
+  const ViewLayout& layout() const { return layout_; }
+  // The logical point under window pixel (x, y), or nothing where the picture is not.
+  std::optional<std::pair<int, int>> toLogical(int x, int y) const {
+    return layout_.toLogical(x, y);
+  }
+  // The player's changes, which take effect from the next frame; the scale and view are
+  // remembered. The scale steps along kScales as far as the window fits the screen, and only
+  // in a window: fullscreen fills the screen whatever the scale.
+  void stepScale(int steps);
+  void toggleView();
+  void toggleFullscreen();
+  // The window's size changed: the picture is laid out afresh.
+  void resized() { relayout_ = true; }
+
   struct Presented {
     bool drawn = false;            // a frame was drawn and presented
     std::int64_t drawStartNs = 0;  // when drawing it began, when drawn
     std::uint64_t version = 0;     // the display version the screen shows
+    std::string failure;           // the pictures for a new size could not be loaded
   };
   // Takes the display's picture when `settled` (no hold is under way) and presents it when it
   // differs from the one on screen or the window needs drawing. `now` gives the steady clock.
@@ -54,10 +87,29 @@ class GameScreen {
   std::function<void(SDL_Renderer*)> onFrame;
 
  private:
+  static SDL_HitTestResult hitTest(SDL_Window* window, const SDL_Point* p, void* self);
+  void chooseSize(const ScreenOptions& options);
+  Status layOut();
+  void fitWindow(bool centred);
+  void applyFullscreen();
+  void remember();
+  SDL_Rect usableArea() const;
+
   std::string assets_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   GameFrame frame_;
+  ConfFile conf_{failure("no settings file named")};
+  double scale_ = 1;
+  ViewKind view_ = ViewKind::Casing;
+  bool fullscreen_ = false;
+  // Without a window manager fullscreen is a window of the screen's size, placed on it by us;
+  // where the window was before.
+  bool managed_ = true;
+  int windowedX_ = 0, windowedY_ = 0;
+  ViewLayout layout_ = ViewLayout::forWindow(ViewKind::Casing, 1, kWindowWidth, kWindowHeight);
+  bool relayout_ = false;
+  bool saidUnsaved_ = false;
   // The picture on screen, and the display version it was taken from.
   FrameState shown_{};
   std::optional<std::uint64_t> shownVersion_;

@@ -26,6 +26,14 @@ void Input::deliver(const SDL_Event& e, Uint32 gameWindow) {
       else if (dialog_.isOpen() && e.button.windowID == dialog_.windowId())
         dialogMouse(e);
       break;
+    case SDL_MOUSEWHEEL:
+      // One step a notch, however fast the wheel turns; a touchpad's fractions of a notch
+      // (y 0) do nothing.
+      if (gameWindow != 0 && e.wheel.windowID == gameWindow && e.wheel.y != 0) {
+        const bool up = (e.wheel.y > 0) != (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED);
+        screen_.stepScale(up ? 1 : -1);
+      }
+      break;
     case SDL_WINDOWEVENT:
       if (e.window.event == SDL_WINDOWEVENT_CLOSE && dialog_.isOpen() &&
           e.window.windowID == dialog_.windowId()) {
@@ -44,11 +52,21 @@ void Input::key(const SDL_Event& e) {
     // A held key's repeats are further presses: the game moves again on each.
     const int code = virtualKeyCode(k.scancode, k.sym, (k.mod & KMOD_NUM) != 0);
     if (!e.key.repeat || downCode_[k.scancode] == 0) downCode_[k.scancode] = code;
-    if (code != 0) keyDown(code, (k.mod & KMOD_SHIFT) != 0);
+    if (code == 0) return;
+    if (shortcut(code)) {
+      if (!e.key.repeat) screen_.toggleFullscreen();  // held, it does not toggle again and again
+      takenDown_[k.scancode] = true;
+      return;
+    }
+    keyDown(code, (k.mod & KMOD_SHIFT) != 0);
   } else {
     int code = downCode_[k.scancode];
     if (code == 0) code = virtualKeyCode(k.scancode, k.sym, (k.mod & KMOD_NUM) != 0);
     downCode_[k.scancode] = 0;
+    if (takenDown_[k.scancode]) {
+      takenDown_[k.scancode] = false;
+      return;
+    }
     if (code != 0) device_.keyUp(code);
   }
 }
@@ -74,18 +92,34 @@ void Input::pad(const SDL_Event& e) {
   }
 }
 
+// F11 toggles fullscreen unless it is one of the four movement keys, which are the game's; in the
+// key dialog every key is the dialog's to capture.
+bool Input::shortcut(int code) const {
+  if (code != kFullscreenKey || dialog_.isOpen()) return false;
+  const GameState& s = device_.state();
+  for (int movement : {s.KeyNandoUp, s.KeyNandoDown, s.KeyBepoUp, s.KeyBepoDown})
+    if ((movement & 0xFFFF) == code) return false;  // compared as the game compares key codes
+  return true;
+}
+
 void Input::gameMouse(const SDL_Event& e) {
-  // Left, middle and right press the casing buttons; only the left one clicks.
+  // Left, middle and right press the casing buttons; only the left one clicks. The middle one
+  // anywhere else changes the view.
   const int slot = e.button.button;
   if (slot < SDL_BUTTON_LEFT || slot > SDL_BUTTON_RIGHT) return;
   const bool left = slot == SDL_BUTTON_LEFT;
-  const std::optional<Group> at = mouseSegmentAt(device_.display(), e.button.x, e.button.y);
+  const auto point = screen_.toLogical(e.button.x, e.button.y);
+  const std::optional<Group> at =
+      point ? mouseSegmentAt(device_.display(), point->first, point->second) : std::nullopt;
   if (e.type == SDL_MOUSEBUTTONDOWN) {
     if (at == Group::ButtonA || at == Group::ButtonB) {
       pressOwner_[slot] = at;
       device_.mouseDown(*at);
     } else if (left) {
       clickCandidate_ = at;  // ButtonTime, ACL or nothing
+    } else if (slot == SDL_BUTTON_MIDDLE &&
+               !(point && onCasingButton(point->first, point->second))) {
+      screen_.toggleView();
     }
     return;
   }
@@ -104,7 +138,7 @@ void Input::gameMouse(const SDL_Event& e) {
 void Input::dialogMouse(const SDL_Event& e) {
   if (e.type == SDL_MOUSEBUTTONDOWN) dialog_.tooltips().dismiss();
   if (e.button.button != SDL_BUTTON_LEFT) return;
-  const int label = dialogLabelAt(e.button.x, e.button.y);
+  const int label = dialog_.labelAt(e.button.x, e.button.y);
   if (e.type == SDL_MOUSEBUTTONDOWN) {
     labelCandidate_ = label;
     return;

@@ -1,6 +1,8 @@
 // Input from SDL to the device: keys become virtual-key codes, a game controller's actions the
 // codes of the keys they stand for, mouse presses on the casing its buttons, clicks on the
-// dialog its labels, the dialog's close box the end of the dialog.
+// dialog its labels, the dialog's close box the end of the dialog. The few that mean nothing to
+// the game change how the window shows it: the wheel its scale, the middle button off the
+// casing's buttons its view, and F11 (unless a movement key) fullscreen.
 #pragma once
 
 #include <SDL.h>
@@ -9,6 +11,7 @@
 #include <optional>
 
 #include "platform/dialog_window.h"
+#include "platform/game_screen.h"
 #include "platform/pad_keys.h"
 #include "shell/device.h"
 
@@ -16,11 +19,15 @@ namespace cw {
 
 class Input {
  public:
-  Input(Device& device, DialogWindow& dialog) : device_(device), dialog_(dialog) {}
+  Input(Device& device, DialogWindow& dialog, GameScreen& screen)
+      : device_(device), dialog_(dialog), screen_(screen) {}
 
   // Hands one input event to the device, at the core's present time. `gameWindow` is the id of
   // the game window, whose mouse presses go to the casing.
   void deliver(const SDL_Event& e, Uint32 gameWindow);
+
+  // The virtual-key code of F11, the fullscreen key when it is not a movement key.
+  static constexpr int kFullscreenKey = 122;
   // The dialog opened or closed: a press that began before does not click a label.
   void dialogChanged() { labelCandidate_ = 0; }
 
@@ -28,15 +35,19 @@ class Input {
   void key(const SDL_Event& e);
   void keyDown(int code, bool shift);
   void pad(const SDL_Event& e);
+  bool shortcut(int code) const;
   void gameMouse(const SDL_Event& e);
   void dialogMouse(const SDL_Event& e);
 
   Device& device_;
   DialogWindow& dialog_;
+  GameScreen& screen_;
   // The code each held key went down with, so its release gives the same code whatever
   // window it arrives in and whatever NumLock did meanwhile.
   std::array<int, SDL_NUM_SCANCODES> downCode_{};
   PadKeys padKeys_;
+  // The keys whose press the window took for itself: their releases are its too.
+  std::array<bool, SDL_NUM_SCANCODES> takenDown_{};
   // Per mouse button: the casing button that took the press (ButtonA or ButtonB), and the one a
   // left press may click (ButtonTime or ACL), or the dialog label it may click.
   std::array<std::optional<Group>, 4> pressOwner_{};

@@ -4,15 +4,20 @@
 #include <string>
 
 #include "host/command_line.h"
+#include "host/conf_file.h"
 #include "host/data_files.h"
 #include "host/key_file_store.h"
 #include "platform/front_end.h"
+#include "platform/view.h"
 
 namespace {
 
 constexpr const char* kUsage = "Usage: crateworks [OPTION]...";
 
 constexpr cw::OptionSpec kOptions[] = {
+    {"scale", 0, "N", "show the device N times its size: 1, 1.5, 2, 2.5, 3 or 4"},
+    {"view", 0, "VIEW", "casing (the whole device) or screens (the two LCDs alone)"},
+    {"fullscreen", 0, "", "fill the screen"},
     {"help", 'h', "", "show this help and exit"},
     {"version", 0, "", "show the version and exit"},
     {"rumble", 0, "", "make game controllers rumble on a miss"},
@@ -33,12 +38,25 @@ void printHelp() {
       "buttons (Y/A) or the right stick up/down move Bepo, Start starts game A and Back game B.\n"
       "Each stands for the key of its move as the TIME button set it.\n"
       "\n"
-      "The movement keys are kept in $XDG_CONFIG_HOME/crateworks/crateworks.key\n"
-      "(~/.config/crateworks/crateworks.key by default).\n"
+      "The window's own: the mouse wheel over it makes the device larger or smaller (in a\n"
+      "window; fullscreen fills the screen); the middle mouse button anywhere but on the\n"
+      "casing's buttons switches between the casing and the screens alone; F11 switches\n"
+      "fullscreen on and off, unless F11 is one of the movement keys.\n"
+      "\n"
+      "Without --scale the device starts at the size the desktop's scaling asks for, as large\n"
+      "as fits the screen. The scale and view chosen in the window are remembered in\n"
+      "$XDG_CONFIG_HOME/crateworks/crateworks.conf, the movement keys in crateworks.key\n"
+      "beside it (~/.config/crateworks/ by default).\n"
       "\n"
       "Exit status: 0 when the game ends normally, 1 when it cannot start (no display, missing\n"
       "pictures), 2 for a bad command line.\n",
       kUsage, cw::optionsHelp(kOptions).c_str());
+}
+
+int badUsage(const std::string& why) {
+  std::fprintf(stderr, "crateworks: %s\n%s\nTry 'crateworks --help' for more information.\n",
+               why.c_str(), kUsage);
+  return 2;
 }
 
 // Whether a box on screen could be seen: a display is named, and SDL is not asked to draw
@@ -68,13 +86,9 @@ int failToStart(const std::string& why) {
 
 int main(int argc, char** argv) {
   const auto line = cw::parseCommandLine(kOptions, {argv + 1, static_cast<std::size_t>(argc - 1)});
-  if (!line || !line->operands().empty()) {
-    const std::string why =
-        line ? "unexpected operand '" + line->operands()[0] + "'" : line.error();
-    std::fprintf(stderr, "crateworks: %s\n%s\nTry 'crateworks --help' for more information.\n",
-                 why.c_str(), kUsage);
-    return 2;
-  }
+  if (!line) return badUsage(line.error());
+  if (!line->operands().empty())
+    return badUsage("unexpected operand '" + line->operands()[0] + "'");
   if (line->has("help")) {
     printHelp();
     return 0;
@@ -83,11 +97,20 @@ int main(int argc, char** argv) {
     std::printf("crateworks %s\n", CW_VERSION);
     return 0;
   }
+  cw::ScreenOptions screen;
+  screen.fullscreen = line->has("fullscreen");
+  screen.confPath = cw::userConfFilePath();
+  if (const std::string* scale = line->value("scale")) {
+    if (!(screen.scale = cw::parseScale(*scale))) return badUsage("invalid scale '" + *scale + "'");
+  }
+  if (const std::string* view = line->value("view")) {
+    if (!(screen.view = cw::parseView(*view))) return badUsage("invalid view '" + *view + "'");
+  }
   const cw::Result<std::string> data = cw::dataDirectory();
   if (!data) return failToStart(data.error());
   cw::Status opened;
   {
-    cw::FrontEnd frontEnd({*data, cw::userKeyFilePath(), line->has("rumble")});
+    cw::FrontEnd frontEnd({*data, cw::userKeyFilePath(), line->has("rumble"), screen});
     opened = frontEnd.open();
     if (opened) return frontEnd.run();
   }

@@ -39,6 +39,7 @@ DESTDIR=$dest cmake --install "$build" --prefix "$prefix" --component Unspecifie
   >"$work/install.log" 2>&1 || fail "cmake --install: $(tail -3 "$work/install.log")"
 root=$dest$prefix
 for f in bin/crateworks bin/crateworks-replay share/crateworks/assets/casing.png \
+  share/crateworks/assets/2x/casing.png share/crateworks/assets/3x/casing.png \
   share/crateworks/assets/DejaVuSans.ttf share/crateworks/assets/DejaVuSans-LICENSE.txt \
   share/crateworks/audio/move.wav share/applications/$id.desktop \
   share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg \
@@ -46,6 +47,9 @@ for f in bin/crateworks bin/crateworks-replay share/crateworks/assets/casing.png
   share/doc/crateworks/copyright; do
   [[ -f $root/$f ]] || fail "not installed: $f"
 done
+# The larger sets in folders of their own: their files have the 1x files' names.
+got=$(identify -format '%wx%h' "$root/share/crateworks/assets/casing.png" 2>&1)
+[[ $got == 805x449 ]] || fail "the installed 1x casing is $got"
 for size in 16 32 48 64 128 256; do
   got=$(identify -format '%wx%h' "$root/share/icons/hicolor/${size}x$size/apps/$id.png" 2>&1)
   [[ $got == "${size}x$size" ]] || fail "the ${size}px icon is $got"

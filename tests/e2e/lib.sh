@@ -23,6 +23,10 @@ xvfb=
 ahead=
 shot_count=0
 wm_pid=
+# Arguments for the game (its --scale, --view, --fullscreen) and for the checker, which must
+# know how the game shows the device (its --scale, --view, or the window's --size).
+game_args=()
+check_args=()
 cleanup() {
   [[ -n $pid ]] && kill "$pid" 2>/dev/null
   [[ -n $ahead ]] && kill "$ahead" 2>/dev/null
@@ -36,16 +40,17 @@ mkdir -p "$shots"
 : >"$work/verdict"
 
 # A bare X server on a display number of its own choosing (no race with other servers starting),
-# reachable only with a cookie in this session's folder. No window manager runs on it.
+# reachable only with a cookie in this session's folder, with a screen of WxH (1280x800 unless
+# given). No window manager runs on it.
 start_x() {
-  local cookie n
+  local cookie n screen=${1:-1280x800}
   cookie=$(mcookie)
   export XAUTHORITY=$work/xauth
   : >"$XAUTHORITY"
   # The server takes every cookie in its file, whatever display the entry names.
   xauth -q -f "$XAUTHORITY" add :0 . "$cookie"
   # No reset when the last client leaves, which would forget what the session set up.
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset -auth "$XAUTHORITY" \
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset -auth "$XAUTHORITY" \
     3>"$work/display" 2>"$work/xvfb.err" &
   xvfb=$!
   for _ in $(seq 100); do
@@ -114,11 +119,12 @@ within() {
   done
 }
 
-# Starts the game with a fresh configuration folder and waits for its window to show. Words
-# given go before the game's path (env ... to change its environment).
+# Starts the game with this session's configuration folder (fresh at first) and waits for its
+# window to show. Words given go before the game's path (env ... to change its environment);
+# game_args after it.
 start_game() {
   export XDG_CONFIG_HOME=$work/config
-  "$@" "$game" 2>"$work/err" &
+  "$@" "$game" "${game_args[@]}" 2>"$work/err" &
   pid=$!
   within 10 find_window || fail "no window titled Crateworks Sim is shown"
   mapped_at=$(now)
@@ -136,8 +142,8 @@ look() {
   shift 2
   shot_count=$((shot_count + 1))
   last_shot=$shots/$(printf %02d $shot_count)-$name.bmp
-  "$seg_check" "$assets" --window "$wid" --within "$secs" --save "$last_shot" "$@" \
-    >"$work/verdict" 2>&1
+  "$seg_check" "$assets" --window "$wid" "${check_args[@]}" --within "$secs" --save "$last_shot" \
+    "$@" >"$work/verdict" 2>&1
 }
 # The same, failing the session when the expectations are not met in time.
 expect_within() {
@@ -153,8 +159,8 @@ expect_ahead() {
   shot_count=$((shot_count + 1))
   last_shot=$shots/$(printf %02d $shot_count)-$ahead_name.bmp
   rm -f "$work/ready"
-  "$seg_check" "$assets" --window "$wid" --within "$secs" --ready "$work/ready" \
-    --save "$last_shot" "$@" >"$work/verdict" 2>&1 &
+  "$seg_check" "$assets" --window "$wid" "${check_args[@]}" --within "$secs" \
+    --ready "$work/ready" --save "$last_shot" "$@" >"$work/verdict" 2>&1 &
   ahead=$!
   within 10 ready_or_gone
   [[ -e $work/ready ]] || fail "$ahead_name: $(tr '\n' ';' <"$work/verdict")"

@@ -10,6 +10,7 @@
 #define SDL_MAIN_HANDLED
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 #include <cstdio>
 #include <sstream>
@@ -88,7 +89,10 @@ int main(int argc, char** argv) {
   }
   ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
   StdinPad pad;
-  cw::FrontEnd frontEnd({argv[1], cw::userKeyFilePath()});
+  cw::FrontEndOptions options;
+  options.dataDir = argv[1];
+  options.keyFilePath = cw::userKeyFilePath();
+  cw::FrontEnd frontEnd(std::move(options));
   if (cw::Status opened = frontEnd.open(); !opened) {
     std::fprintf(stderr, "pad_game: %s\n", opened.error().c_str());
     return 1;

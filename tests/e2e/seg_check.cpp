@@ -7,6 +7,7 @@
 // a stored picture, which any change of the artwork would break.
 //
 //   seg_check ASSETS (--window ID [--within SECONDS] [--ready FILE] | --image FILE)
+//             [--scale S] [--view casing|screens] [--size WxH]
 //             [--save FILE.bmp] [--lit GROUP] [--report] EXPECTATION...
 //
 // Expectations:
@@ -21,9 +22,19 @@
 // are loaded. --ready creates FILE once the pictures are loaded, before the first look, so that
 // a test can start the checker before the change it waits for. --save keeps the last look. --lit
 // GROUP prints the members of GROUP that show in it, on one line; --report prints how much of every
-// segment shows and what each place reads. Exit status: 0 when every expectation holds, 1 when one
-// does not (each is named on stdout), 2 when there is nothing to look at (no window, an unreadable
-// picture, a bad expectation).
+// segment shows and what each place reads. --scale and --view say how the game shows the device
+// (as its own options do): the checker lays the pictures out as the game does (platform/view),
+// from the same picture set, resized the same way when the scale is not the set's; --size gives
+// the window's size when it is not the view's own at that scale (fullscreen). Exit status: 0 when
+// every expectation holds, 1 when one does not (each is named on stdout), 2 when there is nothing
+// to look at (no window, an unreadable picture, a bad expectation).
+
+// Ours first: the X headers define macros (Status among them) that would break them.
+#include "display/layout.h"
+#include "platform/frame.h"
+#include "platform/resample.h"
+#include "platform/view.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 #include <X11/Xlib.h>
@@ -38,8 +49,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "display/layout.h"
 
 namespace {
 
@@ -201,10 +210,68 @@ bool isDigitPlace(Group g) {
   return g == Group::Ora || g == Group::Centinaia || g == Group::Decina || g == Group::Unita;
 }
 
-// Segments that the window can show: a picture that depicts something, wholly inside.
-bool visible(const SegmentInfo& s) {
-  return s.picture != cw::kBlankPicture && s.x >= 0 && s.y >= 0 && s.x + s.w <= cw::kWindowWidth &&
-         s.y + s.h <= cw::kWindowHeight;
+// The window as the game lays it out: the casing under everything, and where each segment's
+// picture lies, all in window pixels.
+struct Scene {
+  cw::ViewLayout layout;
+  std::string pictures;  // the folder of the picture set drawn from
+  Image casing;          // the window with no segment shown
+  // Per segment: its picture's rectangle in the window, when the view shows it whole.
+  std::vector<std::optional<cw::Rect>> place;
+};
+Scene scene;
+
+// Segments that the window can show: a picture that depicts something, wholly in view.
+bool visible(int index) {
+  return cw::segments()[index].picture != cw::kBlankPicture && scene.place[index].has_value();
+}
+
+// A picture resized as the game resizes one drawn at a scale that is not its set's own.
+Image resized(const Image& img, int w, int h) {
+  if (img.w == w && img.h == h) return img;
+  cw::Picture in{img.w, img.h, {}};
+  for (const Rgba& p : img.px) in.rgba.insert(in.rgba.end(), {p.r, p.g, p.b, p.a});
+  const cw::Picture out = cw::resample(in, w, h);
+  Image r;
+  r.w = w;
+  r.h = h;
+  for (std::size_t i = 0; i < out.rgba.size(); i += 4)
+    r.px.push_back({out.rgba[i], out.rgba[i + 1], out.rgba[i + 2], out.rgba[i + 3]});
+  return r;
+}
+
+// Lays the scene out as the game does in a window of w x h; false when the casing cannot be
+// read.
+bool buildScene(const std::string& assets, cw::ViewKind view, double scale, int w, int h) {
+  scene.layout = cw::ViewLayout::forWindow(view, scale, w, h);
+  const cw::Scaler& s = scene.layout.scaler();
+  scene.pictures = cw::pictureSetDir(assets, cw::pictureSetFor(s.scale()));
+  const std::optional<Image> loaded =
+      loadPicture(scene.pictures + "/" + std::string(cw::kCasingPicture));
+  if (!loaded) return false;
+  const Image full = resized(*loaded, s.size(cw::kCasingWidth), s.size(cw::kCasingHeight));
+  // Around the panes, the casing's own backdrop.
+  scene.casing.w = w;
+  scene.casing.h = h;
+  scene.casing.px.assign(static_cast<std::size_t>(w) * h, full.at(0, 0));
+  scene.place.assign(cw::kSegmentCount, std::nullopt);
+  for (int p = 0; p < scene.layout.paneCount(); ++p) {
+    const cw::Rect to = scene.layout.paneRect(p), from = s.rect(scene.layout.pane(p).from);
+    for (int y = 0; y < to.h; ++y)
+      for (int x = 0; x < to.w; ++x)
+        scene.casing.px[static_cast<std::size_t>(to.y + y) * w + to.x + x] =
+            full.at(from.x + x, from.y + y);
+    const cw::Rect& logical = scene.layout.pane(p).from;
+    for (int i = 0; i < cw::kSegmentCount; ++i) {
+      const SegmentInfo& seg = cw::segments()[i];
+      if (seg.x < logical.x || seg.y < logical.y || seg.x + seg.w > logical.x + logical.w ||
+          seg.y + seg.h > logical.y + logical.h)
+        continue;
+      scene.place[i] = cw::Rect{to.x + s.px(seg.x) - from.x, to.y + s.px(seg.y) - from.y,
+                                s.size(seg.w), s.size(seg.h)};
+    }
+  }
+  return true;
 }
 
 std::string digitName(int d) {
@@ -223,7 +290,7 @@ bool parse(const std::string& arg, std::vector<Expectation>& out) {
   const auto all = cw::segments();
   if (arg == "power-on") {
     for (int i = 0; i < cw::kSegmentCount; ++i)
-      if (visible(all[i]) && all[i].group != Group::duepunti)
+      if (visible(i) && all[i].group != Group::duepunti)
         out.push_back({Expectation::Lit, i, 0, 0, nameOf(i) + "=lit"});
     return true;
   }
@@ -258,37 +325,37 @@ bool parse(const std::string& arg, std::vector<Expectation>& out) {
     out.push_back({Expectation::Digit, index, 0, want[0] - '0', arg});
     return true;
   }
-  if ((want != "lit" && want != "dark") || !visible(all[index])) return false;
+  if ((want != "lit" && want != "dark") || !visible(index)) return false;
   out.push_back({want == "lit" ? Expectation::Lit : Expectation::Dark, index, 0, 0, arg});
   return true;
 }
 
 class Checker {
  public:
-  Checker(std::string assets, Image casing, std::vector<Expectation> expected)
-      : assets_(std::move(assets)), casing_(std::move(casing)), expected_(std::move(expected)) {}
+  explicit Checker(std::vector<Expectation> expected) : expected_(std::move(expected)) {}
 
   // Loads the pictures and works out which pixels each expectation is judged on; false when a
   // picture cannot be read.
   bool prepare() {
     const auto all = cw::segments();
     for (int i = 0; i < cw::kSegmentCount; ++i) {
-      if (!visible(all[i])) continue;
-      pictureOf_[i] = picture(all[i].picture);
+      if (!visible(i)) continue;
+      pictureOf_[i] = picture(all[i].picture, all[i].w, all[i].h);
       if (!pictureOf_[i]) return false;
     }
+    const SegmentInfo& place = all[cw::segmentIndex(Group::Unita, 0)];
     for (int d = 0; d <= 9; ++d)
-      if (!picture(cw::digitPicture(d))) return false;
+      if (!picture(cw::digitPicture(d), place.w, place.h)) return false;
     // Pixels that segments expected lit take for themselves: a segment expected dark is not
     // judged there, nor one expected lit where a segment drawn after it covers it differently.
-    owner_.assign(static_cast<std::size_t>(cw::kWindowWidth) * cw::kWindowHeight, -1);
+    owner_.assign(static_cast<std::size_t>(width()) * height(), -1);
     for (const Expectation& e : expected_) {
       if (e.kind != Expectation::Lit) continue;
-      const SegmentInfo& s = all[e.index];
-      for (int py = s.y; py < s.y + s.h; ++py)
-        for (int px = s.x; px < s.x + s.w; ++px)
-          if (telling(*pictureOf_[e.index], s.x, s.y, px, py)) {
-            int& o = owner_[static_cast<std::size_t>(py) * cw::kWindowWidth + px];
+      const cw::Rect& r = *scene.place[e.index];
+      for (int py = r.y; py < r.y + r.h; ++py)
+        for (int px = r.x; px < r.x + r.w; ++px)
+          if (telling(*pictureOf_[e.index], r, px, py)) {
+            int& o = owner_[static_cast<std::size_t>(py) * width() + px];
             if (e.index > o) o = e.index;  // the one drawn last
           }
     }
@@ -298,16 +365,16 @@ class Checker {
   // The expectations that a look does not meet, each said in a line.
   std::vector<std::string> unmet(const Image& shot) {
     std::vector<std::string> out;
-    if (shot.w != cw::kWindowWidth || shot.h != cw::kWindowHeight) {
-      out.push_back("the window is " + std::to_string(shot.w) + "x" + std::to_string(shot.h));
+    if (shot.w != width() || shot.h != height()) {
+      out.push_back("the window is " + std::to_string(shot.w) + "x" + std::to_string(shot.h) +
+                    ", not " + std::to_string(width()) + "x" + std::to_string(height()));
       return out;
     }
-    const auto all = cw::segments();
     for (const Expectation& e : expected_) {
       if (e.kind == Expectation::Digit) {
         int nearest = 0;
         double mean = 0;
-        const std::optional<int> d = digitAt(shot, all[e.index], nearest, mean);
+        const std::optional<int> d = digitAt(shot, e.index, nearest, mean);
         if (d == e.digit) continue;
         char why[128];
         if (d)
@@ -352,10 +419,10 @@ class Checker {
   void report(const Image& shot) const {
     const auto all = cw::segments();
     for (int i = 0; i < cw::kSegmentCount; ++i) {
-      if (isDigitPlace(all[i].group)) {
+      if (isDigitPlace(all[i].group) && scene.place[i]) {
         int nearest = 0;
         double mean = 0;
-        const std::optional<int> d = digitAt(shot, all[i], nearest, mean);
+        const std::optional<int> d = digitAt(shot, i, nearest, mean);
         std::printf("%-12s reads %s (%.1f apart)\n", nameOf(i).c_str(),
                     d ? digitName(*d).c_str() : "nothing", mean);
       } else if (pictureOf_[i]) {
@@ -372,38 +439,43 @@ class Checker {
     double share() const { return telling ? static_cast<double>(shown) / telling : 0.0; }
   };
 
-  const Image* picture(std::string_view file) {
+  static int width() { return scene.casing.w; }
+  static int height() { return scene.casing.h; }
+
+  // A picture of `w` x `h` logical pixels, as the game draws it at the scene's scale.
+  const Image* picture(std::string_view file, int w, int h) {
     auto it = pictures_.find(std::string(file));
     if (it == pictures_.end()) {
-      auto img = loadPicture(assets_ + "/" + std::string(file));
+      auto img = loadPicture(scene.pictures + "/" + std::string(file));
       if (!img) return nullptr;
-      it = pictures_.emplace(std::string(file), std::move(*img)).first;
+      const cw::Scaler& s = scene.layout.scaler();
+      it = pictures_.emplace(std::string(file), resized(*img, s.size(w), s.size(h))).first;
     }
     return &it->second;
   }
 
-  // The composite of a picture at (x, y) on the casing, at window pixel (px, py).
-  Rgba composite(const Image& pic, int x, int y, int px, int py) const {
-    return over(pic.at(px - x, py - y), casing_.at(px, py));
+  // The composite of a picture at `at` on the casing, at window pixel (px, py).
+  Rgba composite(const Image& pic, const cw::Rect& at, int px, int py) const {
+    return over(pic.at(px - at.x, py - at.y), scene.casing.at(px, py));
   }
 
-  bool telling(const Image& pic, int x, int y, int px, int py) const {
-    return distance(composite(pic, x, y, px, py), casing_.at(px, py)) >= kTelling;
+  bool telling(const Image& pic, const cw::Rect& at, int px, int py) const {
+    return distance(composite(pic, at, px, py), scene.casing.at(px, py)) >= kTelling;
   }
 
   // Votes of a segment's telling pixels, leaving out those for which skip() is true.
   template <typename Skip>
   Vote vote(const Image& shot, int index, Skip skip) const {
-    const SegmentInfo& s = cw::segments()[index];
+    const cw::Rect& r = *scene.place[index];
     const Image& pic = *pictureOf_[index];
     Vote v;
-    for (int py = s.y; py < s.y + s.h; ++py) {
-      for (int px = s.x; px < s.x + s.w; ++px) {
-        if (!telling(pic, s.x, s.y, px, py) || skip(px, py)) continue;
+    for (int py = r.y; py < r.y + r.h; ++py) {
+      for (int px = r.x; px < r.x + r.w; ++px) {
+        if (!telling(pic, r, px, py) || skip(px, py)) continue;
         ++v.telling;
-        const Rgba e = composite(pic, s.x, s.y, px, py);
+        const Rgba e = composite(pic, r, px, py);
         const Rgba& t = shot.at(px, py);
-        if (distance(t, e) < distance(t, casing_.at(px, py))) ++v.shown;
+        if (distance(t, e) < distance(t, scene.casing.at(px, py))) ++v.shown;
       }
     }
     return v;
@@ -415,21 +487,19 @@ class Checker {
   }
 
   bool skip(const Expectation& e, int px, int py) const {
-    const int o = owner_[static_cast<std::size_t>(py) * cw::kWindowWidth + px];
+    const int o = owner_[static_cast<std::size_t>(py) * width() + px];
     if (o < 0 || o == e.index) return false;
     if (e.kind == Expectation::Dark) return true;
     if (o < e.index) return false;
     // Covered by a segment drawn later: only where that one looks different here.
-    const auto all = cw::segments();
-    const SegmentInfo& top = all[o];
-    const SegmentInfo& s = all[e.index];
-    return distance(composite(*pictureOf_[o], top.x, top.y, px, py),
-                    composite(*pictureOf_[e.index], s.x, s.y, px, py)) >= kTelling;
+    return distance(composite(*pictureOf_[o], *scene.place[o], px, py),
+                    composite(*pictureOf_[e.index], *scene.place[e.index], px, py)) >= kTelling;
   }
 
-  // The digit (0..9) a place shows, -1 for the blank, or nullopt when it matches neither.
-  std::optional<int> digitAt(const Image& shot, const SegmentInfo& place, int& nearest,
-                             double& mean) const {
+  // The digit (0..9) the place of segment `index` shows, -1 for the blank, or nullopt when it
+  // matches neither.
+  std::optional<int> digitAt(const Image& shot, int index, int& nearest, double& mean) const {
+    const cw::Rect& place = *scene.place[index];
     long best = -1;
     nearest = -2;
     for (int d = -1; d <= 9; ++d) {
@@ -437,7 +507,7 @@ class Checker {
       long sum = 0;
       for (int py = place.y; py < place.y + place.h; ++py)
         for (int px = place.x; px < place.x + place.w; ++px) {
-          const Rgba e = pic ? composite(*pic, place.x, place.y, px, py) : casing_.at(px, py);
+          const Rgba e = pic ? composite(*pic, place, px, py) : scene.casing.at(px, py);
           sum += distance(shot.at(px, py), e);
         }
       if (best < 0 || sum < best) {
@@ -450,8 +520,6 @@ class Checker {
     return nearest;
   }
 
-  std::string assets_;
-  Image casing_;
   std::vector<Expectation> expected_;
   std::map<std::string, Image> pictures_;
   std::vector<const Image*> pictureOf_ = std::vector<const Image*>(cw::kSegmentCount, nullptr);
@@ -464,7 +532,8 @@ int main(int argc, char** argv) {
   if (argc < 3) {
     std::fprintf(stderr,
                  "usage: seg_check ASSETS (--window ID [--within SECONDS] [--ready FILE] | "
-                 "--image FILE) [--save FILE.bmp] [--lit GROUP] [--report] EXPECTATION...\n");
+                 "--image FILE) [--scale S] [--view casing|screens] [--size WxH] [--save FILE.bmp] "
+                 "[--lit GROUP] [--report] EXPECTATION...\n");
     return 2;
   }
   const std::string assets = argv[1];
@@ -473,7 +542,10 @@ int main(int argc, char** argv) {
   double within = 0;
   bool report = false;
   std::optional<Group> litGroup;
-  std::vector<Expectation> expected;
+  double scale = 1;
+  cw::ViewKind view = cw::ViewKind::Casing;
+  std::optional<std::pair<int, int>> size;
+  std::vector<std::string> expectations;
   for (int i = 2; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--window" && i + 1 < argc) {
@@ -486,6 +558,27 @@ int main(int argc, char** argv) {
       imageFile = argv[++i];
     } else if (a == "--save" && i + 1 < argc) {
       saveFile = argv[++i];
+    } else if (a == "--scale" && i + 1 < argc) {
+      const std::optional<double> s = cw::parseScale(argv[++i]);
+      if (!s) {
+        std::printf("no scale %s\n", argv[i]);
+        return 2;
+      }
+      scale = *s;
+    } else if (a == "--view" && i + 1 < argc) {
+      const std::optional<cw::ViewKind> v = cw::parseView(argv[++i]);
+      if (!v) {
+        std::printf("no view %s\n", argv[i]);
+        return 2;
+      }
+      view = *v;
+    } else if (a == "--size" && i + 1 < argc) {
+      int w = 0, h = 0;
+      if (std::sscanf(argv[++i], "%dx%d", &w, &h) != 2 || w <= 0 || h <= 0) {
+        std::printf("not a size: %s\n", argv[i]);
+        return 2;
+      }
+      size = {w, h};
     } else if (a == "--lit" && i + 1 < argc) {
       const std::optional<Group> g = cw::groupByName(argv[++i]);
       if (!g) {
@@ -495,19 +588,24 @@ int main(int argc, char** argv) {
       litGroup = *g;
     } else if (a == "--report") {
       report = true;
-    } else if (!parse(a, expected)) {
-      std::printf("not an expectation: %s\n", a.c_str());
-      return 2;
+    } else {
+      expectations.push_back(a);
     }
   }
   if (window.has_value() == !imageFile.empty()) {
     std::printf("give one of --window and --image\n");
     return 2;
   }
-
-  std::optional<Image> casing = loadPicture(assets + "/" + std::string(cw::kCasingPicture));
-  if (!casing) return 2;
-  Checker check(assets, std::move(*casing), std::move(expected));
+  const auto [w, h] = size.value_or(cw::ViewLayout::windowSize(view, scale));
+  if (!buildScene(assets, view, scale, w, h)) return 2;
+  std::vector<Expectation> expected;
+  for (const std::string& a : expectations) {
+    if (!parse(a, expected)) {
+      std::printf("not an expectation: %s\n", a.c_str());
+      return 2;
+    }
+  }
+  Checker check(std::move(expected));
   if (!check.prepare()) return 2;
   if (!readyFile.empty()) {
     std::FILE* f = std::fopen(readyFile.c_str(), "w");
