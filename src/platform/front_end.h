@@ -29,6 +29,7 @@ namespace cw {
 struct FrontEndOptions {
   std::string dataDir;                                            // holds assets/ and audio/
   Result<std::string> keyFilePath{failure("no key file named")};  // or why there is none
+  std::optional<std::uint64_t> seed;  // the generator's; from the clock when not given
 };
 
 class FrontEnd final : private WindowPort {
@@ -38,8 +39,13 @@ class FrontEnd final : private WindowPort {
   FrontEnd& operator=(const FrontEnd&) = delete;
   ~FrontEnd() override;
 
+  // How long before a tick that plays a sound the audio device is opened, when it is closed, so
+  // that the sound starts on time.
+  static constexpr Millis kSoundLeadMs = 100;
+
   // Opens the window (hidden until the device shows it) and loads every picture, the font and
-  // the sounds. Without an audio device it goes on silently.
+  // the sounds. Without an audio device, or without some sound files, it goes on silently,
+  // saying so in one line each.
   Status open();
   // Starts the device and runs until the program ends; returns the exit status. A failure
   // that ends the program on its way has been said on stderr.
@@ -50,8 +56,15 @@ class FrontEnd final : private WindowPort {
   std::function<void(SDL_Renderer*)> onDialogFrame;
   // Called once per pass of the loop, with the screen up to date, before it waits for events.
   std::function<void()> onWake;
+  // Called with each input event as the device is about to take it, at the core's time of it
+  // (tests replay the session from these).
+  std::function<void(const SDL_Event&)> onDeliver;
+  // Told of every change of the game's picture (tests compare it with a replay's).
+  void watchDisplay(DisplayObserver* o) { device_.setDisplayObserver(o); }
 
   const Device& device() const { return device_; }
+  // The live time text, which maps core time onto the wall clock (a replay can read the same).
+  LocalTimeText& timeText() { return timeText_; }
   SDL_Window* gameWindow() const { return screen_.window(); }
   DialogWindow& dialogWindow() { return dialog_; }
 
@@ -69,6 +82,8 @@ class FrontEnd final : private WindowPort {
   void presentGame(bool settled);
   void presentDialog(bool settled, Millis now);
   void reloadPictures();
+  std::int64_t nextWakeNs(Millis now);
+  void clockWasSet();
 
   FrontEndOptions options_;
   std::string assets_;  // where the pictures and the font are, the same for every load
@@ -95,6 +110,7 @@ class FrontEnd final : private WindowPort {
   // Null unless the environment asks for the loop's timing to be measured.
   std::unique_ptr<TimingLog> timing_;
   EventWait events_;
+  WallClockWatch clockWatch_;
   // The loop used the display connection since it last waited.
   bool talked_ = true;
 };

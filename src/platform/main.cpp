@@ -39,6 +39,9 @@ void printHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before SDL starts any thread: only the loop's wait lets a quit signal in, so that it wakes
+  // the loop at once wherever the loop sleeps.
+  cw::blockQuitSignals();
   const auto line = cw::parseCommandLine(kOptions, {argv + 1, static_cast<std::size_t>(argc - 1)});
   if (!line || !line->operands().empty()) {
     const std::string why =
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "crateworks: %s\n", data.error().c_str());
     return 1;
   }
-  cw::FrontEnd frontEnd({*data, cw::userKeyFilePath()});
+  cw::FrontEnd frontEnd({*data, cw::userKeyFilePath(), std::nullopt});
   if (cw::Status opened = frontEnd.open(); !opened) {
     std::fprintf(stderr, "crateworks: %s\n", opened.error().c_str());
     return 1;
