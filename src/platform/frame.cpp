@@ -111,17 +111,40 @@ Status GameFrame::load(SDL_Renderer* renderer, const std::string& assetsDir) {
   return {};
 }
 
-void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame) const {
-  if (!loaded()) return;
-  // An opaque casing is copied over the whole window as it is: nothing to clear, nothing to
-  // blend (the two cost as much as the rest of a frame).
-  if (!casingOpaque_) {
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
+std::vector<SDL_Rect> differences(const FrameState& a, const FrameState& b) {
+  // Beyond this many, one rectangle around them all costs less than drawing each.
+  constexpr std::size_t kMostRects = 12;
+  std::vector<SDL_Rect> rects;
+  const auto all = segments();
+  for (int i = 0; i < kSegmentCount; ++i) {
+    if (a.picture[i] == b.picture[i]) continue;
+    for (int source : {a.picture[i], b.picture[i]}) {
+      if (source >= 0) rects.push_back({all[i].x, all[i].y, all[source].w, all[source].h});
+    }
   }
+  if (rects.size() > kMostRects) {
+    SDL_Rect box = rects[0];
+    for (const SDL_Rect& r : rects) SDL_UnionRect(&box, &r, &box);
+    rects.assign(1, box);
+  }
+  const SDL_Rect window{0, 0, kWindowWidth, kWindowHeight};
+  for (SDL_Rect& r : rects) SDL_IntersectRect(&r, &window, &r);
+  return rects;
+}
+
+void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame, const SDL_Rect* clip) const {
+  if (!loaded()) return;
   // The window is the casing's top-left 802 x 448; the rest of the picture is never seen.
   const SDL_Rect visible{0, 0, kWindowWidth, kWindowHeight};
-  SDL_RenderCopy(renderer, casing_, &visible, &visible);
+  const SDL_Rect& area = clip ? *clip : visible;
+  SDL_RenderSetClipRect(renderer, clip);
+  // An opaque casing is copied over the window as it is: nothing to clear, nothing to blend
+  // (the two cost as much as the rest of a frame).
+  if (!casingOpaque_) {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderFillRect(renderer, &area);
+  }
+  SDL_RenderCopy(renderer, casing_, &area, &area);
   const auto all = segments();
   for (int i = 0; i < kSegmentCount; ++i) {
     const int source = frame.picture[i];
@@ -129,8 +152,10 @@ void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame) const {
     // A digit place shows its source's picture at its own place.
     const SegmentInfo& at = all[i];
     const SDL_Rect dst{at.x, at.y, all[source].w, all[source].h};
+    if (clip && !SDL_HasIntersection(&dst, clip)) continue;
     SDL_RenderCopy(renderer, textures_[textureOf_[source]], nullptr, &dst);
   }
+  SDL_RenderSetClipRect(renderer, nullptr);
 }
 
 std::optional<Group> mouseSegmentAt(const Display& display, int x, int y) {

@@ -24,6 +24,10 @@ struct FrameState {
   bool operator==(const FrameState&) const = default;
 };
 
+// Where two pictures differ: the place of each segment's old and new picture, or when that
+// makes many rectangles, the one that holds them all.
+std::vector<SDL_Rect> differences(const FrameState& a, const FrameState& b);
+
 class GameFrame {
  public:
   GameFrame() = default;
@@ -35,9 +39,9 @@ class GameFrame {
   // The failure names the file that is missing or unusable and why; nothing is kept then.
   Status load(SDL_Renderer* renderer, const std::string& assetsDir);
   bool loaded() const { return casing_ != nullptr; }
-  // Draws the whole window: the back buffer holds nothing worth keeping after a present.
-  // Draws nothing while no pictures are loaded.
-  void draw(SDL_Renderer* renderer, const FrameState& frame) const;
+  // Draws the whole window, or only what lies within `clip` when given. Draws nothing while no
+  // pictures are loaded.
+  void draw(SDL_Renderer* renderer, const FrameState& frame, const SDL_Rect* clip = nullptr) const;
   // Destroys the textures. Destroying the renderer frees them too, so this must come first.
   void release();
 

@@ -37,7 +37,7 @@ FrontEnd::FrontEnd(FrontEndOptions options)
 FrontEnd::~FrontEnd() {
   if (timing_ && sdl_) SDL_DelEventWatch(&TimingLog::watch, timing_.get());
   events_.detach();
-  sound_.close();
+  sound_.closeAndWait();
   dialog_.close();
   if (font_) TTF_CloseFont(font_);
   if (dialogIcon_) SDL_FreeSurface(dialogIcon_);

@@ -39,6 +39,8 @@ Status GameScreen::open(const std::string& assets) {
   if (window_) renderer_ = makeRenderer(window_);
   if (!renderer_) return failure(std::string("cannot open a window: ") + SDL_GetError());
   SDL_SetWindowHitTest(window_, hitTest, nullptr);
+  SDL_RendererInfo info{};
+  partial_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
   if (Status loaded = frame_.load(renderer_, assets_); !loaded) return loaded;
   const std::string iconPath = assets_ + "/" + std::string(kWindowIcon);
   SDL_Surface* icon = IMG_Load(iconPath.c_str());
@@ -71,21 +73,39 @@ void GameScreen::show(bool shown) {
 GameScreen::Presented GameScreen::present(const Display& display, bool settled,
                                           std::int64_t (*now)()) {
   if (settled && shownVersion_ != display.version()) {
-    const FrameState taken = FrameState::of(display);
-    if (!(taken == shown_) || !shownVersion_) dirty_ = true;
-    shown_ = taken;
+    shown_ = FrameState::of(display);
     shownVersion_ = display.version();
   }
   Presented p;
   p.version = shownVersion_.value_or(0);
-  if (!dirty_ || !visible_) return p;
+  if (!visible_ || (!dirty_ && presented_ && shown_ == onScreen_)) return p;
   p.drawn = true;
   p.drawStartNs = now ? now() : 0;
+  if (dirty_ || !partial_ || !presented_)
+    drawAll();
+  else
+    drawChanges();
+  onScreen_ = shown_;
+  presented_ = true;
+  dirty_ = false;
+  return p;
+}
+
+void GameScreen::drawAll() {
   frame_.draw(renderer_, shown_);
   if (onFrame) onFrame(renderer_);
   SDL_RenderPresent(renderer_);
-  dirty_ = false;
-  return p;
+}
+
+// Only the segments that changed, over the casing beneath them, and only those parts go to the
+// display: a crate's step costs a few hundred pixels, not the whole window.
+void GameScreen::drawChanges() {
+  const std::vector<SDL_Rect> rects = differences(onScreen_, shown_);
+  for (const SDL_Rect& r : rects) frame_.draw(renderer_, shown_, &r);
+  if (onFrame) onFrame(renderer_);
+  SDL_RenderFlush(renderer_);
+  if (SDL_UpdateWindowSurfaceRects(window_, rects.data(), static_cast<int>(rects.size())) != 0)
+    drawAll();  // the surface went (resized, lost): the whole picture afresh
 }
 
 void GameScreen::presentNow(const Display& display) {

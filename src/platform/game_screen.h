@@ -54,14 +54,24 @@ class GameScreen {
   std::function<void(SDL_Renderer*)> onFrame;
 
  private:
+  void drawAll();
+  void drawChanges();
+
   std::string assets_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
+  // The renderer draws into the window's own surface, which keeps its pixels between frames:
+  // a change is drawn and sent to the display alone.
+  bool partial_ = false;
   GameFrame frame_;
-  // The picture on screen, and the display version it was taken from.
+  // The picture to show, and the display version it was taken from.
   FrameState shown_{};
   std::optional<std::uint64_t> shownVersion_;
+  // The picture on screen, when there is one.
+  FrameState onScreen_{};
+  bool presented_ = false;
   bool visible_ = false;
+  // The whole window must be drawn again.
   bool dirty_ = true;
 };
 

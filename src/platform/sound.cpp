@@ -41,7 +41,7 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
 }  // namespace
 
 MixerSound::~MixerSound() {
-  close();
+  closeAndWait();
 }
 
 Status MixerSound::open() {
@@ -70,11 +70,13 @@ MixerSound::Sound& MixerSound::find(std::string_view name) {
 bool MixerSound::openDevice() {
   if (audio_) return true;
   if (failed_) return false;
+  closed();
   silenceAlsa();
   if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
     failed_ = true;
-    // The audio subsystem may hold threads of its own (device hot-plug): none for silence.
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // The audio subsystem may hold threads of its own (ALSA's hot-plug thread wakes ten times
+    // a second): none for silence.
+    closeInBackground({});
     return false;
   }
   audio_ = true;
@@ -90,14 +92,35 @@ bool MixerSound::openDevice() {
 
 void MixerSound::close() {
   if (!audio_) return;
-  Mix_HaltChannel(-1);
+  audio_ = false;
+  std::vector<Mix_Chunk*> chunks;
   for (auto& [name, s] : sounds_) {
-    if (s.chunk) Mix_FreeChunk(s.chunk);
+    if (s.chunk) chunks.push_back(s.chunk);
     s.chunk = nullptr;
   }
-  Mix_CloseAudio();
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  audio_ = false;
+  closeInBackground(std::move(chunks));
+}
+
+void MixerSound::closeInBackground(std::vector<Mix_Chunk*> chunks) {
+  closed();
+  // Nothing else touches the mixer or the audio subsystem until closed() has joined this.
+  closing_ = std::thread([chunks = std::move(chunks)] {
+    if (Mix_QuerySpec(nullptr, nullptr, nullptr)) {
+      Mix_HaltChannel(-1);
+      Mix_CloseAudio();
+    }
+    for (Mix_Chunk* c : chunks) Mix_FreeChunk(c);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  });
+}
+
+void MixerSound::closed() {
+  if (closing_.joinable()) closing_.join();
+}
+
+void MixerSound::closeAndWait() {
+  close();
+  closed();
 }
 
 void MixerSound::wake(std::int64_t nowNs) {

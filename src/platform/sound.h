@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/result.h"
@@ -52,8 +53,12 @@ class MixerSound final : public SoundPort {
   bool deviceOpen() const { return audio_; }
   // False once the device failed to open: the game is silent for good.
   bool canOpen() const { return !failed_; }
-  // Closes the device now (before SDL quits).
+  // Closes the device. Closing waits for the device to play out what it holds (SDL waits two
+  // buffers, some 50 ms), so it happens on a thread of its own, and the loop goes on meanwhile;
+  // opening again waits for it.
   void close();
+  // Closes the device and waits until it is closed (before SDL quits).
+  void closeAndWait();
 
   Millis play(std::string_view name, int flags) override;
   // Called as each sound starts (the benchmark's record).
@@ -67,6 +72,9 @@ class MixerSound final : public SoundPort {
   };
   Sound& find(std::string_view name);
   bool openDevice();
+  // Shuts the audio subsystem down, with the chunks, on the closing thread.
+  void closeInBackground(std::vector<Mix_Chunk*> chunks);
+  void closed();
 
   std::string dataDir_;
   bool audio_ = false;   // the device is open
@@ -74,6 +82,7 @@ class MixerSound final : public SoundPort {
   std::int64_t silentFromNs_ = 0;
   std::map<std::string, Sound, std::less<>> sounds_;
   std::vector<std::string> missing_;
+  std::thread closing_;
 };
 
 }  // namespace cw
