@@ -267,7 +267,7 @@ TEST_F(TimingLogTest, TheRecordIsWrittenAsLines) {
   log.tickStarts(TimerId::TimeOra, 2, false);
   d.show(Group::duepunti);
   log.tickEnds();
-  log.lookedAhead(30, 1500);
+  log.lookedAhead(30, 1500, 2, 62);
   arrive(10);
   log.keyHandled(true, 1, 10);
   fakeNs = 12 * kMs;
@@ -282,7 +282,7 @@ TEST_F(TimingLogTest, TheRecordIsWrittenAsLines) {
   std::string rest((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
   EXPECT_EQ(rest,
             "wakes 1\nelapsed_ms 12\nchange 10000 2 TimeOra\ninput 2000\nframe 1000\n"
-            "ahead 30 1500 9\n");
+            "ahead 30 1500 2 62\n");
 }
 
 }  // namespace

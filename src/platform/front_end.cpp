@@ -27,7 +27,9 @@ FrontEnd::FrontEnd(FrontEndOptions options)
             SeededRandom random = random_;
             const std::int64_t start = timing_ ? steadyNs() : 0;
             const Ahead a = lookAhead(device_.game(), random, timeText_, until);
-            if (timing_) timing_->lookedAhead(a.ticks, steadyNs() - start);
+            if (timing_)
+              timing_->lookedAhead(a.ticks, steadyNs() - start, device_.now(),
+                                   a.due >= 0 ? a.due : until);
             return a;
           }),
       timing_(TimingLog::fromEnvironment()) {

@@ -96,8 +96,8 @@ Status TimingLog::write() const {
   for (std::int64_t us : inputUs_) std::fprintf(f, "input %lld\n", static_cast<long long>(us));
   for (std::int64_t us : frameUs_) std::fprintf(f, "frame %lld\n", static_cast<long long>(us));
   for (const Ahead& a : aheads_)
-    std::fprintf(f, "ahead %d %lld %lld\n", a.ticks, static_cast<long long>(a.ns),
-                 static_cast<long long>(a.atMs));
+    std::fprintf(f, "ahead %d %lld %lld %lld\n", a.ticks, static_cast<long long>(a.ns),
+                 static_cast<long long>(a.from), static_cast<long long>(a.to));
   if (std::ferror(f) | std::fclose(f)) return failure("cannot write the timing log " + path_);
   return {};
 }

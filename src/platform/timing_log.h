@@ -49,16 +49,16 @@ class TimingLog final : public TickObserver {
   // presents none when the picture did not change); drawing it began at `drawStartNs`.
   void screen(std::uint64_t version, bool presented, std::int64_t drawStartNs = 0);
   void wake() { ++wakes_; }
-  // The loop looked ahead through `ticks` ticks, which took `ns`.
-  void lookedAhead(int ticks, std::int64_t ns) {
-    aheads_.push_back({ticks, ns, (clock_() - originNs_) / 1'000'000});
+  // The loop looked ahead from core time `from` to `to` through `ticks` ticks, which took `ns`.
+  void lookedAhead(int ticks, std::int64_t ns, Millis from, Millis to) {
+    aheads_.push_back({ticks, ns, from, to});
   }
 
   // Written as lines "change US DUE TIMER" (from the due time of a tick that changed the
   // picture to the return of the present that showed it), "sound US DUE TIMER" (to the start
   // of a sound a tick played), "input US" (key arrival to present, less the holds), "frame US"
-  // (drawing and presenting one frame), "ahead TICKS NS" (one look ahead),
-  // "first_present_unix_us", "wakes", "elapsed_ms".
+  // (drawing and presenting one frame), "ahead TICKS NS FROM TO" (one look ahead, from core
+  // time FROM to TO), "first_present_unix_us", "wakes", "elapsed_ms".
   Status write() const;
 
   struct Change {
@@ -84,7 +84,8 @@ class TimingLog final : public TickObserver {
   struct Ahead {
     int ticks;
     std::int64_t ns;
-    std::int64_t atMs;
+    Millis from;
+    Millis to;
   };
   std::int64_t lateUs(Millis due) const { return (clock_() - originNs_ - due * 1'000'000) / 1000; }
 
