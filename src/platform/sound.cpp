@@ -107,10 +107,12 @@ void MixerSound::closeInBackground(std::vector<Mix_Chunk*> chunks) {
   closing_ = std::thread([chunks = std::move(chunks)] {
     if (Mix_QuerySpec(nullptr, nullptr, nullptr)) {
       Mix_HaltChannel(-1);
+      for (Mix_Chunk* c : chunks) Mix_FreeChunk(c);
       Mix_CloseAudio();
     }
-    for (Mix_Chunk* c : chunks) Mix_FreeChunk(c);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // SDL keeps per-thread data (its error text) only for threads it made itself.
+    SDL_TLSCleanup();
   });
 }
 
