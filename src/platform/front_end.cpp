@@ -140,19 +140,23 @@ int FrontEnd::run() {
 // closing after silence, the dialog's tooltips.
 std::int64_t FrontEnd::nextWakeNs(Millis now) {
   Millis wakeAt = pacer_.wakeAt(now);
-  if (!pacer_.holding(now) && pacer_.queued() == 0 && !sound_.deviceOpen() && sound_.canOpen()) {
-    const Ahead& a = pacer_.ahead();
-    if (a.sound && a.due >= 0) {
-      if (a.due - now <= kSoundLeadMs)
-        sound_.wake(steadyNs());
-      else
-        wakeAt = std::min(wakeAt, a.due - kSoundLeadMs);
-    }
+  // The next tick a person notices plays a sound, when that is known.
+  Millis soundAt = -1;
+  if (!pacer_.holding(now) && pacer_.queued() == 0 && pacer_.ahead().sound)
+    soundAt = pacer_.ahead().due;
+  if (soundAt >= 0 && !sound_.deviceOpen() && sound_.canOpen()) {
+    if (soundAt - now <= kSoundLeadMs)
+      sound_.wake(steadyNs());
+    else
+      wakeAt = std::min(wakeAt, soundAt - kSoundLeadMs);
   }
   // Woken at an exact instant of the core's own millisecond grid, when the tick is due.
   std::int64_t wakeNs = originNs_ + wakeAt * 1'000'000;
-  const std::int64_t closeNs = sound_.closeWhenSilent(steadyNs());
-  if (closeNs >= 0) wakeNs = std::min(wakeNs, closeNs);
+  // Silent long enough, the device closes, unless a sound comes before it would have anyway.
+  if (soundAt < 0 || (soundAt - now) * 1'000'000 >= MixerSound::kCloseAfterNs) {
+    const std::int64_t closeNs = sound_.closeWhenSilent(steadyNs());
+    if (closeNs >= 0) wakeNs = std::min(wakeNs, closeNs);
+  }
   if (dialog_.isOpen()) {
     talked_ = true;
     const Millis tip = dialog_.tooltips().nextChange(now);
