@@ -486,6 +486,44 @@ TEST_F(FrontEndTest, SoundsHoldForTheirFilesLengthFoundWithoutRegardToCase) {
   SDL_Quit();
 }
 
+// An open device has a mixer thread waking 43 times a second: it is open only from just before
+// a sound until some seconds of silence after, and a device that cannot open means silence
+// with the holds unchanged.
+TEST_F(FrontEndTest, TheSoundDeviceIsOpenOnlyWhileSoundMayPlay) {
+  writeWav(dir / "audio" / "move.wav", 250);
+  constexpr std::int64_t kS = 1'000'000'000;
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+  {
+    MixerSound sound(dir.string());
+    ASSERT_TRUE(sound.open());         // the dummy driver
+    EXPECT_FALSE(sound.deviceOpen());  // looked at, then closed until a sound comes
+    EXPECT_EQ(sound.closeWhenSilent(0), -1);
+    sound.wake(10 * kS);
+    EXPECT_TRUE(sound.deviceOpen());
+    EXPECT_EQ(sound.closeWhenSilent(11 * kS), 10 * kS + MixerSound::kCloseAfterNs);
+    EXPECT_TRUE(sound.deviceOpen());
+    EXPECT_EQ(sound.closeWhenSilent(10 * kS + MixerSound::kCloseAfterNs), -1);
+    EXPECT_FALSE(sound.deviceOpen());
+    // A sound nobody saw coming opens it, late but heard, and holds as long as ever; its
+    // silence counts from its end.
+    EXPECT_EQ(sound.play("audio\\move.wav", kSoundWait), 250);
+    EXPECT_TRUE(sound.deviceOpen());
+    EXPECT_GT(sound.closeWhenSilent(0), MixerSound::kCloseAfterNs);
+  }
+  const std::string driver = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
+  ::setenv("SDL_AUDIODRIVER", "cw-no-such-driver", 1);
+  {
+    MixerSound sound(dir.string());
+    EXPECT_FALSE(sound.open());
+    EXPECT_FALSE(sound.canOpen());
+    sound.wake(0);
+    EXPECT_FALSE(sound.deviceOpen());
+    EXPECT_EQ(sound.play("audio\\move.wav", kSoundWait), 250);
+  }
+  ::setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+  SDL_Quit();
+}
+
 // A broken install must not pass for a quiet game: the sound files that are not there are
 // named, once, in one line, and the game goes on without them.
 TEST_F(FrontEndTest, MissingSoundFilesAreNamedInOneLine) {
