@@ -1,14 +1,25 @@
 # The two commands of the README:
 #   make run   builds and runs the game
 #   make test  builds and runs every test
+# and installing it:
+#   make install [PREFIX=/usr/local] [DESTDIR=]   the programs, data, menu entry, icons, manuals
+#   make uninstall [DESTDIR=]                     removes what the last make install installed
+#   make package                                  build/crateworks_VERSION_ARCH.deb
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev \
-                  libsdl2-ttf-dev libgtest-dev
-TEST_PACKAGES := $(BUILD_PACKAGES) xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils \
-                 libx11-dev locales \
-                 clang libclang-rt-14-dev valgrind
+                  libsdl2-ttf-dev libgtest-dev libx11-dev
+# dpkg-shlibdeps (dpkg-dev) and file compute the package's dependencies.
+PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
+TEST_PACKAGES := $(PACKAGE_PACKAGES) xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils \
+                 openbox wmctrl locales \
+                 clang libclang-rt-14-dev valgrind \
+                 desktop-file-utils appstream man-db lintian fonts-dejavu-core
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+DESTDIR ?=
+# What an install needs built: the programs, their data and the compressed manual pages.
+INSTALLED_TARGETS := crateworks crateworks-replay crateworks_data crateworks_docs
 
-.PHONY: run test build packages test-packages
+.PHONY: run test build packages test-packages install uninstall package
 
 packages:
 	@tools/ensure-packages $(BUILD_PACKAGES)
@@ -25,3 +36,18 @@ run: build
 
 test: test-packages
 	@tools/run-tests
+
+install: packages
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX="$(PREFIX)" >/dev/null
+	@cmake --build build -j $(JOBS) --target $(INSTALLED_TARGETS)
+	@DESTDIR="$(DESTDIR)" cmake --install build
+
+uninstall:
+	@DESTDIR="$(DESTDIR)" cmake --build build --target uninstall
+
+# The package's prefix is /usr whatever PREFIX says.
+package:
+	@tools/ensure-packages $(PACKAGE_PACKAGES)
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build -j $(JOBS) --target $(INSTALLED_TARGETS)
+	@cd build && cpack -G DEB

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -80,7 +81,7 @@ class FrontEndTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  FrontEndOptions options() const { return {dir.string(), keyFile, std::nullopt}; }
+  FrontEndOptions options() const { return {dir.string(), keyFile}; }
 
   // The colour the window must show at (x, y) for a display state: the last shown segment
   // drawn there, else the casing.
@@ -684,6 +685,195 @@ TEST_F(FrontEndTest, ALiveSessionChangesThePictureAsItsReplayDoes) {
   EXPECT_GT(live.changes.size(), 20u);
   EXPECT_EQ(live.changes, replayed.changes);
   EXPECT_EQ(replay.state().Score, fe.device().state().Score);
+}
+
+// A game controller of SDL's virtual kind: no device behind it, its buttons and sticks set by
+// the test; SDL turns each change into events when the loop next pumps.
+class VirtualPad {
+ public:
+  explicit VirtualPad(void* rumbleCount = nullptr) {
+    // SDL drops a pad's presses while no window of the program has the keyboard focus, and
+    // the dummy video driver never gives it.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_VirtualJoystickDesc d{};
+    d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    d.naxes = SDL_CONTROLLER_AXIS_MAX;
+    d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    d.name = "test pad";
+    d.userdata = rumbleCount;
+    d.Rumble = [](void* count, Uint16, Uint16) {
+      if (count) ++*static_cast<int*>(count);
+      return 0;
+    };
+    const int index = SDL_JoystickAttachVirtualEx(&d);
+    EXPECT_GE(index, 0) << SDL_GetError();
+    joystick_ = SDL_JoystickOpen(index);
+    EXPECT_NE(joystick_, nullptr) << SDL_GetError();
+  }
+  ~VirtualPad() { unplug(); }
+  void button(SDL_GameControllerButton b, bool down) {
+    EXPECT_EQ(SDL_JoystickSetVirtualButton(joystick_, b, down ? 1 : 0), 0) << SDL_GetError();
+  }
+  void axis(SDL_GameControllerAxis a, Sint16 value) {
+    EXPECT_EQ(SDL_JoystickSetVirtualAxis(joystick_, a, value), 0) << SDL_GetError();
+  }
+  void unplug() {
+    if (!joystick_) return;
+    const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
+    for (int i = 0; i < SDL_NumJoysticks(); ++i)
+      if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+    SDL_JoystickClose(joystick_);
+    joystick_ = nullptr;
+  }
+
+ private:
+  SDL_Joystick* joystick_ = nullptr;
+};
+
+// Each pad action is the key it stands for, in the key dialog's capture too (row 1 takes every
+// key pressed): the defaults, then, once the dialog has moved Nando up to W, that key.
+TEST_F(FrontEndTest, APadPressIsTheKeyItStandsForInTheCurrentMapping) {
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  SDL_Window* game = fe.gameWindow();
+  std::optional<VirtualPad> pad;
+  const auto captured = [&] { return fe.device().dialog()->state().DialogKeyNandoUp; };
+  struct Action {
+    std::function<void(bool)> press;
+    int code;
+  };
+  const auto button = [&](SDL_GameControllerButton b) {
+    return [&, b](bool down) { pad->button(b, down); };
+  };
+  const auto stick = [&](SDL_GameControllerAxis a, Sint16 pushed) {
+    return [&, a, pushed](bool down) { pad->axis(a, down ? pushed : 0); };
+  };
+  // Each code differs from the one before it, so that every capture shows.
+  const std::vector<Action> actions{
+      {button(SDL_CONTROLLER_BUTTON_DPAD_UP), 81},
+      {button(SDL_CONTROLLER_BUTTON_DPAD_DOWN), 65},
+      {button(SDL_CONTROLLER_BUTTON_Y), 80},
+      {button(SDL_CONTROLLER_BUTTON_A), 76},
+      {button(SDL_CONTROLLER_BUTTON_START), 112},
+      {button(SDL_CONTROLLER_BUTTON_BACK), 113},
+      {stick(SDL_CONTROLLER_AXIS_LEFTY, -32768), 81},
+      {stick(SDL_CONTROLLER_AXIS_LEFTY, 32767), 65},
+      {stick(SDL_CONTROLLER_AXIS_RIGHTY, -20000), 80},
+      {stick(SDL_CONTROLLER_AXIS_RIGHTY, 20000), 76},
+  };
+  std::vector<std::function<void()>> steps{[&] {
+    pad.emplace();
+    pushClick(game, 560, 310);  // the time button
+  }};
+  for (std::size_t i = 0; i < actions.size(); ++i) {
+    steps.push_back([&, i] {
+      ASSERT_NE(fe.device().dialog(), nullptr);
+      actions[i].press(true);
+    });
+    steps.push_back([&, i] {
+      EXPECT_EQ(captured(), actions[i].code) << "action " << i;
+      actions[i].press(false);
+    });
+  }
+  const auto closeDialog = [&] {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = fe.dialogWindow().windowId();
+    e.window.event = SDL_WINDOWEVENT_CLOSE;
+    push(e);
+  };
+  steps.insert(steps.end(), {[&] { pushTap(SDL_SCANCODE_W, SDLK_w); }, closeDialog,
+                             [&] {
+                               EXPECT_EQ(fe.device().state().KeyNandoUp, 87);
+                               pushClick(game, 560, 310);
+                             },
+                             [&] {
+                               ASSERT_NE(fe.device().dialog(), nullptr);
+                               pushTap(SDL_SCANCODE_E,
+                                       SDLK_e);  // a capture to tell the next one from
+                             },
+                             [&] {
+                               EXPECT_EQ(captured(), 69);
+                               pad->button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+                             },
+                             [&] { EXPECT_EQ(captured(), 87) << "the D-pad follows the remap"; }});
+  EXPECT_EQ(runSteps(fe, steps), 0);
+  EXPECT_EQ(fe.pads().count(), 1u);
+}
+
+// Two pads play at once; a stick presses once past its threshold however it wavers there, and
+// again only after it came back; a pad unplugged while it holds Start lets go of F1, so the
+// GAME A button does not stay pressed.
+TEST_F(FrontEndTest, PadsPlayTogetherSticksDoNotChatterAndAnUnpluggedPadLetsGo) {
+  FrontEnd fe(options());
+  ASSERT_TRUE(fe.open());
+  std::optional<VirtualPad> a, b;
+  const GameState& s = fe.device().state();
+  const Display& d = fe.device().display();
+  const auto nandoAt = [&](int pose, Sint16 next) {
+    return [&, pose, next] {
+      EXPECT_EQ(s.NandoPose, pose);
+      b->axis(SDL_CONTROLLER_AXIS_LEFTY, next);
+    };
+  };
+  EXPECT_EQ(runSteps(fe, {[&] {
+                            a.emplace();
+                            b.emplace();
+                          },
+                          [&] { a->button(SDL_CONTROLLER_BUTTON_START, true); },
+                          [&] {
+                            EXPECT_EQ(s.GameMode, "A");
+                            EXPECT_FALSE(d.shown(Group::ButtonA));  // held down
+                            EXPECT_EQ(s.NandoPose, 1);
+                            b->axis(SDL_CONTROLLER_AXIS_LEFTY, -20000);
+                          },
+                          nandoAt(3, -12000), nandoAt(3, -20000), nandoAt(3, -12000),
+                          nandoAt(3, -4000),  // back inside: released
+                          nandoAt(3, -20000),
+                          [&] {
+                            EXPECT_EQ(s.NandoPose, 5);
+                            b->button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+                          },
+                          [&] {
+                            EXPECT_EQ(s.NandoPose, 3);
+                            EXPECT_FALSE(d.shown(Group::ButtonA));
+                            a->unplug();
+                          },
+                          [&] { EXPECT_TRUE(d.shown(Group::ButtonA)); }}),
+            0);
+  EXPECT_EQ(fe.pads().count(), 1u);
+  EXPECT_EQ(s.GameRunning, 1);
+}
+
+// A broken crate (the miss sound) rumbles every pad, and only when asked to.
+TEST_F(FrontEndTest, PadsRumbleOnAMissOnlyWhenAsked) {
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+  struct Heard : SoundPort {
+    Millis play(std::string_view, int) override { return ++plays; }
+    int plays = 0;
+  } heard;
+  {
+    Pads pads;
+    ASSERT_TRUE(pads.open());
+    int rumbles = 0;
+    VirtualPad pad(&rumbles);
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) pads.arrive(e);
+    ASSERT_EQ(pads.count(), 1u);
+    RumblingSound sound(heard, pads);
+    sound.play(kSoundDead, kSoundAsync);
+    EXPECT_EQ(rumbles, 0);
+    pads.rumbleEnabled = true;
+    EXPECT_EQ(sound.play(kSoundMove, kSoundWait), 2);  // still played, and its hold kept
+    EXPECT_EQ(rumbles, 0);
+    sound.play(kSoundDead, kSoundAsync);
+    EXPECT_EQ(rumbles, 1);
+    EXPECT_EQ(heard.plays, 3);
+    pad.unplug();
+    pads.close();
+  }
+  SDL_Quit();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -99,6 +100,31 @@ TEST_F(KeyStoreTest, AFullDiskNeverReplacesTheFile) {
   FileKeyStore store(path());
   EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
   EXPECT_EQ(store.read(), "81\r\n65\r\n80\r\n76\r\n");
+}
+
+// With neither XDG_CONFIG_HOME (or only a relative one) nor HOME there is nowhere to keep the
+// keys: the store says so plainly and writes nothing, not even in the working directory.
+TEST_F(KeyStoreTest, WithNoHomeTheStoreSaysSoAndTouchesNothing) {
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  const std::string savedXdg = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+  const std::filesystem::path savedCwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  ::unsetenv("HOME");
+  ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
+  const Result<std::string> where = userKeyFilePath();
+  FileKeyStore store(where);
+  const Status saved = store.write(formatKeyFile({81, 65, 80, 76}));
+  const bool readNothing = !store.read().has_value();
+  std::filesystem::current_path(savedCwd);
+  if (!savedHome.empty()) ::setenv("HOME", savedHome.c_str(), 1);
+  savedXdg.empty() ? ::unsetenv("XDG_CONFIG_HOME")
+                   : ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+
+  ASSERT_FALSE(where.ok());
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.error(), "nowhere to keep it: neither XDG_CONFIG_HOME nor HOME is set");
+  EXPECT_TRUE(readNothing);
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
 }
 
 TEST(KeyBoxes, ShowTheWindows1252CharacterOrNothing) {

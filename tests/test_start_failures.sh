@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The game refuses to start, with one line on stderr and status 1, when a picture is missing
-# or no window can be opened.
+# The game refuses to start, with one line on stderr and status 1, when its data folder or a
+# picture is missing, or no window can be opened.
 set -u
 bin=$1
 work=$(mktemp -d)
@@ -17,6 +17,19 @@ status=$?
 if [[ $status -ne 1 ]]; then echo "missing picture: status $status, not 1"; fail=1; fi
 if [[ $(wc -l <"$work/err") -ne 1 ]] || ! grep -q "omino.png" "$work/err"; then
   echo "missing picture: stderr should be one line naming omino.png:"; cat "$work/err"; fail=1
+fi
+
+# A copy of the program with no data beside it, in ../share/crateworks or in the working
+# directory: the line names each place looked in.
+mkdir -p "$work/alone/bin" "$work/cwd"
+cp "$bin" "$work/alone/bin/crateworks"
+(cd "$work/cwd" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config" \
+  timeout 20 "$work/alone/bin/crateworks" 2>"$work/err")
+status=$?
+want="crateworks: no data folder (with assets/ and audio/) in $work/alone/bin, \
+$work/alone/bin/../share/crateworks, $work/cwd"
+if [[ $status -ne 1 || $(cat "$work/err") != "$want" ]]; then
+  echo "no data: status $status (not 1), stderr not the places looked in:"; cat "$work/err"; fail=1
 fi
 
 # No display at all.

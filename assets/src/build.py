@@ -188,9 +188,24 @@ def main():
         render(casing.window_icon_svg(), os.path.join(assets, "icon.png"), (48, 64), tmp, args.svg)
         render(casing.dialog_icon_svg(), os.path.join(assets, "dialog_icon.png"), (15, 26), tmp,
                args.svg)
+        write_app_icons(os.path.join(assets, "icons"), tmp, args.svg)
 
         if args.preview:
             write_previews(args.preview, assets, segs, eight)
+
+
+# The sizes of the desktop's icon theme that the program installs, each rendered from the vector
+# drawing; the drawing itself is installed as the scalable icon.
+APP_ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def write_app_icons(out_dir, tmp, keep_dir=None):
+    os.makedirs(out_dir, exist_ok=True)
+    svg_text = casing.app_icon_svg()
+    with open(os.path.join(out_dir, "icon.svg"), "w", encoding="utf-8") as f:
+        f.write(svg_text)
+    for size in APP_ICON_SIZES:
+        render(svg_text, os.path.join(out_dir, f"icon-{size}.png"), (size, size), tmp, keep_dir)
 
 
 def write_previews(out_dir, assets, segs, eight):

@@ -320,6 +320,17 @@ def _badge(cx, cy):
 
 def window_icon_svg():
     """48 x 64: a worker with a crate held high over a crate stack, on an orange tile."""
+    return document((0, 0, 48, 64), *_window_icon())
+
+
+def app_icon_svg():
+    """64 x 64, the desktop's icon (menus, launchers): the window icon's tile centred on a
+    square, drawn as vectors so that every size is rendered rather than scaled from another."""
+    defs, body = _window_icon()
+    return document((0, 0, 64, 64), defs, f'<g transform="translate(8 0)">{body}</g>')
+
+
+def _window_icon():
     defs = (f'<linearGradient id="tile" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="{KEY_HI}"/>'
             f'<stop offset="1" stop-color="{KEY_LO}"/></linearGradient>')
     body = (f'<rect x="1" y="1" width="46" height="62" rx="8" fill="url(#tile)"/>'
@@ -337,7 +348,7 @@ def window_icon_svg():
               f'<polyline points="23,40 21,44" fill="none" stroke-width="2.4"/>'
               f'<polyline points="25,40 27,44" fill="none" stroke-width="2.4"/></g>'
             + _icon_crate(13, 9, 22, 11, ink=True))
-    return document((0, 0, 48, 64), defs, body)
+    return defs, body
 
 
 def _icon_crate(x, y, w, h, ink=False):

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/quoted.h"
+
 namespace cw {
 namespace {
 
@@ -15,10 +17,6 @@ const OptionSpec* findShort(std::span<const OptionSpec> options, char c) {
   for (const OptionSpec& o : options)
     if (o.shortName != 0 && o.shortName == c) return &o;
   return nullptr;
-}
-
-std::string quoted(std::string_view s) {
-  return "'" + std::string(s) + "'";
 }
 
 // How an option is written at the start of its help line.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/x11_windows.h"
+
 namespace cw {
 namespace {
 
@@ -107,11 +109,13 @@ Millis Tooltips::nextChange(Millis now) const {
 
 // ---------------------------------------------------------------- the window
 
-Status DialogWindow::open(TTF_Font* font, SDL_Surface* icon) {
+Status DialogWindow::open(TTF_Font* font, SDL_Surface* icon, SDL_Window* owner) {
   close();
   font_ = font;
+  // Hidden until the window manager has been told what it is: it reads that as the window maps.
   window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kDialogWidth,
-                             kDialogHeight, SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR);
+                             kDialogHeight,
+                             SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN);
   if (!window_) return failure(SDL_GetError());
   if (icon) SDL_SetWindowIcon(window_, icon);
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
@@ -121,10 +125,44 @@ Status DialogWindow::open(TTF_Font* font, SDL_Surface* icon) {
     close();
     return why;
   }
+  // Only now that the renderer is made: making one may make the window anew under SDL.
+  // Transient for the game window (X11 only): kept with it, above it and out of the taskbar.
+  if (owner) SDL_SetWindowModalFor(window_, owner);
+  askForPlainDialog(window_);
   focus_ = 0;
   tooltips_ = Tooltips{};
   dirty_ = true;
+  restoreAt_ = -1;
+  SDL_ShowWindow(window_);
+  takeFocus();
   return {};
+}
+
+void DialogWindow::takeFocus() {
+  if (!window_) return;
+  // A window manager does not always give a new window the keyboard; raising it asks for it,
+  // and the input focus (X11) makes sure a key pressed at once reaches the dialog.
+  SDL_RaiseWindow(window_);
+  SDL_SetWindowInputFocus(window_);
+}
+
+void DialogWindow::minimised(Millis now) {
+  if (!window_) return;
+  askToRestore(window_);
+  restoreAt_ = now + kRestoreAgainMs;
+}
+
+void DialogWindow::restored() {
+  if (!window_) return;
+  restoreAt_ = -1;
+  takeFocus();
+  dirty_ = true;
+}
+
+Millis DialogWindow::nextChange(Millis now) const {
+  const Millis tip = tooltips_.nextChange(now);
+  if (restoreAt_ < 0) return tip;
+  return tip < 0 ? restoreAt_ : std::min(tip, restoreAt_);
 }
 
 void DialogWindow::close() {
@@ -136,6 +174,7 @@ void DialogWindow::close() {
 
 void DialogWindow::update(const KeyRemapDialog& dialog, Millis now) {
   if (!isOpen()) return;
+  if (restoreAt_ >= 0 && now >= restoreAt_) minimised(now);
   View v;
   for (int row = 1; row <= 4; ++row) v.boxes[row - 1] = dialog.box(row);
   v.focus = focus_;

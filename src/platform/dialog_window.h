@@ -60,9 +60,19 @@ class DialogWindow {
   DialogWindow& operator=(const DialogWindow&) = delete;
   ~DialogWindow() { close(); }
 
-  // Opens the window centred on the screen.
-  Status open(TTF_Font* font, SDL_Surface* icon);
+  // Opens the window centred on the screen, a dialog of `owner` (the game window, which may be
+  // hidden), raised and with the keyboard focus: it takes every key while it is open.
+  Status open(TTF_Font* font, SDL_Surface* icon, SDL_Window* owner);
   void close();
+  // The window manager minimised the window: with the game window hidden, nothing of the
+  // program would be left to see. It is asked for back at once, and again every
+  // kRestoreAgainMs until it is (a window manager still minimising it may ignore the ask).
+  static constexpr Millis kRestoreAgainMs = 250;
+  void minimised(Millis now);
+  // It is back: raised and given the keyboard again.
+  void restored();
+  // When the dialog next needs the loop (a tooltip changes, or a restore is due), or -1.
+  Millis nextChange(Millis now) const;
   bool isOpen() const { return window_ != nullptr; }
   Uint32 windowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
   SDL_Window* window() const { return window_; }
@@ -89,6 +99,7 @@ class DialogWindow {
   void text(const std::string& utf8, int x, int y, SDL_Color color);
   void sunkenBox(const SDL_Rect& r);
   void focusFrame(const SDL_Rect& r);
+  void takeFocus();
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
@@ -97,6 +108,7 @@ class DialogWindow {
   Tooltips tooltips_;
   View drawn_{};
   bool dirty_ = true;
+  Millis restoreAt_ = -1;  // when to ask for the minimised window back, or -1
 };
 
 }  // namespace cw

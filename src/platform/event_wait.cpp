@@ -57,6 +57,11 @@ void blockQuitSignals() {
   pthread_sigmask(SIG_BLOCK, &quit, nullptr);
 }
 
+void unblockQuitSignals() {
+  const sigset_t quit = quitSignals();
+  pthread_sigmask(SIG_UNBLOCK, &quit, nullptr);
+}
+
 EventWait::EventWait() : wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 
 EventWait::~EventWait() {
@@ -77,23 +82,12 @@ void EventWait::attach(SDL_Window* window) {
 void EventWait::useSdlWait() {
   fd_ = -1;
   // SDL's wait cannot be woken by a signal that stays blocked: let it through on this thread.
-  const sigset_t quit = quitSignals();
-  pthread_sigmask(SIG_UNBLOCK, &quit, nullptr);
+  unblockQuitSignals();
 }
 
 void EventWait::detach() {
   if (watching_) SDL_DelEventWatch(&EventWait::onEvent, this);
   watching_ = false;
-}
-
-void EventWait::watchFd(int fd, std::function<void()> ready) {
-  if (fd < 0) return;
-  unwatchFd(fd);
-  watched_.push_back({fd, std::move(ready)});
-}
-
-void EventWait::unwatchFd(int fd) {
-  std::erase_if(watched_, [fd](const Watched& w) { return w.fd == fd; });
 }
 
 // Called for every event as it is pushed, on the thread that pushes it. Those of the loop's own
@@ -135,8 +129,16 @@ void EventWait::wait(std::int64_t deadlineNs, bool talked,
   if (talked || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
     if (drain(take)) return;
   }
-  std::vector<pollfd> fds{{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-  for (const Watched& w : watched_) fds.push_back({w.fd, POLLIN, 0});
+  polled_.assign({pollfd{fd_, POLLIN, 0}, pollfd{wakeFd_, POLLIN, 0}});
+  owners_.assign(2, nullptr);
+  for (WakeSource* s : sources_) {
+    extraFds_.clear();
+    s->wakeFds(extraFds_);
+    for (int fd : extraFds_) {
+      polled_.push_back({fd, POLLIN, 0});
+      owners_.push_back(s);
+    }
+  }
   timespec ts{};
   const timespec* timeout = nullptr;
   if (deadlineNs >= 0) {
@@ -145,28 +147,19 @@ void EventWait::wait(std::int64_t deadlineNs, bool talked,
     timeout = &ts;
   }
   const sigset_t mask = maskWhileWaiting();
-  const int ready = ::ppoll(fds.data(), fds.size(), timeout, &mask);
+  const int ready = ::ppoll(polled_.data(), polled_.size(), timeout, &mask);
   if (ready < 0 && errno != EINTR) {
     // A socket that cannot be waited on would make this spin: SDL's wait takes over.
     useSdlWait();
     return;
   }
   if (ready == 0) return;
-  if (fds[1].revents) {
+  if (polled_[1].revents) {
     eventfd_t n;
     eventfd_read(wakeFd_, &n);
   }
-  for (std::size_t i = 2; i < fds.size(); ++i) {
-    if (!fds[i].revents) continue;
-    // The list may change in the call; find the descriptor afresh.
-    for (const Watched& w : watched_) {
-      if (w.fd == fds[i].fd) {
-        const std::function<void()> ready = w.ready;
-        ready();
-        break;
-      }
-    }
-  }
+  for (std::size_t i = 2; i < polled_.size(); ++i)
+    if (polled_[i].revents != 0) owners_[i]->woken(polled_[i].fd, polled_[i].revents);
   // Readable, another thread's event, or a signal (SDL's handler marked a quit that the next
   // look at the queue turns into SDL_QUIT): let SDL see what it is.
   drain(take);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <poll.h>
 
 #include <cstdint>
 #include <functional>
@@ -17,15 +18,30 @@ std::int64_t steadyNs();
 // it sleeps, so that a signal ends the sleep at once, on the loop's thread, and SDL's own
 // handler turns it into SDL_QUIT.
 void blockQuitSignals();
+// Lets them in again (before anything that waits without our wait, such as a message box).
+void unblockQuitSignals();
+
+// Descriptors besides the display's whose readiness means news: a game controller's device,
+// hot-plug in /dev/input (which SDL reads only when it pumps its events), the wall clock being
+// set.
+class WakeSource {
+ public:
+  virtual ~WakeSource() = default;
+  // Appends the descriptors to watch for reading, as they are now.
+  virtual void wakeFds(std::vector<int>& fds) const = 0;
+  // `fd` woke the wait (`revents` as poll gave them): clear it, so that it does not wake the
+  // next wait too, before SDL reads the news behind it.
+  virtual void woken(int fd, short revents) = 0;
+};
 
 // Sleeps until something happens or a deadline passes, and hands over what arrived.
 //
 // On X11 this waits on the connection's socket itself (SDL's wait asks the connection for news
 // a dozen times per wake-up, each a system call), together with: a signal (SIGINT, SIGTERM,
 // unblocked only while it waits), an eventfd that events pushed from SDL's other threads write
-// to (an audio device added or removed), and the file descriptors its owner adds. So an idle
-// wait needs no timeout of its own: it sleeps until its deadline or until one of these speaks.
-// Other platforms use SDL's wait.
+// to (an audio device added or removed), and the descriptors of the wake sources its owner adds.
+// So an idle wait needs no timeout of its own: it sleeps until its deadline or until one of
+// these speaks. Other platforms use SDL's wait.
 class EventWait {
  public:
   EventWait();
@@ -38,18 +54,15 @@ class EventWait {
   void attach(SDL_Window* window);
   // Stops watching (before SDL quits).
   void detach();
-
-  // Also wakes when `fd` is readable and calls `ready` then, on the loop's thread; `ready` must
-  // read what made it readable. For what SDL does not see: the wall clock being set, a game
-  // controller's device, a folder of devices being watched.
-  void watchFd(int fd, std::function<void()> ready);
-  void unwatchFd(int fd);
+  // Wakes on `source`'s descriptors too (with the display's socket only: SDL's own wait polls
+  // its devices anyway).
+  void watch(WakeSource& source) { sources_.push_back(&source); }
 
   // Returns by `deadlineNs` on the steady clock (never, when negative), or earlier once events
-  // have arrived or a watched descriptor was ready; calls `take` with each event, in order.
-  // `talked` says the caller used the display connection since the last wait (drew, showed a
-  // window): doing so may have read events off the socket into the client's queue, where the
-  // socket no longer shows them.
+  // have arrived or a wake source's descriptor was ready; calls `take` with each event, in
+  // order. `talked` says the caller used the display connection since the last wait (drew,
+  // showed a window): doing so may have read events off the socket into the client's queue,
+  // where the socket no longer shows them.
   void wait(std::int64_t deadlineNs, bool talked,
             const std::function<void(const SDL_Event&)>& take);
 
@@ -59,15 +72,16 @@ class EventWait {
   bool drain(const std::function<void(const SDL_Event&)>& take);
   void waitWithSdl(std::int64_t deadlineNs, const std::function<void(const SDL_Event&)>& take);
 
-  struct Watched {
-    int fd;
-    std::function<void()> ready;
-  };
   int fd_ = -1;      // the X connection's socket
   int wakeFd_ = -1;  // an eventfd: an event was pushed from another thread
   bool watching_ = false;
   SDL_threadID loopThread_ = 0;
-  std::vector<Watched> watched_;
+  std::vector<WakeSource*> sources_;
+  std::vector<int> extraFds_;
+  // What each wait polls (the display's socket and the eventfd first) and whose each
+  // descriptor is.
+  std::vector<pollfd> polled_;
+  std::vector<WakeSource*> owners_;
 };
 
 }  // namespace cw

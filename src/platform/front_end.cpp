@@ -19,7 +19,7 @@ FrontEnd::FrontEnd(FrontEndOptions options)
       sound_(options_.dataDir),
       random_(options_.seed.value_or(static_cast<std::uint64_t>(std::time(nullptr)))),
       keyFile_(options_.keyFilePath),
-      device_(Seams{sound_, timeText_, random_, keyFile_, *this}),
+      device_(Seams{rumblingSound_, timeText_, random_, keyFile_, *this}),
       pacer_(
           device_, [this](const SDL_Event& e) { deliver(e); },
           [this](Millis until) {
@@ -40,11 +40,15 @@ FrontEnd::~FrontEnd() {
   if (timing_ && sdl_) SDL_DelEventWatch(&TimingLog::watch, timing_.get());
   events_.detach();
   sound_.closeAndWait();
+  windows_.forget(dialog_.window());
   dialog_.close();
   if (font_) TTF_CloseFont(font_);
   if (dialogIcon_) SDL_FreeSurface(dialogIcon_);
   if (ttf_) TTF_Quit();
+  windows_.forget(screen_.window());
   screen_.close();
+  windows_.settle();
+  pads_.close();
   if (sdl_) {
     IMG_Quit();
     SDL_Quit();
@@ -60,7 +64,8 @@ Status FrontEnd::open() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // Closing the dialog while the game window is hidden must not end the program.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  // Only video and audio: an open joystick would turn the event wait into polling.
+  // Video only here: the game controllers start in Pads::open, with the watch on their devices
+  // that wakes our own wait (SDL's wait would poll every millisecond while a pad is plugged in).
   if (SDL_Init(SDL_INIT_VIDEO) != 0)
     return failure(std::string("cannot open a window: ") + SDL_GetError());
   sdl_ = true;
@@ -73,7 +78,13 @@ Status FrontEnd::open() {
       !(asked && *asked))
     return failure("cannot open a window: no display found");
   if (Status opened = screen_.open(assets_); !opened) return opened;
+  windows_.watch(screen_.window());
   events_.attach(screen_.window());
+  pads_.rumbleEnabled = options_.rumble;
+  if (Status pads = pads_.open(); pads)
+    events_.watch(pads_);
+  else  // the keyboard still plays
+    std::fprintf(stderr, "crateworks: %s\n", pads.error().c_str());
   // Keys only, never composed text: an input method must not swallow presses.
   SDL_StopTextInput();
 
@@ -99,7 +110,7 @@ Status FrontEnd::open() {
   if (!audio)
     std::fprintf(stderr, "crateworks: no sound device (%s); the game runs silent\n",
                  audio.error().c_str());
-  events_.watchFd(clockWatch_.fd(), [this] { clockWasSet(); });
+  events_.watch(*this);
   // The renderer's first frame costs far more than the later ones: pay for it before the
   // window shows and the clock starts.
   screen_.presentNow(device_.display());
@@ -118,7 +129,8 @@ int FrontEnd::run() {
     timing_->setOrigin(originNs_, device_.display());
     device_.setTickObserver(timing_.get());
   }
-  while (!quit_ && !device_.ended()) {
+  // A window destroyed under us ends the program as the window manager's close does.
+  while (!quit_ && !device_.ended() && !windows_.gone()) {
     if (timing_) timing_->wake();
     const Millis now = realNow();
     pacer_.advance(now);
@@ -159,8 +171,8 @@ std::int64_t FrontEnd::nextWakeNs(Millis now) {
   }
   if (dialog_.isOpen()) {
     talked_ = true;
-    const Millis tip = dialog_.tooltips().nextChange(now);
-    if (tip >= 0) wakeNs = std::min(wakeNs, originNs_ + std::max(now, tip) * 1'000'000);
+    const Millis next = dialog_.nextChange(now);
+    if (next >= 0) wakeNs = std::min(wakeNs, originNs_ + std::max(now, next) * 1'000'000);
   }
   return wakeNs;
 }
@@ -210,7 +222,11 @@ void FrontEnd::pump(const SDL_Event& e) {
       // Ours (the only one open) went: the next sound opens whatever device is there then.
       if (!e.adevice.iscapture) sound_.deviceLost();
       break;
+    case SDL_SYSWMEVENT:
+      if (windows_.take(e)) quit_ = true;
+      break;
     default:
+      if (pads_.arrive(e)) pacer_.arrive(arrival(e), e);
       break;
   }
 }
@@ -222,6 +238,8 @@ void FrontEnd::pumpWindowEvent(const SDL_Event& e) {
     if (what == SDL_WINDOWEVENT_CLOSE) pacer_.arrive(arrival(e), e);
     if (what == SDL_WINDOWEVENT_LEAVE) dialog_.tooltips().pointerAt(0, realNow());
     if (what == SDL_WINDOWEVENT_EXPOSED) dialog_.exposed();
+    if (what == SDL_WINDOWEVENT_MINIMIZED) dialog_.minimised(realNow());
+    if (what == SDL_WINDOWEVENT_RESTORED) dialog_.restored();
   } else if (e.window.windowID == screen_.windowId()) {
     if (what == SDL_WINDOWEVENT_EXPOSED || what == SDL_WINDOWEVENT_SHOWN ||
         what == SDL_WINDOWEVENT_RESTORED)
@@ -245,7 +263,9 @@ void FrontEnd::reloadPictures() {
 
 void FrontEnd::deliver(const SDL_Event& e) {
   // A press may play a sound (a move, a start): the device opens before the handler runs.
-  if (e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN) sound_.wake(steadyNs());
+  if (e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN ||
+      e.type == SDL_CONTROLLERBUTTONDOWN || e.type == SDL_CONTROLLERAXISMOTION)
+    sound_.wake(steadyNs());
   if (onDeliver) onDeliver(e);
   const std::uint64_t before = device_.display().version();
   input_.deliver(e, screen_.windowId());
@@ -276,6 +296,11 @@ void FrontEnd::presentDialog(bool settled, Millis now) {
 void FrontEnd::showGameWindow(bool shown, bool) {
   // A disabled window needs nothing here: the device gives it no input then.
   if (shown != screen_.visible()) talked_ = true;
+  // Showing waits until the window maps, which one destroyed under us never does.
+  if (shown && !screen_.visible() && !windows_.stillThere(screen_.window())) {
+    quit_ = true;
+    return;
+  }
   screen_.show(shown);
 }
 
@@ -283,11 +308,13 @@ void FrontEnd::showDialog(bool open) {
   input_.dialogChanged();
   talked_ = true;
   if (!open) {
+    windows_.forget(dialog_.window());
     dialog_.close();
     return;
   }
-  if (Status opened = dialog_.open(font_, dialogIcon_); !opened)
+  if (Status opened = dialog_.open(font_, dialogIcon_, screen_.window()); !opened)
     std::fprintf(stderr, "crateworks: cannot open the key dialog: %s\n", opened.error().c_str());
+  windows_.watch(dialog_.window());
 }
 
 }  // namespace cw

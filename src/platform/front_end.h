@@ -20,8 +20,10 @@
 #include "platform/game_screen.h"
 #include "platform/input.h"
 #include "platform/pacer.h"
+#include "platform/pads.h"
 #include "platform/sound.h"
 #include "platform/timing_log.h"
+#include "platform/x11_windows.h"
 #include "shell/device.h"
 
 namespace cw {
@@ -29,10 +31,11 @@ namespace cw {
 struct FrontEndOptions {
   std::string dataDir;                                            // holds assets/ and audio/
   Result<std::string> keyFilePath{failure("no key file named")};  // or why there is none
-  std::optional<std::uint64_t> seed;  // the generator's; from the clock when not given
+  bool rumble = false;                                            // pads rumble on a miss
+  std::optional<std::uint64_t> seed = std::nullopt;  // the generator's; else from the clock
 };
 
-class FrontEnd final : private WindowPort {
+class FrontEnd final : private WindowPort, private WakeSource {
  public:
   explicit FrontEnd(FrontEndOptions options);
   FrontEnd(const FrontEnd&) = delete;
@@ -67,8 +70,17 @@ class FrontEnd final : private WindowPort {
   LocalTimeText& timeText() { return timeText_; }
   SDL_Window* gameWindow() const { return screen_.window(); }
   DialogWindow& dialogWindow() { return dialog_; }
+  const Pads& pads() const { return pads_; }
+  // Wakes the loop on `source`'s descriptors too (a test's own input).
+  void watch(WakeSource& source) { events_.watch(source); }
 
  private:
+  // WakeSource: the wall clock's watch.
+  void wakeFds(std::vector<int>& fds) const override {
+    if (clockWatch_.fd() >= 0) fds.push_back(clockWatch_.fd());
+  }
+  void woken(int, short) override { clockWasSet(); }
+
   // WindowPort
   void endProgram() override { quit_ = true; }
   void showGameWindow(bool shown, bool enabled) override;
@@ -88,6 +100,8 @@ class FrontEnd final : private WindowPort {
   FrontEndOptions options_;
   std::string assets_;  // where the pictures and the font are, the same for every load
   MixerSound sound_;
+  Pads pads_;
+  RumblingSound rumblingSound_{sound_, pads_};
   LocalTimeText timeText_;
   SeededRandom random_;
   FileKeyStore keyFile_;
@@ -110,6 +124,9 @@ class FrontEnd final : private WindowPort {
   // Null unless the environment asks for the loop's timing to be measured.
   std::unique_ptr<TimingLog> timing_;
   EventWait events_;
+  // Our windows, which another program may destroy under us.
+  WindowWatch windows_;
+  // Wakes the loop when the wall clock is set (the FrontEnd is its wake source).
   WallClockWatch clockWatch_;
   // The loop used the display connection since it last waited.
   bool talked_ = true;

@@ -13,6 +13,12 @@ void Input::deliver(const SDL_Event& e, Uint32 gameWindow) {
     case SDL_KEYUP:
       key(e);
       break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+    case SDL_CONTROLLERDEVICEREMOVED:
+      pad(e);
+      break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       if (gameWindow != 0 && e.button.windowID == gameWindow)
@@ -38,17 +44,33 @@ void Input::key(const SDL_Event& e) {
     // A held key's repeats are further presses: the game moves again on each.
     const int code = virtualKeyCode(k.scancode, k.sym, (k.mod & KMOD_NUM) != 0);
     if (!e.key.repeat || downCode_[k.scancode] == 0) downCode_[k.scancode] = code;
-    if (code == 0) return;
-    if (dialog_.isOpen()) {
-      dialog_.tooltips().dismiss();
-      if (code == 9) dialog_.tab((k.mod & KMOD_SHIFT) != 0);
-    }
-    device_.keyDown(code);
+    if (code != 0) keyDown(code, (k.mod & KMOD_SHIFT) != 0);
   } else {
     int code = downCode_[k.scancode];
     if (code == 0) code = virtualKeyCode(k.scancode, k.sym, (k.mod & KMOD_NUM) != 0);
     downCode_[k.scancode] = 0;
     if (code != 0) device_.keyUp(code);
+  }
+}
+
+void Input::keyDown(int code, bool shift) {
+  if (dialog_.isOpen()) {
+    dialog_.tooltips().dismiss();
+    if (code == 9) dialog_.tab(shift);
+  }
+  device_.keyDown(code);
+}
+
+// A pad's press is a key press like any other, for the game and for the key dialog's capture
+// alike.
+void Input::pad(const SDL_Event& e) {
+  const GameState& s = device_.state();
+  const KeySet keys{s.KeyNandoUp, s.KeyNandoDown, s.KeyBepoUp, s.KeyBepoDown};
+  for (const PadKey& k : padKeys_.translate(e, keys)) {
+    if (k.down)
+      keyDown(k.code, false);
+    else
+      device_.keyUp(k.code);
   }
 }
 

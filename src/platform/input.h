@@ -1,5 +1,6 @@
-// Input from SDL to the device: keys become virtual-key codes, mouse presses on the casing its
-// buttons, clicks on the dialog its labels, the dialog's close box the end of the dialog.
+// Input from SDL to the device: keys become virtual-key codes, a game controller's actions the
+// codes of the keys they stand for, mouse presses on the casing its buttons, clicks on the
+// dialog its labels, the dialog's close box the end of the dialog.
 #pragma once
 
 #include <SDL.h>
@@ -8,6 +9,7 @@
 #include <optional>
 
 #include "platform/dialog_window.h"
+#include "platform/pad_keys.h"
 #include "shell/device.h"
 
 namespace cw {
@@ -24,6 +26,8 @@ class Input {
 
  private:
   void key(const SDL_Event& e);
+  void keyDown(int code, bool shift);
+  void pad(const SDL_Event& e);
   void gameMouse(const SDL_Event& e);
   void dialogMouse(const SDL_Event& e);
 
@@ -32,6 +36,7 @@ class Input {
   // The code each held key went down with, so its release gives the same code whatever
   // window it arrives in and whatever NumLock did meanwhile.
   std::array<int, SDL_NUM_SCANCODES> downCode_{};
+  PadKeys padKeys_;
   // Per mouse button: the casing button that took the press (ButtonA or ButtonB), and the one a
   // left press may click (ButtonTime or ACL), or the dialog label it may click.
   std::array<std::optional<Group>, 4> pressOwner_{};

@@ -15,6 +15,7 @@ constexpr const char* kUsage = "Usage: crateworks [OPTION]...";
 constexpr cw::OptionSpec kOptions[] = {
     {"help", 'h', "", "show this help and exit"},
     {"version", 0, "", "show the version and exit"},
+    {"rumble", 0, "", "make game controllers rumble on a miss"},
 };
 
 void printHelp() {
@@ -28,12 +29,41 @@ void printHelp() {
       "Nando up/down, P/L (or Page Up/Page Down) move Bepo; the TIME button chooses the four\n"
       "movement keys; Esc or the ACL button quits.\n"
       "\n"
+      "Game controllers: the D-pad or the left stick up/down moves Nando, the north/south face\n"
+      "buttons (Y/A) or the right stick up/down move Bepo, Start starts game A and Back game B.\n"
+      "Each stands for the key of its move as the TIME button set it.\n"
+      "\n"
       "The movement keys are kept in $XDG_CONFIG_HOME/crateworks/crateworks.key\n"
       "(~/.config/crateworks/crateworks.key by default).\n"
       "\n"
       "Exit status: 0 when the game ends normally, 1 when it cannot start (no display, missing\n"
       "pictures), 2 for a bad command line.\n",
       kUsage, cw::optionsHelp(kOptions).c_str());
+}
+
+// Whether a box on screen could be seen: a display is named, and SDL is not asked to draw
+// off screen (as tests ask).
+bool onADisplay() {
+  const char* driver = SDL_getenv("SDL_VIDEODRIVER");
+  if (driver && (SDL_strcasecmp(driver, "dummy") == 0 || SDL_strcasecmp(driver, "offscreen") == 0))
+    return false;
+  const char* x11 = SDL_getenv("DISPLAY");
+  const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+// The program cannot start: one line on stderr and, since a program launched from a menu has
+// no terminal to show it, the same in a message box when there is a display. Returns status 1.
+int failToStart(const std::string& why) {
+  std::fprintf(stderr, "crateworks: %s\n", why.c_str());
+  if (onADisplay()) {
+    // The box waits for a click in a loop of its own: a signal must still end the program.
+    cw::unblockQuitSignals();
+    const std::string text = "Crateworks cannot start:\n" + why;
+    // Fails quietly when the display cannot be reached; the line on stderr is still there.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Crateworks", text.c_str(), nullptr);
+  }
+  return 1;
 }
 
 }  // namespace
@@ -59,14 +89,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   const cw::Result<std::string> data = cw::dataDirectory();
-  if (!data) {
-    std::fprintf(stderr, "crateworks: %s\n", data.error().c_str());
-    return 1;
+  if (!data) return failToStart(data.error());
+  cw::Status opened;
+  {
+    cw::FrontEnd frontEnd({*data, cw::userKeyFilePath(), line->has("rumble")});
+    opened = frontEnd.open();
+    if (opened) return frontEnd.run();
   }
-  cw::FrontEnd frontEnd({*data, cw::userKeyFilePath(), std::nullopt});
-  if (cw::Status opened = frontEnd.open(); !opened) {
-    std::fprintf(stderr, "crateworks: %s\n", opened.error().c_str());
-    return 1;
-  }
-  return frontEnd.run();
+  // Said once the front end has closed its windows and SDL.
+  return failToStart(opened.error());
 }

@@ -1,29 +1,98 @@
 // crateworks-replay: the game's core in virtual time, driven by a scenario.
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "base/quoted.h"
+#include "host/command_line.h"
 #include "host/data_files.h"
 #include "replay/scenario.h"
 
+namespace {
+
+constexpr const char* kUsage = "Usage: crateworks-replay [OPTION]... [SCENARIO]";
+
+// Options join this table; printHelp lists them, and docs/crateworks-replay.6 describes them.
+constexpr cw::OptionSpec kOptions[] = {
+    {"help", 'h', "", "show this help and exit"},
+    {"version", 0, "", "show the version and exit"},
+};
+
+void printHelp() {
+  std::printf(
+      "%s\n"
+      "Plays Crateworks' core in virtual time from a scenario (standard input when SCENARIO is\n"
+      "missing or '-') and prints what the scenario asks. The key file is crateworks.key in the\n"
+      "working directory.\n"
+      "\n"
+      "Options:\n%s"
+      "\n"
+      "Exit status: 0 when the scenario ran, 1 when the output could not be written, 2 for a\n"
+      "bad command line, an unreadable scenario or a bad line in it.\n",
+      kUsage, cw::optionsHelp(kOptions).c_str());
+}
+
+// The whole input, read with plain system calls so that every failure (a directory, a read
+// error) has its reason rather than an exception or a silent end of file.
+cw::Result<std::string> readAll(int fd) {
+  std::string text;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n > 0) {
+      text.append(buf, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      return text;
+    } else if (errno != EINTR) {
+      return cw::failure(std::strerror(errno));
+    }
+  }
+}
+
+cw::Result<std::string> readScenario(const std::string& path) {
+  if (path == "-") return readAll(STDIN_FILENO);
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return cw::failure(std::strerror(errno));
+  cw::Result<std::string> text = readAll(fd);
+  close(fd);
+  return text;
+}
+
+int badCommandLine(const std::string& why) {
+  std::fprintf(stderr,
+               "crateworks-replay: %s\n%s\nTry 'crateworks-replay --help' for more information.\n",
+               why.c_str(), kUsage);
+  return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc > 2) {
-    std::cerr << "usage: crateworks-replay [SCENARIO]\n";
+  const auto line = cw::parseCommandLine(kOptions, {argv + 1, static_cast<std::size_t>(argc - 1)});
+  if (!line) return badCommandLine(line.error());
+  if (line->operands().size() > 1)
+    return badCommandLine("unexpected operand " + cw::quoted(line->operands()[1]));
+  if (line->has("help")) {
+    printHelp();
+    return 0;
+  }
+  if (line->has("version")) {
+    std::printf("crateworks-replay %s\n", CW_VERSION);
+    return 0;
+  }
+  const std::string path = line->operands().empty() ? "-" : line->operands()[0];
+  const cw::Result<std::string> text = readScenario(path);
+  if (!text) {
+    const std::string name = path == "-" ? "standard input" : path;
+    std::cerr << "crateworks-replay: cannot read " << name << ": " << text.error() << '\n';
     return 2;
   }
-  std::string text;
-  if (argc == 2) {
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
-      std::cerr << "crateworks-replay: cannot read " << argv[1] << '\n';
-      return 2;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), {});
-  } else {
-    text.assign(std::istreambuf_iterator<char>(std::cin), {});
-  }
-  const cw::Result<cw::Script> script = cw::parseScenario(text);
+  const cw::Result<cw::Script> script = cw::parseScenario(*text);
   if (!script) {
     std::cerr << script.error() << '\n';
     return 2;
@@ -36,5 +105,12 @@ int main(int argc, char** argv) {
   for (const cw::Command& c : *script)
     if (cw::Status s = session.execute(c); !s)
       std::cerr << "crateworks-replay: " << s.error() << '\n';
+  // What was printed must have reached its place: a full disk is a failure, not a success.
+  errno = 0;
+  if (!std::cout.flush() || std::fflush(stdout) != 0) {
+    const char* why = errno != 0 ? std::strerror(errno) : "write error";
+    std::cerr << "crateworks-replay: cannot write the output: " << why << '\n';
+    return 1;
+  }
   return 0;
 }

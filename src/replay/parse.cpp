@@ -6,6 +6,7 @@
 #include <sstream>
 #include <utility>
 
+#include "base/quoted.h"
 #include "replay/print.h"
 #include "replay/scenario.h"
 #include "shell/state_fields.h"
@@ -16,6 +17,11 @@ namespace {
 using Args = std::vector<std::string>;
 
 constexpr std::int64_t kMaxMs = std::int64_t{1} << 40;  // about 35 years of virtual time
+// Limits that no real scenario reaches, so that one line cannot make a run last for hours: a wait
+// plays a week of virtual time at most (about 15 s of an idle replay), and the clock, which reads
+// its text on every tick, gets a short one.
+constexpr std::int64_t kMaxWaitMs = std::int64_t{7} * 24 * 3600 * 1000;
+constexpr std::size_t kMaxTimeText = 64;
 
 bool parseInt(const std::string& s, std::int64_t lo, std::int64_t hi, std::int64_t& out) {
   auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
@@ -50,7 +56,7 @@ Result<Command> parseDraw(const Args& a) {
   cmd::Draw draw;
   for (const auto& v : a) {
     double d = 0;
-    if (!parseUnit(v, d)) return failure("draw value not in [0, 1): " + v);
+    if (!parseUnit(v, d)) return failure("draw value not in [0, 1): " + quoted(v));
     draw.values.push_back(d);
   }
   return Command{std::move(draw)};
@@ -89,8 +95,9 @@ Result<Command> parseMouse(const std::string& name, const Args& a) {
   else if (g && groupInfo(*g).single)
     m.segment = *g;
   else
-    return failure("no segment or control named " + a[0]);
-  if (a.size() == 2 && !isMouseButton(a[1])) return failure("no mouse button named " + a[1]);
+    return failure("no segment or control named " + quoted(a[0]));
+  if (a.size() == 2 && !isMouseButton(a[1]))
+    return failure("no mouse button named " + quoted(a[1]));
   return Command{m};
 }
 
@@ -122,7 +129,7 @@ Result<Command> parsePrint(const Args& a) {
     p.what = What::Dialog;
     p.dialogField = f;
   } else {
-    return failure("nothing to print named " + a[0]);
+    return failure("nothing to print named " + quoted(a[0]));
   }
   return Command{std::move(p)};
 }
@@ -140,7 +147,9 @@ Result<Command> parseCommand(const std::string& name, const Args& a) {
   if (name == "mousedown" || name == "mouseup" || name == "click") return parseMouse(name, a);
   if (name == "wait") {
     std::int64_t ms = 0;
-    if (a.size() != 1 || !parseInt(a[0], 0, kMaxMs, ms)) return failure("wait needs milliseconds");
+    if (a.size() != 1 || !parseInt(a[0], 0, kMaxWaitMs, ms))
+      return failure("wait needs milliseconds, at most " + std::to_string(kMaxWaitMs) +
+                     " (7 days)");
     return Command{cmd::Wait{ms}};
   }
   if (name == "trace") {
@@ -148,7 +157,7 @@ Result<Command> parseCommand(const std::string& name, const Args& a) {
     return Command{cmd::Trace{a[0] == "on"}};
   }
   if (name == "print") return parsePrint(a);
-  return failure("unknown command " + name);
+  return failure("unknown command " + quoted(name));
 }
 
 // The command of a line that is neither blank nor a comment; its word starts at `i`.
@@ -159,6 +168,8 @@ Result<Command> parseLine(const std::string& raw, std::size_t i) {
   if (name == "time") {
     // The rest of the line is the time text, blanks and '#' inside it included.
     const std::size_t r = e == npos ? npos : raw.find_first_not_of(" \t", e);
+    if (r != npos && raw.size() - r > kMaxTimeText)
+      return failure("time text longer than " + std::to_string(kMaxTimeText) + " characters");
     return Command{cmd::Time{r == npos ? std::string() : raw.substr(r)}};
   }
   std::string rest = e == npos ? std::string() : raw.substr(e);

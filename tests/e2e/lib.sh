@@ -3,12 +3,17 @@
 # A session script sets e2e_name and sources this file with its first arguments:
 #   GAME SEG_CHECK SHOTS_DIR
 # Screenshots go to SHOTS_DIR; they are kept, and named, when the session fails.
+# With E2E_WM=openbox in the environment, a real window manager runs on the server (title bars,
+# focus rules, minimising, reparenting), as on a player's desktop; without it, none does.
 set -u
+wm=${E2E_WM:-}
+[[ -z $wm || $wm == openbox ]] || { echo "FAIL: unknown window manager '$wm'"; exit 1; }
+e2e_name+=${wm:+.$wm}
 game=$1
 seg_check=$2
 shots=$3
 assets=$(dirname "$game")/assets
-for tool in Xvfb xauth mcookie xdotool xwininfo xprop import compare; do
+for tool in Xvfb xauth mcookie xdotool xwininfo xprop import compare ${wm:+$wm wmctrl}; do
   command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -17,9 +22,11 @@ pid=
 xvfb=
 ahead=
 shot_count=0
+wm_pid=
 cleanup() {
   [[ -n $pid ]] && kill "$pid" 2>/dev/null
   [[ -n $ahead ]] && kill "$ahead" 2>/dev/null
+  [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null
   [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
@@ -50,6 +57,22 @@ start_x() {
   [[ -n $n ]] || { echo "FAIL: the X server did not start"; cat "$work/xvfb.err"; exit 1; }
   xauth -q -f "$XAUTHORITY" add ":$n" . "$cookie"
   export DISPLAY=:$n
+  [[ -n $wm ]] && start_wm
+  return 0
+}
+
+# The window manager, with its own default settings (not the user's), once it manages the screen.
+start_wm() {
+  XDG_CONFIG_HOME=$work/wm-config "$wm" --sm-disable >"$work/wm.log" 2>&1 &
+  wm_pid=$!
+  within 10 wm_running || { cat "$work/wm.log"; fail "$wm did not start"; }
+}
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# Asks a window to close as a title bar's close box does: through the window manager when one
+# runs, or else straight to the window (WM_DELETE_WINDOW, with the wm_close tool given).
+close_window() {
+  if [[ -n $wm ]]; then wmctrl -i -c "$1"; else "$wm_close" "$1"; fi
 }
 
 fail() {
@@ -91,10 +114,11 @@ within() {
   done
 }
 
-# Starts the game with a fresh configuration folder and waits for its window to show.
+# Starts the game with a fresh configuration folder and waits for its window to show. Words
+# given go before the game's path (env ... to change its environment).
 start_game() {
   export XDG_CONFIG_HOME=$work/config
-  "$game" 2>"$work/err" &
+  "$@" "$game" 2>"$work/err" &
   pid=$!
   within 10 find_window || fail "no window titled Crateworks Sim is shown"
   mapped_at=$(now)
@@ -156,6 +180,49 @@ await() {
   fail "$what: $(tr '\n' ';' <"$work/verdict")"
 }
 
+# The key dialog: opened with a click on TIME, found as the program's other window ($did), and
+# waited for until drawn, its key boxes 1 and 3 kept to tell later changes by.
+open_dialog() {
+  local tx ty
+  read -r tx ty < <(at_window $((555 + 13)) $((298 + 19)))
+  xdotool mousemove "$tx" "$ty" click 1
+  within 3 dialog_shown || fail "a click on TIME opened no dialog"
+  await 3 "the dialog drawn" dialog_drawn
+}
+dialog_shown() {
+  did=$(xdotool search --class crateworks 2>/dev/null | grep -vx "$wid" | head -1)
+  [[ -n $did ]] && xwininfo -id "$did" 2>/dev/null | grep -q IsViewable
+}
+# The dialog's pixels: a key box shows the key just captured, which tells that the key press
+# has been handled.
+dialog_shot() {
+  shot_count=$((shot_count + 1))
+  last_shot=$shots/$(printf %02d $shot_count)-dialog-$1.png
+  import -window "$did" "$last_shot" 2>"$work/verdict"
+}
+box_crop() {  # ROW IMAGE OUT: the inside of the key box of ROW
+  convert "$2" -crop "13x15+138+$((18 + 24 * ($1 - 1)))" +repage "$3"
+}
+# Whether key box ROW changed since last kept; if so, keeps it as it is now.
+box_changed() {  # ROW NAME
+  dialog_shot "$2" || return 1
+  box_crop "$1" "$last_shot" "$work/box.png"
+  local differ
+  differ=$(compare -metric AE "$work/box.png" "$work/box$1-before.png" null: 2>&1)
+  ((differ > 0)) || { echo "key box $1 unchanged" >"$work/verdict"; return 1; }
+  cp "$work/box.png" "$work/box$1-before.png"
+}
+# Drawn once both boxes show a letter (the defaults Q and P), not a blank face.
+dialog_drawn() {
+  dialog_shot opened || return 1
+  local row
+  for row in 1 3; do
+    box_crop $row "$last_shot" "$work/box$row-before.png"
+    (($(convert "$work/box$row-before.png" -format %k info:) > 1)) ||
+      { echo "key box $row is blank" >"$work/verdict"; return 1; }
+  done
+}
+
 # Waits up to SECONDS for the game to end; leaves its exit status in $status.
 ended() { ! kill -0 "$pid" 2>/dev/null; }
 await_exit() {
@@ -165,10 +232,16 @@ await_exit() {
   pid=
 }
 
+# The top left corner of window ID on the screen, as "X Y" (xdotool's geometry is off by the
+# frame under a window manager that reparents).
+corner() {
+  xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left [XY]: *//p' | tr '\n' ' '
+}
 # Window pixel X,Y of the game window on the screen, for xdotool.
 at_window() {
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  echo $((X + $1)) $((Y + $2))
+  local x y
+  read -r x y < <(corner "$wid")
+  echo $((x + $1)) $((y + $2))
 }
 
 export SDL_AUDIODRIVER=dummy TZ=UTC LC_ALL=C

@@ -13,8 +13,8 @@ for tool in xvfb-run xdotool; do
   command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 if [[ -z ${CW_IN_XVFB:-} ]]; then
-  # No reset when the last client leaves: a game launched while the server resets finds no
-  # display (the game ends in milliseconds now, and xdotool comes and goes between launches).
+  # -noreset: the server would otherwise reset as the last game leaves, and refuse the next one
+  # started during the reset ("no display found").
   CW_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x800x24 -noreset" bash "$(realpath "$0")" "$@"
 fi
 # Job control, so that a game started in the background keeps SIGINT's default disposition.

@@ -1,0 +1,36 @@
+# Removes every file that the last install wrote, as install_manifest.txt lists them, under
+# $DESTDIR when it is set as it was for the install; then the folders that only this program
+# uses, once empty.
+# Run as: [DESTDIR=DIR] cmake -DMANIFEST=PATH -P uninstall.cmake
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "nothing to uninstall: ${MANIFEST} does not exist (install first)")
+endif()
+file(STRINGS "${MANIFEST}" listed)
+set(files)
+foreach(f IN LISTS listed)
+  list(APPEND files "$ENV{DESTDIR}${f}")
+endforeach()
+set(own_dirs)
+foreach(f IN LISTS files)
+  if(IS_SYMLINK "${f}" OR EXISTS "${f}")
+    message(STATUS "Removing ${f}")
+    file(REMOVE "${f}")
+  else()
+    message(STATUS "Already gone: ${f}")
+  endif()
+  # share/crateworks/... and share/doc/crateworks/: ours alone.
+  if(f MATCHES "^(.*/share/crateworks)/(assets|audio)/")
+    list(APPEND own_dirs "${CMAKE_MATCH_1}/${CMAKE_MATCH_2}" "${CMAKE_MATCH_1}")
+  elseif(f MATCHES "^(.*/share/doc/crateworks)/")
+    list(APPEND own_dirs "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES own_dirs)
+# Deepest first, so that share/crateworks is empty when its turn comes.
+list(SORT own_dirs ORDER DESCENDING)
+foreach(d IN LISTS own_dirs)
+  file(GLOB left "${d}/*")
+  if(IS_DIRECTORY "${d}" AND NOT left)
+    file(REMOVE_RECURSE "${d}")
+  endif()
+endforeach()

@@ -1,0 +1,54 @@
+// What a game controller's buttons and sticks mean to the game: each action stands for a key,
+// and is delivered as that key's virtual-key code, so the core, the key dialog, the recorder
+// and the replay see nothing but keys.
+#pragma once
+
+#include <SDL_events.h>
+
+#include <vector>
+
+#include "keyremap/key_file.h"
+
+namespace cw {
+
+// The default actions: the D-pad and the left stick move Nando, the north and south face
+// buttons and the right stick move Bepo, Start is F1 (game A) and Back is F2 (game B).
+enum class PadAction { NandoUp, NandoDown, BepoUp, BepoDown, GameA, GameB };
+
+// A stick counts as pushed beyond kStickPress (of 32767) and as let go again only back inside
+// kStickRelease: a stick resting near one line cannot chatter.
+inline constexpr int kStickPress = 16384;
+inline constexpr int kStickRelease = 8192;
+
+struct PadKey {
+  bool down;
+  int code;
+};
+
+class PadKeys {
+ public:
+  // The key presses and releases that controller event `e` makes, given the movement keys as
+  // they are now (Nando up, Nando down, Bepo up, Bepo down). A press takes the code its action
+  // stands for at that moment; its release gives the same code, whatever was remapped since.
+  // A controller that was removed releases everything it held.
+  std::vector<PadKey> translate(const SDL_Event& e, const KeySet& keys);
+
+ private:
+  // One pressed control: a button (`dir` 0), or a stick axis pushed one way (-1 or +1).
+  struct Held {
+    SDL_JoystickID pad;
+    int control;  // a button, or kAxisBase + an axis
+    int dir;
+    int code;
+  };
+  static constexpr int kAxisBase = 1000;
+
+  void press(SDL_JoystickID pad, int control, int dir, int code, std::vector<PadKey>& out);
+  void release(SDL_JoystickID pad, int control, std::vector<PadKey>& out);
+  void stick(const SDL_ControllerAxisEvent& e, const KeySet& keys, std::vector<PadKey>& out);
+  const Held* find(SDL_JoystickID pad, int control) const;
+
+  std::vector<Held> held_;
+};
+
+}  // namespace cw

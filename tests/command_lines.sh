@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Both programs read their command lines alike: --help and --version answer on stdout with
+# status 0, anything else they do not take ends them with status 2, one line saying why and the
+# usage line. The replay also fails plainly on input it cannot read (status 2) and on output it
+# cannot write (status 1), never with a crash or a false success.
+# Run as: command_lines.sh GAME REPLAY VERSION
+set -u
+game=$(realpath "$1") replay=$(realpath "$2") version=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail=0
+
+# run EXPECTED_STATUS STDOUT_LINE1 STDERR_LINE1 COMMAND...: the status and the first line of
+# each stream ("" for an empty stream).
+run() {
+  local want_status=$1 want_out=$2 want_err=$3
+  shift 3
+  "$@" >"$work/out" 2>"$work/err" </dev/null
+  local status=$? out err
+  out=$(head -1 "$work/out") err=$(head -1 "$work/err")
+  if [[ $status != "$want_status" || $out != "$want_out" || $err != "$want_err" ]]; then
+    echo "FAIL: $*: status $status (want $want_status)"
+    echo "  stdout: '$out' (want '$want_out')"
+    echo "  stderr: '$err' (want '$want_err')"
+    fail=1
+  fi
+}
+# The usage line follows a command-line error.
+usage_second() {
+  [[ $(sed -n 2p "$work/err") == "Usage: $1 [OPTION]..."* ]] || {
+    echo "FAIL: $1: no usage line after the error"; fail=1; }
+}
+
+for prog in "$game" "$replay"; do
+  name=$(basename "$prog")
+  usage="Usage: $name [OPTION]..."
+  [[ $name == crateworks-replay ]] && usage+=" [SCENARIO]"
+  run 0 "$usage" "" "$prog" --help
+  run 0 "$usage" "" "$prog" -h
+  run 0 "$name $version" "" "$prog" --version
+  run 2 "" "$name: unrecognized option '--bogus'" "$prog" --bogus
+  usage_second "$name"
+  run 2 "" "$name: invalid option -- 'z'" "$prog" -z
+  run 2 "" "$name: option '--version' doesn't allow an argument" "$prog" --version=2
+  usage_second "$name"
+done
+# After "--" an option's name is an operand: the game takes none, the replay reads it as a file.
+run 2 "" "crateworks: unexpected operand '--version'" "$game" -- --version
+cd "$work"
+run 2 "" "crateworks-replay: cannot read --version: No such file or directory" "$replay" -- --version
+cd - >/dev/null
+
+# Input that cannot be read: a directory, as an operand and as standard input, and a missing file.
+mkdir "$work/dir"
+run 2 "" "crateworks-replay: cannot read $work/dir: Is a directory" "$replay" "$work/dir"
+"$replay" <"$work/dir" >"$work/out" 2>"$work/err"
+status=$? err=$(head -1 "$work/err")
+[[ $status == 2 && $err == "crateworks-replay: cannot read standard input: Is a directory" ]] ||
+  { echo "FAIL: a directory as standard input: status $status, stderr '$err'"; fail=1; }
+run 2 "" "crateworks-replay: cannot read $work/none: No such file or directory" \
+  "$replay" "$work/none"
+
+# Output that cannot be written: a full device.
+printf 'start\nprint time\n' >"$work/s.scn"
+(cd "$work" && "$replay" s.scn >/dev/full 2>"$work/err")
+status=$? err=$(cat "$work/err")
+[[ $status == 1 && $err == "crateworks-replay: cannot write the output: No space left on device" ]] ||
+  { echo "FAIL: output to /dev/full: status $status, stderr '$err'"; fail=1; }
+
+((fail == 0)) && echo "ok (command lines)"
+exit $fail
