@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/pacer.h"
+#include "shell/look_ahead.h"
 #include "support/null_world.h"
 #include "support/plantable_device.h"
 
@@ -20,10 +21,18 @@ SDL_Event key(int code) {
 class PacerTest : public ::testing::Test {
  protected:
   PacerTest()
-      : device(world.seams()), pacer(device, [this](const SDL_Event& e) {
-          delivered.push_back({device.now(), state().ClockDelay, e.key.keysym.sym});
-          device.keyDown(e.key.keysym.sym);
-        }) {
+      : device(world.seams()),
+        pacer(
+            device,
+            [this](const SDL_Event& e) {
+              delivered.push_back({device.now(), state().ClockDelay, e.key.keysym.sym});
+              device.keyDown(e.key.keysym.sym);
+            },
+            [this](Millis until) {
+              ++lookAheads;
+              SeededRandom random = world.random;
+              return lookAhead(device.game(), random, world, until);
+            }) {
     device.start();
   }
   GameState& state() { return device.plantable().state(); }
@@ -37,6 +46,7 @@ class PacerTest : public ::testing::Test {
   PlantableDevice device;
   Pacer pacer;
   std::vector<Delivery> delivered;
+  int lookAheads = 0;
 };
 
 TEST_F(PacerTest, TicksDueUpToAnInputRunBeforeItAndTheRestUpToNow) {
@@ -68,7 +78,7 @@ TEST_F(PacerTest, AHoldKeepsInputAndTheScreenBackUntilTheRealClockCatchesUp) {
   EXPECT_EQ(device.now(), 310);
   EXPECT_TRUE(pacer.holding(60));
   EXPECT_EQ(pacer.queued(), 1u);
-  EXPECT_EQ(pacer.sleepMs(60), 250);  // wake when the hold ends
+  EXPECT_EQ(pacer.wakeAt(60), 310);  // wake when the hold ends
   pacer.advance(309);
   EXPECT_EQ(delivered.size(), 1u);
   EXPECT_TRUE(pacer.holding(309));
@@ -95,15 +105,30 @@ TEST_F(PacerTest, InputQueuedBehindAHoldKeepsItsOrder) {
   EXPECT_EQ(delivered[2].at, 100);
 }
 
-TEST_F(PacerTest, SleepsUntilTheNextTickWouldBeLateButNotForEveryTick) {
+TEST_F(PacerTest, SleepsUntilATickChangesThePictureOrPlaysASoundNotForEveryTick) {
+  world.timeText = "9:41:00";
   pacer.advance(0);
-  // TimeOra is due at 2: the loop may sleep past it by the slack, no further.
-  EXPECT_EQ(pacer.sleepMs(0), 2 + Pacer::kSlackMs);
-  pacer.advance(100);
-  EXPECT_EQ(pacer.sleepMs(100), 2 + Pacer::kSlackMs);
-  EXPECT_EQ(pacer.sleepMs(101), 1 + Pacer::kSlackMs);
-  // Late already: no sleep at all.
-  EXPECT_EQ(pacer.sleepMs(200), 0);
+  // The clock's first tick puts the time up.
+  EXPECT_EQ(pacer.wakeAt(0), 2);
+  pacer.advance(2);
+  EXPECT_TRUE(device.display().shown(Group::duepunti));
+  // Then the clock's ticks show nothing new: the loop sleeps as long as it may leave them.
+  EXPECT_EQ(pacer.wakeAt(2), 2 + Pacer::kCatchUpMs);
+  // After a game the clock's ticks count down a pause with the score on the readout, showing
+  // nothing, and the one after it shows the time again.
+  pacer.advance(3);
+  state().ClockDelay = 100;
+  device.plantable().display().blank(Place::Unita);  // the last score's digit
+  EXPECT_EQ(pacer.wakeAt(3), 4 + 2 * 100);
+  // The look ahead stands while only its own ticks run.
+  const int looked = lookAheads;
+  pacer.advance(50);
+  EXPECT_EQ(pacer.wakeAt(50), 204);
+  EXPECT_EQ(lookAheads, looked);
+  EXPECT_EQ(state().ClockDelay, 100 - 24);  // the live ticks ran, 4 .. 50
+  // Queued input wakes the loop at once.
+  pacer.arrive(60, key(0x41));
+  EXPECT_EQ(pacer.wakeAt(60), 60);
 }
 
 // What the live loop's timing record is told: each tick with the time it fell due, and which
@@ -140,16 +165,24 @@ TEST_F(PacerTest, EveryTickIsToldWithItsDueTimeAndTheHoldsLateOnesAreMarked) {
   EXPECT_EQ(seen, (std::vector<std::pair<Millis, bool>>{{2, false}, {12, true}, {14, false}}));
 }
 
-TEST_F(PacerTest, AStallOverASecondReanchorsInsteadOfCatchingUp) {
+TEST_F(PacerTest, AWakeUpOverASecondLateReanchorsInsteadOfCatchingUp) {
   state().ClockDelay = 5000;
-  pacer.advance(1000);  // a second in steps would tick 500 times
+  pacer.advance(1000);  // a second in steps ticks 500 times
   EXPECT_EQ(state().ClockDelay, 4500);
-  pacer.advance(1000 + Pacer::kStallMs + 1);  // just over a second later: one tick stands for all
-  EXPECT_EQ(state().ClockDelay, 4499);
-  EXPECT_EQ(device.now(), 2001);
-  // Afterwards the timer keeps its own grid.
-  pacer.advance(2010);
-  EXPECT_EQ(state().ClockDelay, 4494);  // 2002, 2004, .. 2010
+  const Millis planned = pacer.wakeAt(1000);
+  EXPECT_EQ(planned, 1000 + Pacer::kCatchUpMs);
+  // Woken just over a second after it meant to: the ticks up to then run one by one, and one
+  // tick stands for all those after.
+  pacer.advance(planned + Pacer::kStallMs + 1);
+  EXPECT_EQ(state().ClockDelay, 4500 - (planned - 1000) / 2 - 1);
+  EXPECT_EQ(device.now(), planned + Pacer::kStallMs + 1);
+  // Afterwards the timer keeps its own grid; a wake-up a second late is no stall yet.
+  state().ClockDelay = 100'000;
+  pacer.forget();
+  const Millis next = pacer.wakeAt(device.now());
+  EXPECT_EQ(next, device.now() + Pacer::kCatchUpMs);
+  pacer.advance(next + Pacer::kStallMs);
+  EXPECT_EQ(state().ClockDelay, 100'000 - (Pacer::kCatchUpMs + Pacer::kStallMs) / 2);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/resample.h"
 #include "platform/timing_log.h"
 #include "platform/view.h"
+#include "support/null_world.h"
 #include "support/temp_folder.h"
 
 namespace cw {
@@ -230,7 +231,47 @@ TEST(LocalTime, TheCLocaleGivesTwentyFourHours) {
   EXPECT_EQ(text.substr(3), "00:00");
   // Numbers keep the "C" rules whatever the user's locale.
   EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
-  EXPECT_EQ(clock.localTimeText().size(), 8u);
+  EXPECT_EQ(clock.localTimeText(0).size(), 8u);
+}
+
+// The clock reads the time its tick fell due, however late the tick runs: the live loop runs
+// ticks in batches, long after some fell due.
+TEST(LocalTime, AClockReadLateShowsTheTimeOfItsDueTime) {
+  ASSERT_NE(std::setlocale(LC_TIME, "C"), nullptr);
+  // Core time 1000 falls on the turn of a minute, years ago on the wall clock.
+  const std::time_t then = 1'600'000'000;
+  std::tm local{};
+  localtime_r(&then, &local);
+  const std::time_t turn = then - local.tm_sec + 60;
+  LocalTimeText clock;
+  clock.setOrigin((std::int64_t{turn} * 1000 - 1000) * 1'000'000);
+  EXPECT_EQ(clock.localTimeText(999), LocalTimeText::format(turn - 1));
+  EXPECT_EQ(clock.localTimeText(1000), LocalTimeText::format(turn));
+  EXPECT_EQ(clock.localTimeText(0), LocalTimeText::format(turn - 1));  // an earlier second again
+
+  // Through the game: all the clock's ticks of two seconds run in one batch, and the readout
+  // changes to the new minute at the tick due at 1000, not before or after.
+  struct MinuteWatch : DisplayObserver {
+    const Device* device = nullptr;
+    std::vector<std::pair<Millis, int>> units;  // the minute's units digit, and when
+    void onShow(Group, int, bool) override {}
+    void onDigit(Place p, int digit) override {
+      if (p == Place::Unita) units.emplace_back(device->now(), digit);
+    }
+  } watch;
+  NullWorld world;
+  Device device(Seams{world, clock, world.random, world, world});
+  watch.device = &device;
+  device.setDisplayObserver(&watch);
+  device.start();
+  device.runUntil(2000);
+  const auto minuteUnits = [](std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm.tm_min % 10;
+  };
+  EXPECT_EQ(watch.units, (std::vector<std::pair<Millis, int>>{{2, minuteUnits(turn - 1)},
+                                                              {1000, minuteUnits(turn)}}));
 }
 
 // The timing record's clock, set by each test.
@@ -258,20 +299,42 @@ class TimingLogTest : public ::testing::Test {
   TimingLog log{path.string(), &fakeClock};
 };
 
-TEST_F(TimingLogTest, TicksAreLateAgainstTheirDueTimeAndAHoldsLateTicksAreLeftOut) {
-  log.setOrigin(1000 * kMs);
+TEST_F(TimingLogTest, AChangeCountsFromItsTicksDueTimeToThePresentOrTheSoundThatShowsIt) {
+  Display d;
+  log.setOrigin(1000 * kMs, d);
   fakeNs = 1010 * kMs + 500'000;
-  log.tickStarts(TimerId::TimeOra, 4, false);
-  log.tickStarts(TimerId::TimeOra, 6, true);  // stands for ticks a hold made it miss
-  log.tickStarts(TimerId::TimeOra, 10, false);
-  ASSERT_EQ(log.ticks().size(), 2u);
-  EXPECT_EQ(log.ticks()[0].lateUs, 6500);
-  EXPECT_EQ(log.ticks()[1].lateUs, 500);
-  EXPECT_EQ(log.ticks()[1].due, 10);
+  log.tickStarts(TimerId::TimeOra, 4, false);  // changes nothing: not counted
+  log.tickEnds();
+  log.tickStarts(TimerId::TimeCassa1, 6, false);
+  d.hide(Group::Camion);
+  log.tickEnds();
+  log.tickStarts(TimerId::TimeEngine, 8, false);
+  log.soundStarts();  // heard as it starts
+  log.tickEnds();
+  log.soundStarts();  // an input's sound: its key counts instead
+  ASSERT_EQ(log.changes().size(), 1u);
+  EXPECT_EQ(log.changes()[0].lateUs, 2500);
+  EXPECT_TRUE(log.changes()[0].sound);
+  fakeNs = 1012 * kMs;
+  log.screen(d.version() - 1, true);  // an older picture: not yet
+  EXPECT_EQ(log.changes().size(), 1u);
+  log.screen(d.version(), true);
+  ASSERT_EQ(log.changes().size(), 2u);
+  EXPECT_EQ(log.changes()[1].lateUs, 6000);
+  EXPECT_EQ(log.changes()[1].due, 6);
+  EXPECT_FALSE(log.changes()[1].sound);
+  // A change whose picture came out the same as the one on screen has no frame to wait for.
+  log.tickStarts(TimerId::TimeCassa1, 10, false);
+  d.show(Group::Camion);
+  d.hide(Group::Camion);
+  log.tickEnds();
+  log.screen(d.version(), false);
+  EXPECT_EQ(log.changes().size(), 2u);
 }
 
 TEST_F(TimingLogTest, AKeyCountsFromItsArrivalToThePresentLessItsHold) {
-  log.setOrigin(0);
+  Display d;
+  log.setOrigin(0, d);
   arrive(100);
   arrive(101, SDL_MOUSEBUTTONDOWN);  // not a key: not counted
   log.keyHandled(true, 7, 155);      // its move sound held until 155
@@ -287,7 +350,8 @@ TEST_F(TimingLogTest, AKeyCountsFromItsArrivalToThePresentLessItsHold) {
 }
 
 TEST_F(TimingLogTest, AKeyWaitsForTheFrameOfItsOwnVersionAndOneWithNoVisibleChangeIsDropped) {
-  log.setOrigin(0);
+  Display d;
+  log.setOrigin(0, d);
   arrive(10);
   log.keyHandled(false, 3, 10);  // changed nothing: never waits for a frame
   arrive(20);
@@ -306,10 +370,14 @@ TEST_F(TimingLogTest, AKeyWaitsForTheFrameOfItsOwnVersionAndOneWithNoVisibleChan
 }
 
 TEST_F(TimingLogTest, TheRecordIsWrittenAsLines) {
-  log.setOrigin(0);
+  Display d;
+  log.setOrigin(0, d);
   log.wake();
   fakeNs = 9 * kMs;
   log.tickStarts(TimerId::TimeOra, 2, false);
+  d.show(Group::duepunti);
+  log.tickEnds();
+  log.lookedAhead(30, 1500, 2, 62);
   arrive(10);
   log.keyHandled(true, 1, 10);
   fakeNs = 12 * kMs;
@@ -322,7 +390,9 @@ TEST_F(TimingLogTest, TheRecordIsWrittenAsLines) {
   std::getline(text, first);
   EXPECT_EQ(first.rfind("first_present_unix_us ", 0), 0u);
   std::string rest((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(rest, "wakes 1\nelapsed_ms 12\ntick 7000 2 TimeOra\ninput 2000\nframe 1000\n");
+  EXPECT_EQ(rest,
+            "wakes 1\nelapsed_ms 12\nchange 10000 2 TimeOra\ninput 2000\nframe 1000\n"
+            "ahead 30 1500 2 62\n");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ struct NullPorts : SoundPort, TimeTextPort, KeyFileStore, WindowPort {
   Millis play(std::string_view name, int flags) override {
     return flags == kSoundWait && name == kSoundMove ? moveSoundMs : 0;
   }
-  const std::string& localTimeText() override { return timeText; }
+  const std::string& localTimeText(Millis) override { return timeText; }
   std::optional<std::string> read() override { return std::nullopt; }
   Status write(std::string_view) override { return {}; }
   void endProgram() override {}

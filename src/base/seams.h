@@ -22,8 +22,10 @@ class SoundPort {
 class TimeTextPort {
  public:
   virtual ~TimeTextPort() = default;
-  // The local time of day as text in the user's own time format ("14:05:09", "2:05:09 PM").
-  virtual const std::string& localTimeText() = 0;
+  // The local time of day as text in the user's own time format ("14:05:09", "2:05:09 PM"), at
+  // core time `at`: the time the reading tick fell due, however late it runs. A port may ignore
+  // `at` (the replay's text is set by its script); the live one maps it onto the wall clock.
+  virtual const std::string& localTimeText(Millis at) = 0;
 };
 
 class RandomPort {

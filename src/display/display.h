@@ -45,6 +45,12 @@ class Display {
   // Counts every change, so a renderer can tell whether anything needs drawing.
   std::uint64_t version() const { return version_; }
   void setObserver(DisplayObserver* o) { observer_ = o; }
+  // Takes the other display's picture and version, not its observer (a run-ahead's copy).
+  void copyValuesFrom(const Display& other) {
+    shown_ = other.shown_;
+    digits_ = other.digits_;
+    version_ = other.version_;
+  }
 
  private:
   void set(Group g, int member, bool on);

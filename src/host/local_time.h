@@ -1,6 +1,7 @@
 // The time of day as text in the user's own format.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 
@@ -8,18 +9,46 @@
 
 namespace cw {
 
+// The wall clock (CLOCK_REALTIME) in nanoseconds since the epoch.
+std::int64_t wallNs();
+
 class LocalTimeText final : public TimeTextPort {
  public:
-  // Takes the time format from the user's locale (LC_TIME only, so numbers stay in "C").
+  // Takes the time format from the user's locale (LC_TIME only, so numbers stay in "C"). Core
+  // time 0 is the moment of construction until setOrigin says otherwise.
   LocalTimeText();
-  // The clock asks every 2 ms: the text is formatted again only when the second changes.
-  const std::string& localTimeText() override;
+  // Core time 0 is at `wallNs` on the wall clock.
+  void setOrigin(std::int64_t wallNs) { originNs_ = wallNs; }
+  std::int64_t origin() const { return originNs_; }
+  // The text at core time `at`: the clock of the tick that asks, not of the moment it runs. The
+  // clock asks every 2 ms: the text is formatted again only when that time's second changes.
+  const std::string& localTimeText(Millis at) override;
   // The text for a given moment, in the current locale.
   static std::string format(std::time_t t);
 
  private:
+  std::int64_t originNs_;
   std::time_t shownSecond_ = -1;
   std::string text_;
+};
+
+// Tells when someone sets the wall clock (or the machine wakes from a suspend, which moves it
+// against the steady clock): its file descriptor becomes readable then, so a loop that sleeps
+// until the clock's next visible change can wake and look again.
+class WallClockWatch {
+ public:
+  WallClockWatch();
+  ~WallClockWatch();
+  WallClockWatch(const WallClockWatch&) = delete;
+  WallClockWatch& operator=(const WallClockWatch&) = delete;
+  // -1 when the system cannot tell.
+  int fd() const { return fd_; }
+  // True when the clock was set since the last call; arms the watch again.
+  bool changed();
+
+ private:
+  void arm();
+  int fd_ = -1;
 };
 
 }  // namespace cw

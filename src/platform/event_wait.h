@@ -13,8 +13,17 @@ namespace cw {
 // The steady clock in nanoseconds: the loop's real time, immune to changes of the wall clock.
 std::int64_t steadyNs();
 
-// Descriptors besides the display's whose readiness means news that SDL reads only when it
-// pumps its events (a game controller's device, hot-plug in /dev/input).
+// Blocks SIGINT and SIGTERM in the calling thread and so in every thread it starts afterwards
+// (SDL's among them): call it first thing, before SDL starts any. The wait unblocks them while
+// it sleeps, so that a signal ends the sleep at once, on the loop's thread, and SDL's own
+// handler turns it into SDL_QUIT.
+void blockQuitSignals();
+// Lets them in again (before anything that waits without our wait, such as a message box).
+void unblockQuitSignals();
+
+// Descriptors besides the display's whose readiness means news: a game controller's device,
+// hot-plug in /dev/input (which SDL reads only when it pumps its events), the wall clock being
+// set.
 class WakeSource {
  public:
   virtual ~WakeSource() = default;
@@ -25,34 +34,52 @@ class WakeSource {
   virtual void woken(int fd, short revents) = 0;
 };
 
-// Sleeps until input arrives or a deadline passes, and hands over what arrived.
+// Sleeps until something happens or a deadline passes, and hands over what arrived.
 //
-// SDL's own wait asks the X connection for news a dozen times per wake-up, each a system call,
-// even when nothing came; waking 125 times a second that is a good part of what an idle window
-// costs. On X11 this waits on the connection's socket itself, so a wake-up with nothing to read
-// costs one call; SDL still reads and translates every event. Other platforms use SDL's wait.
+// On X11 this waits on the connection's socket itself (SDL's wait asks the connection for news
+// a dozen times per wake-up, each a system call), together with: a signal (SIGINT, SIGTERM,
+// unblocked only while it waits), an eventfd that events pushed from SDL's other threads write
+// to (an audio device added or removed), and the descriptors of the wake sources its owner adds.
+// So an idle wait needs no timeout of its own: it sleeps until its deadline or until one of
+// these speaks. Other platforms use SDL's wait.
 class EventWait {
  public:
-  // Finds the display connection of `window` (null, or not X11: SDL's wait is used).
+  EventWait();
+  ~EventWait();
+  EventWait(const EventWait&) = delete;
+  EventWait& operator=(const EventWait&) = delete;
+
+  // Finds the display connection of `window` (null, or not X11: SDL's wait is used) and starts
+  // watching for events pushed from other threads.
   void attach(SDL_Window* window);
+  // Stops watching (before SDL quits).
+  void detach();
   // Wakes on `source`'s descriptors too (with the display's socket only: SDL's own wait polls
   // its devices anyway).
   void watch(WakeSource& source) { sources_.push_back(&source); }
 
-  // Returns by `deadlineNs` on the steady clock, or earlier once events have arrived; calls
-  // `take` with each event, in order. `talked` says the caller used the display connection
-  // since the last wait (drew, showed a window): doing so may have read events off the socket
-  // into the client's queue, where the socket no longer shows them.
+  // Returns by `deadlineNs` on the steady clock (never, when negative), or earlier once events
+  // have arrived or a wake source's descriptor was ready; calls `take` with each event, in
+  // order. `talked` says the caller used the display connection since the last wait (drew,
+  // showed a window): doing so may have read events off the socket into the client's queue,
+  // where the socket no longer shows them.
   void wait(std::int64_t deadlineNs, bool talked,
             const std::function<void(const SDL_Event&)>& take);
 
  private:
+  static int onEvent(void* self, SDL_Event* event);
+  void useSdlWait();
   bool drain(const std::function<void(const SDL_Event&)>& take);
-  int fd_ = -1;
-  std::int64_t lastDrainNs_ = 0;
+  void waitWithSdl(std::int64_t deadlineNs, const std::function<void(const SDL_Event&)>& take);
+
+  int fd_ = -1;      // the X connection's socket
+  int wakeFd_ = -1;  // an eventfd: an event was pushed from another thread
+  bool watching_ = false;
+  SDL_threadID loopThread_ = 0;
   std::vector<WakeSource*> sources_;
   std::vector<int> extraFds_;
-  // What each wait polls (the display's socket first) and whose each descriptor is.
+  // What each wait polls (the display's socket and the eventfd first) and whose each
+  // descriptor is.
   std::vector<pollfd> polled_;
   std::vector<WakeSource*> owners_;
 };

@@ -171,14 +171,41 @@ Status GameFrame::loadSet(SDL_Renderer* renderer, const std::string& dir, int se
   return {};
 }
 
-void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame,
-                     const ViewLayout& layout) const {
+std::vector<Rect> differences(const FrameState& a, const FrameState& b) {
+  // Beyond this many, one rectangle around them all costs less than drawing each.
+  constexpr std::size_t kMostRects = 12;
+  std::vector<SDL_Rect> rects;
+  const auto all = segments();
+  for (int i = 0; i < kSegmentCount; ++i) {
+    if (a.picture[i] == b.picture[i]) continue;
+    for (int source : {a.picture[i], b.picture[i]}) {
+      if (source >= 0) rects.push_back({all[i].x, all[i].y, all[source].w, all[source].h});
+    }
+  }
+  if (rects.size() > kMostRects) {
+    SDL_Rect box = rects[0];
+    for (const SDL_Rect& r : rects) SDL_UnionRect(&box, &r, &box);
+    rects.assign(1, box);
+  }
+  std::vector<Rect> out;
+  for (const SDL_Rect& r : rects) out.push_back({r.x, r.y, r.w, r.h});
+  return out;
+}
+
+void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame, const ViewLayout& layout,
+                     const SDL_Rect* clip) const {
   if (!loaded()) return;
   // An opaque casing that fills the window is copied over it as it is: nothing to clear,
   // nothing to blend (the two cost as much as the rest of a frame).
   if (!casingOpaque_ || !layout.fillsWindow()) {
     SDL_SetRenderDrawColor(renderer, backdrop_.r, backdrop_.g, backdrop_.b, 255);
-    SDL_RenderClear(renderer);
+    // A clear ignores the clip rectangle: within one, the background is filled instead.
+    if (clip) {
+      SDL_RenderSetClipRect(renderer, clip);
+      SDL_RenderFillRect(renderer, clip);
+    } else {
+      SDL_RenderClear(renderer);
+    }
   }
   const Scaler& scale = layout.scaler();
   const auto all = segments();
@@ -187,9 +214,12 @@ void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame,
     const Rect to = layout.paneRect(p);
     const Rect from = scale.rect(pane.from);
     const SDL_Rect src{from.x, from.y, from.w, from.h}, dst{to.x, to.y, to.w, to.h};
-    // Segments that reach over a pane's edge are cut there, not drawn onto the background.
-    const bool clip = !layout.fillsWindow();
-    if (clip) SDL_RenderSetClipRect(renderer, &dst);
+    // Segments that reach over a pane's edge are cut there, not drawn onto the background; a
+    // partial drawing stays within its clip.
+    SDL_Rect area = dst;
+    if (clip && !SDL_IntersectRect(&dst, clip, &area)) continue;
+    const bool cut = clip || !layout.fillsWindow();
+    if (cut) SDL_RenderSetClipRect(renderer, &area);
     SDL_RenderCopy(renderer, casing_, &src, &dst);
     for (int i = 0; i < kSegmentCount; ++i) {
       const int source = frame.picture[i];
@@ -199,10 +229,11 @@ void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame,
       if (!overlaps({at.x, at.y, all[source].w, all[source].h}, pane.from)) continue;
       const auto [w, h] = sizes_[textureOf_[source]];
       const SDL_Rect d{to.x + scale.px(at.x) - from.x, to.y + scale.px(at.y) - from.y, w, h};
+      if (cut && !SDL_HasIntersection(&d, &area)) continue;
       SDL_RenderCopy(renderer, textures_[textureOf_[source]], nullptr, &d);
     }
-    if (clip) SDL_RenderSetClipRect(renderer, nullptr);
   }
+  SDL_RenderSetClipRect(renderer, nullptr);
 }
 
 std::optional<Group> mouseSegmentAt(const Display& display, int x, int y) {

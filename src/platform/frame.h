@@ -33,6 +33,10 @@ int pictureSetFor(double scale);
 // The folder of a set under the assets folder.
 std::string pictureSetDir(const std::string& assetsDir, int set);
 
+// Where two pictures differ, in logical coordinates: the place of each segment's old and new
+// picture, or when that makes many rectangles, the one that holds them all.
+std::vector<Rect> differences(const FrameState& a, const FrameState& b);
+
 class GameFrame {
  public:
   GameFrame() = default;
@@ -50,9 +54,10 @@ class GameFrame {
   bool loaded() const { return casing_ != nullptr; }
   double scale() const { return scale_; }
   // Draws the whole window as `layout` places the picture, at the scale the pictures were
-  // loaded for; the back buffer holds nothing worth keeping after a present. Draws nothing
-  // while no pictures are loaded.
-  void draw(SDL_Renderer* renderer, const FrameState& frame, const ViewLayout& layout) const;
+  // loaded for, or only what lies within `clip` (window pixels) when given. Draws nothing while
+  // no pictures are loaded.
+  void draw(SDL_Renderer* renderer, const FrameState& frame, const ViewLayout& layout,
+            const SDL_Rect* clip = nullptr) const;
   // Destroys the textures. Destroying the renderer frees them too, so this must come first.
   void release();
 

@@ -17,14 +17,29 @@ FrontEnd::FrontEnd(FrontEndOptions options)
     : options_(std::move(options)),
       assets_(options_.dataDir + "/assets"),
       sound_(options_.dataDir),
-      random_(static_cast<std::uint64_t>(std::time(nullptr))),
+      random_(options_.seed.value_or(static_cast<std::uint64_t>(std::time(nullptr)))),
       keyFile_(options_.keyFilePath),
       device_(Seams{rumblingSound_, timeText_, random_, keyFile_, *this}),
-      pacer_(device_, [this](const SDL_Event& e) { deliver(e); }),
-      timing_(TimingLog::fromEnvironment()) {}
+      pacer_(
+          device_, [this](const SDL_Event& e) { deliver(e); },
+          [this](Millis until) {
+            // The copy draws what the live generator would, and leaves it as it is.
+            SeededRandom random = random_;
+            const std::int64_t start = timing_ ? steadyNs() : 0;
+            const Ahead a = lookAhead(device_.game(), random, timeText_, until);
+            if (timing_)
+              timing_->lookedAhead(a.ticks, steadyNs() - start, device_.now(),
+                                   a.due >= 0 ? a.due : until);
+            return a;
+          }),
+      timing_(TimingLog::fromEnvironment()) {
+  if (timing_) sound_.onStart = [this] { timing_->soundStarts(); };
+}
 
 FrontEnd::~FrontEnd() {
   if (timing_ && sdl_) SDL_DelEventWatch(&TimingLog::watch, timing_.get());
+  events_.detach();
+  sound_.closeAndWait();
   windows_.forget(dialog_.window());
   dialog_.close();
   if (font_) TTF_CloseFont(font_);
@@ -83,7 +98,19 @@ Status FrontEnd::open() {
   font_ = TTF_OpenFontDPI(fontPath.c_str(), 8, 96, 96);
   if (!font_) return failure("cannot use font " + fontPath + ": " + TTF_GetError());
 
-  (void)sound_.open();  // without a device the game runs silently
+  // Without a device, or without some of the sound files, the game runs silently; a broken
+  // install must not pass for a quiet game, so each is said once.
+  const Status audio = sound_.open();
+  if (!sound_.missing().empty()) {
+    std::string names;
+    for (const std::string& n : sound_.missing()) names += (names.empty() ? "" : ", ") + n;
+    std::fprintf(stderr, "crateworks: sound files missing or unreadable in %s: %s\n",
+                 options_.dataDir.c_str(), names.c_str());
+  }
+  if (!audio)
+    std::fprintf(stderr, "crateworks: no sound device (%s); the game runs silent\n",
+                 audio.error().c_str());
+  events_.watch(*this);
   // The renderer's first frame costs far more than the later ones: pay for it before the
   // window shows and the clock starts.
   screen_.presentNow(device_.display());
@@ -97,8 +124,9 @@ int FrontEnd::run() {
   // and the first ticks should not start out late because of it.
   presentGame(true);
   originNs_ = steadyNs();
+  timeText_.setOrigin(wallNs());
   if (timing_) {
-    timing_->setOrigin(originNs_);
+    timing_->setOrigin(originNs_, device_.display());
     device_.setTickObserver(timing_.get());
   }
   // A window destroyed under us ends the program as the window manager's close does.
@@ -113,19 +141,48 @@ int FrontEnd::run() {
     presentDialog(settled, now);
     if (onWake) onWake();
     if (quit_) break;
-
-    // Woken on the core's own millisecond grid, not some time after the present moment: a
-    // wake-up then comes exactly as late as the pacer allows, no later.
-    Millis wakeAt = now + pacer_.sleepMs(now);
-    if (dialog_.isOpen()) {
-      talked_ = true;
-      const Millis next = dialog_.nextChange(now);
-      if (next >= 0) wakeAt = std::min(wakeAt, std::max(now, next));
-    }
-    events_.wait(originNs_ + wakeAt * 1'000'000, talked_, [this](const SDL_Event& e) { pump(e); });
+    events_.wait(nextWakeNs(now), talked_, [this](const SDL_Event& e) { pump(e); });
     talked_ = false;
   }
   return status_;
+}
+
+// When the loop must wake next, on the steady clock: the pacer's time (the next tick a person
+// notices, input, the end of a hold), the sound device's opening ahead of a sound and its
+// closing after silence, the dialog's tooltips.
+std::int64_t FrontEnd::nextWakeNs(Millis now) {
+  Millis wakeAt = pacer_.wakeAt(now);
+  // The next tick a person notices plays a sound, when that is known.
+  Millis soundAt = -1;
+  if (!pacer_.holding(now) && pacer_.queued() == 0 && pacer_.ahead().sound)
+    soundAt = pacer_.ahead().due;
+  if (soundAt >= 0 && !sound_.deviceOpen() && sound_.canOpen()) {
+    if (soundAt - now <= kSoundLeadMs)
+      sound_.wake(steadyNs());
+    else
+      wakeAt = std::min(wakeAt, soundAt - kSoundLeadMs);
+  }
+  // Woken at an exact instant of the core's own millisecond grid, when the tick is due.
+  std::int64_t wakeNs = originNs_ + wakeAt * 1'000'000;
+  // Silent long enough, the device closes, unless a sound comes before it would have anyway.
+  if (soundAt < 0 || (soundAt - now) * 1'000'000 >= MixerSound::kCloseAfterNs) {
+    const std::int64_t closeNs = sound_.closeWhenSilent(steadyNs());
+    if (closeNs >= 0) wakeNs = std::min(wakeNs, closeNs);
+  }
+  if (dialog_.isOpen()) {
+    talked_ = true;
+    const Millis next = dialog_.nextChange(now);
+    if (next >= 0) wakeNs = std::min(wakeNs, originNs_ + std::max(now, next) * 1'000'000);
+  }
+  return wakeNs;
+}
+
+// Someone set the wall clock (or the machine woke from a suspend): core time keeps its place
+// on the steady clock, and the clock's text follows the wall clock from now on.
+void FrontEnd::clockWasSet() {
+  if (!clockWatch_.changed()) return;
+  timeText_.setOrigin(wallNs() - (steadyNs() - originNs_));
+  pacer_.forget();
 }
 
 Millis FrontEnd::arrival(const SDL_Event& e) const {
@@ -161,6 +218,10 @@ void FrontEnd::pump(const SDL_Event& e) {
       break;
     case SDL_RENDER_DEVICE_RESET:
       reloadPictures();
+      break;
+    case SDL_AUDIODEVICEREMOVED:
+      // Ours (the only one open) went: the next sound opens whatever device is there then.
+      if (!e.adevice.iscapture) sound_.deviceLost();
       break;
     case SDL_SYSWMEVENT:
       if (windows_.take(e)) quit_ = true;
@@ -204,6 +265,11 @@ void FrontEnd::endWithoutPictures(const std::string& why) {
 }
 
 void FrontEnd::deliver(const SDL_Event& e) {
+  // A press may play a sound (a move, a start): the device opens before the handler runs.
+  if (e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN ||
+      e.type == SDL_CONTROLLERBUTTONDOWN || e.type == SDL_CONTROLLERAXISMOTION)
+    sound_.wake(steadyNs());
+  if (onDeliver) onDeliver(e);
   const std::uint64_t before = device_.display().version();
   input_.deliver(e, screen_.windowId());
   if (timing_ && (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP)) {

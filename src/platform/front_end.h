@@ -33,17 +33,23 @@ struct FrontEndOptions {
   Result<std::string> keyFilePath{failure("no key file named")};  // or why there is none
   bool rumble = false;                                            // pads rumble on a miss
   ScreenOptions screen;  // the scale, the view, fullscreen, and where they are remembered
+  std::optional<std::uint64_t> seed = std::nullopt;  // the generator's; else from the clock
 };
 
-class FrontEnd final : private WindowPort {
+class FrontEnd final : private WindowPort, private WakeSource {
  public:
   explicit FrontEnd(FrontEndOptions options);
   FrontEnd(const FrontEnd&) = delete;
   FrontEnd& operator=(const FrontEnd&) = delete;
   ~FrontEnd() override;
 
+  // How long before a tick that plays a sound the audio device is opened, when it is closed, so
+  // that the sound starts on time.
+  static constexpr Millis kSoundLeadMs = 100;
+
   // Opens the window (hidden until the device shows it) and loads every picture, the font and
-  // the sounds. Without an audio device it goes on silently.
+  // the sounds. Without an audio device, or without some sound files, it goes on silently,
+  // saying so in one line each.
   Status open();
   // Starts the device and runs until the program ends; returns the exit status. A failure
   // that ends the program on its way has been said on stderr.
@@ -54,8 +60,15 @@ class FrontEnd final : private WindowPort {
   std::function<void(SDL_Renderer*)> onDialogFrame;
   // Called once per pass of the loop, with the screen up to date, before it waits for events.
   std::function<void()> onWake;
+  // Called with each input event as the device is about to take it, at the core's time of it
+  // (tests replay the session from these).
+  std::function<void(const SDL_Event&)> onDeliver;
+  // Told of every change of the game's picture (tests compare it with a replay's).
+  void watchDisplay(DisplayObserver* o) { device_.setDisplayObserver(o); }
 
   const Device& device() const { return device_; }
+  // The live time text, which maps core time onto the wall clock (a replay can read the same).
+  LocalTimeText& timeText() { return timeText_; }
   SDL_Window* gameWindow() const { return screen_.window(); }
   DialogWindow& dialogWindow() { return dialog_; }
   const Pads& pads() const { return pads_; }
@@ -63,6 +76,12 @@ class FrontEnd final : private WindowPort {
   void watch(WakeSource& source) { events_.watch(source); }
 
  private:
+  // WakeSource: the wall clock's watch.
+  void wakeFds(std::vector<int>& fds) const override {
+    if (clockWatch_.fd() >= 0) fds.push_back(clockWatch_.fd());
+  }
+  void woken(int, short) override { clockWasSet(); }
+
   // WindowPort
   void endProgram() override { quit_ = true; }
   void showGameWindow(bool shown, bool enabled) override;
@@ -77,6 +96,8 @@ class FrontEnd final : private WindowPort {
   void presentDialog(bool settled, Millis now);
   void reloadPictures();
   void endWithoutPictures(const std::string& why);
+  std::int64_t nextWakeNs(Millis now);
+  void clockWasSet();
 
   FrontEndOptions options_;
   std::string assets_;  // where the pictures and the font are, the same for every load
@@ -107,6 +128,8 @@ class FrontEnd final : private WindowPort {
   EventWait events_;
   // Our windows, which another program may destroy under us.
   WindowWatch windows_;
+  // Wakes the loop when the wall clock is set (the FrontEnd is its wake source).
+  WallClockWatch clockWatch_;
   // The loop used the display connection since it last waited.
   bool talked_ = true;
 };

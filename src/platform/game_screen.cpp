@@ -51,6 +51,8 @@ Status GameScreen::open(const std::string& assets, const ScreenOptions& options)
                        kWindowWidth, kWindowHeight, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (window_) renderer_ = makeRenderer(window_);
   if (!renderer_) return failure(std::string("cannot open a window: ") + SDL_GetError());
+  SDL_RendererInfo info{};
+  partial_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
   SDL_SetWindowHitTest(window_, hitTest, this);
   // The window exists before its size is chosen: the desktop's scale is read through it.
   chooseSize(options);
@@ -224,20 +226,40 @@ GameScreen::Presented GameScreen::present(const Display& display, bool settled,
     }
   }
   if (settled && shownVersion_ != display.version()) {
-    const FrameState taken = FrameState::of(display);
-    if (!(taken == shown_) || !shownVersion_) dirty_ = true;
-    shown_ = taken;
+    shown_ = FrameState::of(display);
     shownVersion_ = display.version();
   }
   p.version = shownVersion_.value_or(0);
-  if (!dirty_ || !visible_) return p;
+  if (!visible_ || (!dirty_ && presented_ && shown_ == onScreen_)) return p;
   p.drawn = true;
   p.drawStartNs = now ? now() : 0;
+  if (dirty_ || !partial_ || !presented_)
+    drawAll();
+  else
+    drawChanges();
+  onScreen_ = shown_;
+  presented_ = true;
+  dirty_ = false;
+  return p;
+}
+
+void GameScreen::drawAll() {
   frame_.draw(renderer_, shown_, layout_);
   if (onFrame) onFrame(renderer_);
   SDL_RenderPresent(renderer_);
-  dirty_ = false;
-  return p;
+}
+
+// Only the segments that changed, over the casing beneath them, and only those parts go to the
+// display: a crate's step costs a few hundred pixels, not the whole window.
+void GameScreen::drawChanges() {
+  std::vector<SDL_Rect> rects;
+  for (const Rect& changed : differences(onScreen_, shown_))
+    for (const Rect& r : layout_.toWindow(changed)) rects.push_back({r.x, r.y, r.w, r.h});
+  for (const SDL_Rect& r : rects) frame_.draw(renderer_, shown_, layout_, &r);
+  if (onFrame) onFrame(renderer_);
+  SDL_RenderFlush(renderer_);
+  if (SDL_UpdateWindowSurfaceRects(window_, rects.data(), static_cast<int>(rects.size())) != 0)
+    drawAll();  // the surface went (resized, lost): the whole picture afresh
 }
 
 void GameScreen::presentNow(const Display& display) {

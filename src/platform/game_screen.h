@@ -88,6 +88,8 @@ class GameScreen {
 
  private:
   static SDL_HitTestResult hitTest(SDL_Window* window, const SDL_Point* p, void* self);
+  void drawAll();
+  void drawChanges();
   void chooseSize(const ScreenOptions& options);
   Status layOut();
   void fitWindow(bool centred);
@@ -110,10 +112,17 @@ class GameScreen {
   ViewLayout layout_ = ViewLayout::forWindow(ViewKind::Casing, 1, kWindowWidth, kWindowHeight);
   bool relayout_ = false;
   bool saidUnsaved_ = false;
-  // The picture on screen, and the display version it was taken from.
+  // The renderer draws into the window's own surface, which keeps its pixels between frames:
+  // a change is drawn and sent to the display alone.
+  bool partial_ = false;
+  // The picture to show, and the display version it was taken from.
   FrameState shown_{};
   std::optional<std::uint64_t> shownVersion_;
+  // The picture on screen, when there is one.
+  FrameState onScreen_{};
+  bool presented_ = false;
   bool visible_ = false;
+  // The whole window must be drawn again.
   bool dirty_ = true;
 };
 

@@ -75,6 +75,8 @@ bool onADisplay() {
 int failToStart(const std::string& why) {
   std::fprintf(stderr, "crateworks: %s\n", why.c_str());
   if (onADisplay()) {
+    // The box waits for a click in a loop of its own: a signal must still end the program.
+    cw::unblockQuitSignals();
     const std::string text = "Crateworks cannot start:\n" + why;
     // Fails quietly when the display cannot be reached; the line on stderr is still there.
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Crateworks", text.c_str(), nullptr);
@@ -85,6 +87,9 @@ int failToStart(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before SDL starts any thread: only the loop's wait lets a quit signal in, so that it wakes
+  // the loop at once wherever the loop sleeps.
+  cw::blockQuitSignals();
   const auto line = cw::parseCommandLine(kOptions, {argv + 1, static_cast<std::size_t>(argc - 1)});
   if (!line) return badUsage(line.error());
   if (!line->operands().empty())

@@ -10,12 +10,21 @@ void Pacer::advance(Millis realNow) {
     return;
   }
   if (holding(realNow)) return;
-  if (realNow - device_.now() > kStallMs) {
-    // Like a hold of the stall's length: each timer that fell due ticks once, not once per
-    // missed period, and the input that piled up comes after.
+  const Millis planned = plannedWake_;
+  plannedWake_ = -1;
+  if (planned >= 0 && realNow - planned > kStallMs) {
+    // Everything up to when the loop meant to wake runs as usual; the time it missed is like a
+    // hold of that length: each timer that fell due ticks once, not once per missed period, and
+    // the input that piled up comes after.
+    runTo(planned, planned);
+    if (device_.ended() || holding(planned)) return;
     device_.stall(realNow - device_.now());
   }
-  while (!queue_.empty()) {
+  runTo(realNow, realNow);
+}
+
+void Pacer::runTo(Millis t, Millis realNow) {
+  while (!queue_.empty() && queue_.front().at <= t) {
     const Pending& next = queue_.front();
     // Input that arrived during a hold is handled when the hold ends.
     device_.runUntil(std::max(next.at, device_.now()));
@@ -23,6 +32,7 @@ void Pacer::advance(Millis realNow) {
     if (holding(realNow)) return;  // a tick held: the input comes after it
     const SDL_Event event = next.event;
     queue_.pop_front();
+    ++inputs_;
     deliver_(event);
     if (device_.ended()) break;
     if (holding(realNow)) return;
@@ -31,16 +41,39 @@ void Pacer::advance(Millis realNow) {
     queue_.clear();
     return;
   }
-  device_.runUntil(realNow);
+  device_.runUntil(t);
 }
 
-Millis Pacer::sleepMs(Millis realNow) const {
-  if (device_.ended()) return 0;
-  if (holding(realNow)) return device_.now() - realNow;
-  if (!queue_.empty()) return 0;
-  const Millis due = device_.nextDue();
-  if (due < 0) return kIdleMs;
-  return std::clamp<Millis>(due + kSlackMs - realNow, 0, kIdleMs);
+const Ahead& Pacer::ahead() {
+  const Millis now = device_.now();
+  const bool stands = fresh_ && inputs_ == aheadInputs_ &&
+                      device_.display().version() == aheadVersion_ &&
+                      now < (ahead_.due >= 0 ? ahead_.due : aheadUntil_);
+  if (!stands) {
+    aheadUntil_ = now + kHorizonMs;
+    ahead_ = lookAhead_(aheadUntil_);
+    aheadVersion_ = device_.display().version();
+    aheadInputs_ = inputs_;
+    fresh_ = true;
+  }
+  return ahead_;
+}
+
+Millis Pacer::wakeAt(Millis realNow) {
+  Millis at = realNow;
+  if (device_.ended()) {
+    at = realNow;
+  } else if (holding(realNow)) {
+    at = device_.now();  // input that came meanwhile waits for the hold's end
+  } else if (!queue_.empty()) {
+    at = realNow;
+  } else {
+    const Ahead& a = ahead();
+    at = std::min(a.due >= 0 ? a.due : aheadUntil_, std::max(realNow, device_.now()) + kCatchUpMs);
+    at = std::max(at, realNow);
+  }
+  plannedWake_ = at;
+  return at;
 }
 
 }  // namespace cw

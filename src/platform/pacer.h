@@ -1,33 +1,39 @@
-// Paces the core in the live window: runs the ticks as they fall due and the input in the order
-// it arrived, as the replay does, and holds input back while a sound holds the window.
+// Paces the core in the live window: runs the ticks and the input in the order the replay
+// would, holds input back while a sound holds the window, and tells the loop when it must next
+// wake: when a person would see or hear something, not at every tick.
 #pragma once
 
 #include <SDL_events.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 
 #include "shell/device.h"
+#include "shell/look_ahead.h"
 
 namespace cw {
 
 class Pacer {
  public:
-  // A tick may run this late, so the loop need not wake for every 2 ms tick: the clock's ticks
-  // due at 2, 4, 6 and 8 ms run together at 8, so it wakes 125 times a second. One more
-  // millisecond would not wake it less often (the next batch is due 8 ms later all the same),
-  // and with the wait's own lateness a tick still runs well within 8 ms of its time.
-  static constexpr Millis kSlackMs = 6;
-  // A loop that was stopped longer than this (a suspended machine) starts afresh from the
-  // present instead of catching up.
+  // A loop that woke more than this after it meant to (a stopped process, a starved machine)
+  // treats the time it missed as a stall: each timer that fell due meanwhile ticks once.
   static constexpr Millis kStallMs = 1000;
-  // How long to sleep when no timer is due at all.
-  static constexpr Millis kIdleMs = 250;
+  // How far ahead the loop looks for a tick that changes the picture or plays a sound. While the
+  // clock shows the time, one does once a minute.
+  static constexpr Millis kHorizonMs = 60'000;
+  // The most time of ticks a wake-up leaves to run later: ticks are run lazily, but not so many
+  // at once that a key pressed after a long sleep, or the next visible tick, waits on them
+  // (5 s of the clock's ticks take a fraction of a millisecond).
+  static constexpr Millis kCatchUpMs = 5'000;
 
   // `deliver` hands one input event to the core; it is called with the core's clock at the
-  // moment the event is handled.
+  // moment the event is handled. `lookAhead` runs a copy of the core up to a core time and
+  // says when a tick first changes the picture or plays a sound (shell/look_ahead.h).
   using Deliver = std::function<void(const SDL_Event&)>;
-  Pacer(Device& device, Deliver deliver) : device_(device), deliver_(std::move(deliver)) {}
+  using LookAhead = std::function<Ahead(Millis until)>;
+  Pacer(Device& device, Deliver deliver, LookAhead lookAhead)
+      : device_(device), deliver_(std::move(deliver)), lookAhead_(std::move(lookAhead)) {}
 
   // An input event that arrived at core time `at`.
   void arrive(Millis at, const SDL_Event& event) { queue_.push_back({at, event}); }
@@ -41,8 +47,15 @@ class Pacer {
   // picture it showed before, and input waits.
   bool holding(Millis realNow) const { return device_.now() > realNow; }
 
-  // How long the loop may wait for events from `realNow` before the core needs it again.
-  Millis sleepMs(Millis realNow) const;
+  // When the loop must wake next, in core time, from `realNow`: at once for queued input, at
+  // the end of a hold, else at the next tick that changes the picture or plays a sound, but
+  // never more than kCatchUpMs on.
+  Millis wakeAt(Millis realNow);
+  // The next tick that changes the picture or plays a sound, as last looked ahead.
+  const Ahead& ahead();
+  // What the ticks will show changed from outside the core (the wall clock was set): look
+  // ahead afresh.
+  void forget() { fresh_ = false; }
 
   std::size_t queued() const { return queue_.size(); }
 
@@ -51,9 +64,21 @@ class Pacer {
     Millis at;
     SDL_Event event;
   };
+  void runTo(Millis t, Millis realNow);
+
   Device& device_;
   Deliver deliver_;
+  LookAhead lookAhead_;
   std::deque<Pending> queue_;
+  // The last look ahead, and what it was taken from: it stands while only the ticks it ran
+  // through have run since.
+  Ahead ahead_;
+  bool fresh_ = false;
+  Millis aheadUntil_ = 0;
+  std::uint64_t aheadVersion_ = 0;
+  std::uint64_t inputs_ = 0;
+  std::uint64_t aheadInputs_ = 0;
+  Millis plannedWake_ = -1;
 };
 
 }  // namespace cw

@@ -1,30 +1,60 @@
 #include "platform/sound.h"
 
+#include <dlfcn.h>
+
+#include <fstream>
+#include <iterator>
+
 #include "base/sound_names.h"
 #include "host/data_files.h"
+#include "platform/event_wait.h"
 
 namespace cw {
+namespace {
+
+// libasound's error handler takes printf-style arguments.
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+
+void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+// With no sound card libasound writes its own errors on stderr while SDL looks for a device,
+// several lines a player cannot act on; our one line says what matters. SDL loads libasound
+// itself; loaded here first, the same library takes a handler that says nothing. It stays
+// loaded: libasound must keep the handler while SDL uses it.
+void silenceAlsa() {
+  static const bool done = [] {
+    void* lib = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!lib) return false;
+    using SetHandler = int (*)(AlsaErrorHandler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(lib, "snd_lib_error_set_handler")))
+      set(&quietAlsa);
+    return true;
+  }();
+  (void)done;
+}
+
+std::vector<std::uint8_t> readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
 
 MixerSound::~MixerSound() {
-  if (!audio_) return;
-  Mix_HaltChannel(-1);
-  for (auto& [name, s] : sounds_)
-    if (s.chunk) Mix_FreeChunk(s.chunk);
-  Mix_CloseAudio();
+  closeAndWait();
 }
 
 Status MixerSound::open() {
-  if (!audio_) {
-    audio_ = Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0;
-    if (audio_) Mix_AllocateChannels(1);
+  for (const char* name : kAllSounds) {
+    if (find(name).length == 0) missing_.emplace_back(name);
   }
-  // Loaded once, before the first play, so a play never waits on the disk.
-  for (const char* name : kAllSounds) find(name);
-  if (!audio_) return failure(Mix_GetError());
+  // Opened to see that there is one, then closed until a sound is about to play.
+  if (!openDevice()) return failure(Mix_GetError());
+  close();
   return {};
 }
 
-const MixerSound::Sound& MixerSound::find(std::string_view name) {
+MixerSound::Sound& MixerSound::find(std::string_view name) {
   auto it = sounds_.find(name);
   if (it != sounds_.end()) return it->second;
   Sound s;
@@ -32,16 +62,92 @@ const MixerSound::Sound& MixerSound::find(std::string_view name) {
   // The same length the replay uses, so a hold lasts as long live as headless.
   if (auto length = wavLengthMs(path)) {
     s.length = *length;
-    if (audio_) s.chunk = Mix_LoadWAV(path.c_str());
+    s.file = readFile(path);
   }
-  return sounds_.emplace(std::string(name), s).first->second;
+  return sounds_.emplace(std::string(name), std::move(s)).first->second;
+}
+
+bool MixerSound::openDevice() {
+  if (audio_) return true;
+  if (failed_) return false;
+  closed();
+  silenceAlsa();
+  if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    failed_ = true;
+    // The audio subsystem may hold threads of its own (ALSA's hot-plug thread wakes ten times
+    // a second): none for silence.
+    closeInBackground({});
+    return false;
+  }
+  audio_ = true;
+  Mix_AllocateChannels(1);
+  // Decoded for the device as it opened this time (its rate may differ from the last).
+  for (auto& [name, s] : sounds_) {
+    if (!s.file.empty())
+      s.chunk =
+          Mix_LoadWAV_RW(SDL_RWFromConstMem(s.file.data(), static_cast<int>(s.file.size())), 1);
+  }
+  return true;
+}
+
+void MixerSound::close() {
+  if (!audio_) return;
+  audio_ = false;
+  std::vector<Mix_Chunk*> chunks;
+  for (auto& [name, s] : sounds_) {
+    if (s.chunk) chunks.push_back(s.chunk);
+    s.chunk = nullptr;
+  }
+  closeInBackground(std::move(chunks));
+}
+
+void MixerSound::closeInBackground(std::vector<Mix_Chunk*> chunks) {
+  closed();
+  // Nothing else touches the mixer or the audio subsystem until closed() has joined this.
+  closing_ = std::thread([chunks = std::move(chunks)] {
+    if (Mix_QuerySpec(nullptr, nullptr, nullptr)) {
+      Mix_HaltChannel(-1);
+      for (Mix_Chunk* c : chunks) Mix_FreeChunk(c);
+      Mix_CloseAudio();
+    }
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // SDL keeps per-thread data (its error text) only for threads it made itself.
+    SDL_TLSCleanup();
+  });
+}
+
+void MixerSound::closed() {
+  if (closing_.joinable()) closing_.join();
+}
+
+void MixerSound::closeAndWait() {
+  close();
+  closed();
+}
+
+void MixerSound::wake(std::int64_t nowNs) {
+  if (!audio_ && openDevice()) silentFromNs_ = nowNs;
+}
+
+std::int64_t MixerSound::closeWhenSilent(std::int64_t nowNs) {
+  if (!audio_) return -1;
+  if (nowNs - silentFromNs_ >= kCloseAfterNs) {
+    close();
+    return -1;
+  }
+  return silentFromNs_ + kCloseAfterNs;
 }
 
 Millis MixerSound::play(std::string_view name, int flags) {
   const Sound& s = find(name);
   if (s.length == 0) return 0;
+  // Opened now if nobody saw this sound coming: late, but heard.
+  const std::int64_t now = steadyNs();
+  if (!audio_) wake(now);
   // One channel: a new sound cuts off the one still playing.
   if (s.chunk) Mix_PlayChannel(0, s.chunk, 0);
+  if (onStart) onStart();
+  silentFromNs_ = std::max(silentFromNs_, now + s.length * 1'000'000);
   return flags == kSoundWait ? s.length : 0;
 }
 

@@ -19,8 +19,9 @@ std::unique_ptr<TimingLog> TimingLog::fromEnvironment() {
 
 TimingLog::TimingLog(std::string path, Clock clock)
     : path_(std::move(path)), clock_(clock ? clock : &steadyNs) {
-  // A minute of ticks, so that growing the record does not disturb a short measurement.
-  ticks_.reserve(32768);
+  // Room enough that growing the record does not disturb a short measurement.
+  changes_.reserve(8192);
+  aheads_.reserve(8192);
 }
 
 TimingLog::~TimingLog() {
@@ -28,9 +29,19 @@ TimingLog::~TimingLog() {
     std::fprintf(stderr, "crateworks: %s\n", written.error().c_str());
 }
 
-void TimingLog::tickStarts(TimerId timer, Millis due, bool afterHold) {
-  if (afterHold) return;  // late by design
-  ticks_.push_back({(clock_() - originNs_ - due * 1'000'000) / 1000, due, timer});
+void TimingLog::tickStarts(TimerId timer, Millis due, bool) {
+  inTick_ = true;
+  tick_ = {due, timer, display_ ? display_->version() : 0};
+}
+
+void TimingLog::tickEnds() {
+  inTick_ = false;
+  if (!display_ || display_->version() == tick_.version) return;
+  unshown_.push_back({tick_.due, tick_.timer, display_->version()});
+}
+
+void TimingLog::soundStarts() {
+  if (inTick_) changes_.push_back({lateUs(tick_.due), tick_.due, tick_.timer, true});
 }
 
 int TimingLog::watch(void* self, SDL_Event* event) {
@@ -62,6 +73,13 @@ void TimingLog::screen(std::uint64_t version, bool presented, std::int64_t drawS
     if (presented) inputUs_.push_back((now - std::max(p.arrivalNs, p.settledNs)) / 1000);
     pending_.pop_front();
   }
+  // Likewise a tick whose changes cancelled out (or that a hidden window does not show).
+  while (!unshown_.empty() && unshown_.front().version <= version) {
+    const Tick& t = unshown_.front();
+    if (presented)
+      changes_.push_back({(now - originNs_ - t.due * 1'000'000) / 1000, t.due, t.timer, false});
+    unshown_.pop_front();
+  }
 }
 
 Status TimingLog::write() const {
@@ -70,12 +88,16 @@ Status TimingLog::write() const {
   std::fprintf(f, "first_present_unix_us %lld\n", static_cast<long long>(firstPresentUnixUs_));
   std::fprintf(f, "wakes %llu\n", static_cast<unsigned long long>(wakes_));
   std::fprintf(f, "elapsed_ms %lld\n", static_cast<long long>((clock_() - originNs_) / 1'000'000));
-  for (const Tick& t : ticks_) {
-    std::fprintf(f, "tick %lld %lld %s\n", static_cast<long long>(t.lateUs),
-                 static_cast<long long>(t.due), std::string(timerInfo(t.timer).name).c_str());
+  for (const Change& c : changes_) {
+    std::fprintf(f, "%s %lld %lld %s\n", c.sound ? "sound" : "change",
+                 static_cast<long long>(c.lateUs), static_cast<long long>(c.due),
+                 std::string(timerInfo(c.timer).name).c_str());
   }
   for (std::int64_t us : inputUs_) std::fprintf(f, "input %lld\n", static_cast<long long>(us));
   for (std::int64_t us : frameUs_) std::fprintf(f, "frame %lld\n", static_cast<long long>(us));
+  for (const Ahead& a : aheads_)
+    std::fprintf(f, "ahead %d %lld %lld %lld\n", a.ticks, static_cast<long long>(a.ns),
+                 static_cast<long long>(a.from), static_cast<long long>(a.to));
   if (std::ferror(f) | std::fclose(f)) return failure("cannot write the timing log " + path_);
   return {};
 }

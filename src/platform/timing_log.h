@@ -1,8 +1,9 @@
-// What the benchmark measures inside the live loop: how late each timer tick runs, how long a
-// key takes to reach the screen, when the first frame was presented and how often the loop
-// wakes. Off unless the environment variable CRATEWORKS_TIMING_LOG names a file; everything is
-// kept in memory and written there when the program ends, so that measuring costs the loop no
-// disk access.
+// What the benchmark measures inside the live loop: how late each change a person can see or
+// hear comes after the tick that made it was due, how long a key takes to reach the screen,
+// when the first frame was presented, how often the loop wakes and what looking ahead costs.
+// Off unless the environment variable CRATEWORKS_TIMING_LOG names a file; everything is kept
+// in memory and written there when the program ends, so that measuring costs the loop no disk
+// access.
 #pragma once
 
 #include <SDL.h>
@@ -28,9 +29,15 @@ class TimingLog final : public TickObserver {
   TimingLog& operator=(const TimingLog&) = delete;
   ~TimingLog() override;  // writes the file
 
-  // Core time 0 is at `ns` on the steady clock.
-  void setOrigin(std::int64_t ns) { originNs_ = ns; }
+  // Core time 0 is at `ns` on the steady clock; `display` is the picture the ticks change.
+  void setOrigin(std::int64_t ns, const Display& display) {
+    originNs_ = ns;
+    display_ = &display;
+  }
   void tickStarts(TimerId timer, Millis due, bool afterHold) override;
+  void tickEnds() override;
+  // A sound starts playing now.
+  void soundStarts();
 
   // Stamps each key event as it enters SDL's queue (an SDL event watch, `self` is the log).
   static int watch(void* self, SDL_Event* event);
@@ -42,19 +49,25 @@ class TimingLog final : public TickObserver {
   // presents none when the picture did not change); drawing it began at `drawStartNs`.
   void screen(std::uint64_t version, bool presented, std::int64_t drawStartNs = 0);
   void wake() { ++wakes_; }
+  // The loop looked ahead from core time `from` to `to` through `ticks` ticks, which took `ns`.
+  void lookedAhead(int ticks, std::int64_t ns, Millis from, Millis to) {
+    aheads_.push_back({ticks, ns, from, to});
+  }
 
-  // Written as lines "tick US DUE TIMER" (how late each tick ran, when it was due in core
-  // milliseconds, and whose it was; ticks after a hold left out),
-  // "input US" (key arrival to present, less the holds), "frame US" (drawing and presenting
-  // one frame), "first_present_unix_us", "wakes", "elapsed_ms".
+  // Written as lines "change US DUE TIMER" (from the due time of a tick that changed the
+  // picture to the return of the present that showed it), "sound US DUE TIMER" (to the start
+  // of a sound a tick played), "input US" (key arrival to present, less the holds), "frame US"
+  // (drawing and presenting one frame), "ahead TICKS NS FROM TO" (one look ahead, from core
+  // time FROM to TO), "first_present_unix_us", "wakes", "elapsed_ms".
   Status write() const;
 
-  struct Tick {
+  struct Change {
     std::int64_t lateUs;
     Millis due;
     TimerId timer;
+    bool sound;
   };
-  const std::vector<Tick>& ticks() const { return ticks_; }
+  const std::vector<Change>& changes() const { return changes_; }
   const std::vector<std::int64_t>& inputUs() const { return inputUs_; }
 
  private:
@@ -63,16 +76,35 @@ class TimingLog final : public TickObserver {
     std::int64_t settledNs;  // when the game lets its effect show, after its holds
     std::uint64_t version;
   };
+  struct Tick {
+    Millis due;
+    TimerId timer;
+    std::uint64_t version;  // the display's version as it ended
+  };
+  struct Ahead {
+    int ticks;
+    std::int64_t ns;
+    Millis from;
+    Millis to;
+  };
+  std::int64_t lateUs(Millis due) const { return (clock_() - originNs_ - due * 1'000'000) / 1000; }
+
   std::string path_;
   Clock clock_;
   std::int64_t originNs_ = 0;
+  const Display* display_ = nullptr;
   std::int64_t firstPresentUnixUs_ = -1;
   std::uint64_t wakes_ = 0;
   std::deque<std::int64_t> arrivals_;
   std::deque<Pending> pending_;
-  std::vector<Tick> ticks_;
+  // The tick under way, and the ticks whose changes are not on screen yet.
+  bool inTick_ = false;
+  Tick tick_{};
+  std::deque<Tick> unshown_;
+  std::vector<Change> changes_;
   std::vector<std::int64_t> inputUs_;
   std::vector<std::int64_t> frameUs_;
+  std::vector<Ahead> aheads_;
 };
 
 }  // namespace cw

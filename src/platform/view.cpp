@@ -98,6 +98,24 @@ bool ViewLayout::fillsWindow() const {
   return paneCount_ == 1 && paneRect(0) == Rect{0, 0, w_, h_};
 }
 
+std::vector<Rect> ViewLayout::toWindow(const Rect& r) const {
+  std::vector<Rect> out;
+  for (int i = 0; i < paneCount_; ++i) {
+    const Rect& f = panes_[i].from;
+    const int x0 = std::max(r.x, f.x), y0 = std::max(r.y, f.y);
+    const int x1 = std::min(r.x + r.w, f.x + f.w), y1 = std::min(r.y + r.h, f.y + f.h);
+    if (x0 >= x1 || y0 >= y1) continue;
+    const Rect to = paneRect(i);
+    const Rect from = scaler_.rect(f);
+    const int left = std::max(to.x, to.x + scaler_.px(x0) - from.x - 1);
+    const int top = std::max(to.y, to.y + scaler_.px(y0) - from.y - 1);
+    const int right = std::min(to.x + to.w, to.x + scaler_.px(x1) - from.x + 1);
+    const int bottom = std::min(to.y + to.h, to.y + scaler_.px(y1) - from.y + 1);
+    out.push_back({left, top, right - left, bottom - top});
+  }
+  return out;
+}
+
 std::optional<std::pair<int, int>> ViewLayout::toLogical(int x, int y) const {
   for (int i = 0; i < paneCount_; ++i) {
     if (!paneRect(i).contains(x, y)) continue;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/result.h"
 #include "host/conf_file.h"
@@ -70,6 +71,9 @@ class ViewLayout {
   bool fillsWindow() const;
   // The logical point shown at window pixel (x, y), or nothing off every pane.
   std::optional<std::pair<int, int>> toLogical(int x, int y) const;
+  // The window pixels that show the logical rectangle `r`, one rectangle per pane it lies in,
+  // a pixel wider all round for the rounding of pictures' sizes.
+  std::vector<Rect> toWindow(const Rect& r) const;
 
  private:
   static ViewLayout place(ViewKind view, double scale, int w, int h);

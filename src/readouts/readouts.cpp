@@ -111,7 +111,8 @@ void GameWindow::TimeOra_Timer() {
 }
 
 void GameWindow::drawClock() {
-  s_.ClockText = io_.timeText.localTimeText();
+  // The time of the tick itself, not of the moment a batch of ticks happens to run.
+  s_.ClockText = io_.timeText.localTimeText(timers_.now());
   s_.ClockTextLength = static_cast<int>(s_.ClockText.size());
   s_.ClockParseState = 0;
   const std::string& t = s_.ClockText;

@@ -67,7 +67,7 @@ class ReplaySession::Impl final : public SoundPort,
   }
 
   // TimeTextPort
-  const std::string& localTimeText() override { return timeText_; }
+  const std::string& localTimeText(Millis) override { return timeText_; }
 
   // RandomPort
   double draw() override {

@@ -22,6 +22,7 @@ void Device::runUntil(Millis t) {
   while (!ended_ && game_.scheduler().popDue(t, id, &afterHold)) {
     if (tickObserver_) tickObserver_->tickStarts(id, game_.scheduler().now(), afterHold);
     game_.runTimer(id);
+    if (tickObserver_) tickObserver_->tickEnds();
     handled();
   }
   game_.scheduler().advanceTo(t);

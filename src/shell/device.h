@@ -23,6 +23,8 @@ class TickObserver {
  public:
   virtual ~TickObserver() = default;
   virtual void tickStarts(TimerId timer, Millis due, bool afterHold) = 0;
+  // The tick that started last has ended.
+  virtual void tickEnds() {}
 };
 
 struct WindowStates {

@@ -36,6 +36,13 @@ class GameWindow {
   const Scheduler& scheduler() const { return timers_; }
 
   void runTimer(TimerId t);
+  // Takes the other window's state record, picture and timers, not its seams or observers: a
+  // copy to run ahead on (shell/look_ahead.h).
+  void copyValuesFrom(const GameWindow& other) {
+    s_ = other.s_;
+    display_.copyValuesFrom(other.display_);
+    timers_ = other.timers_;
+  }
 
   // Device shell
   void Form_Load();
