@@ -2,6 +2,8 @@
 // backslashes and the case the game writes (the host finds them without regard to either).
 #pragma once
 
+#include <string_view>
+
 namespace cw {
 
 inline constexpr const char* kSoundMove = "audio\\move.wav";
@@ -9,6 +11,19 @@ inline constexpr const char* kSoundDead = "audio\\dead.wav";
 inline constexpr const char* kSoundEnemy = "Audio\\Enemy.wav";
 inline constexpr const char* kSoundPoints = "Audio\\Points.wav";
 inline constexpr const char* kAllSounds[] = {kSoundMove, kSoundDead, kSoundEnemy, kSoundPoints};
+
+// Whether two names name the same sound, as the host finds them: without regard to case, and
+// with '/' and '\\' alike.
+constexpr bool sameSoundName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  auto fold = [](char c) {
+    if (c == '/') return '\\';
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (fold(a[i]) != fold(b[i])) return false;
+  return true;
+}
 
 // Sound flags as the game uses them.
 inline constexpr int kSoundWait = 2;   // play to the end, holding the window meanwhile

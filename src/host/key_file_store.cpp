@@ -1,5 +1,9 @@
 #include "host/key_file_store.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "host/small_file.h"
 
 namespace cw {
@@ -19,6 +23,12 @@ std::optional<std::string> FileKeyStore::read() {
 Status FileKeyStore::write(std::string_view content) {
   if (path_.empty()) return failure(nowhere_.empty() ? "no key file named" : nowhere_);
   return replaceFile(path_, content);
+}
+
+Status FileKeyStore::remove() {
+  if (path_.empty()) return failure(nowhere_.empty() ? "no key file named" : nowhere_);
+  if (std::remove(path_.c_str()) != 0 && errno != ENOENT) return failure(std::strerror(errno));
+  return {};
 }
 
 Result<std::string> userKeyFilePath() {

@@ -17,6 +17,8 @@ class FileKeyStore : public KeyFileStore {
   // Writes a new file beside the old one and renames it over it, so the file on disk is always
   // either the old whole file or the new whole one.
   Status write(std::string_view content) override;
+  // Removes the file; one that is not there is no failure.
+  Status remove();
   const std::string& path() const { return path_; }
 
  private:

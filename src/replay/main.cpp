@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "base/quoted.h"
 #include "host/command_line.h"
@@ -21,6 +22,7 @@ constexpr const char* kUsage = "Usage: crateworks-replay [OPTION]... [SCENARIO]"
 constexpr cw::OptionSpec kOptions[] = {
     {"help", 'h', "", "show this help and exit"},
     {"version", 0, "", "show the version and exit"},
+    {"check", 0, "", "stop with status 1 at the first expect line whose answer differs"},
 };
 
 void printHelp() {
@@ -32,8 +34,13 @@ void printHelp() {
       "\n"
       "Options:\n%s"
       "\n"
-      "Exit status: 0 when the scenario ran, 1 when the output could not be written, 2 for a\n"
-      "bad command line, an unreadable scenario or a bad line in it.\n",
+      "A recording of a live game (crateworks --record FILE) ends with expect lines, the values\n"
+      "the live game had; each prints whether the replay has the same. With --check the first\n"
+      "that differs is named on stderr and the replay stops there.\n"
+      "\n"
+      "Exit status: 0 when the scenario ran, 1 when the output could not be written or, with\n"
+      "--check, when a value differs or there is none to check, 2 for a bad command line, an\n"
+      "unreadable scenario or a bad line in it.\n",
       kUsage, cw::optionsHelp(kOptions).c_str());
 }
 
@@ -61,6 +68,19 @@ cw::Result<std::string> readScenario(const std::string& path) {
   cw::Result<std::string> text = readAll(fd);
   close(fd);
   return text;
+}
+
+bool hasExpect(const cw::Script& script) {
+  for (const cw::Command& c : script)
+    if (std::holds_alternative<cw::cmd::Expect>(c)) return true;
+  return false;
+}
+
+// Said beside a difference when another version of the game made the recording.
+std::string versionNote(const std::string& text) {
+  const std::optional<std::string> v = cw::recordedVersion(text);
+  if (!v || *v == CW_VERSION) return {};
+  return " (recorded by crateworks " + *v + ", replayed by " + CW_VERSION + ")";
 }
 
 int badCommandLine(const std::string& why) {
@@ -92,19 +112,32 @@ int main(int argc, char** argv) {
     std::cerr << "crateworks-replay: cannot read " << name << ": " << text.error() << '\n';
     return 2;
   }
-  const cw::Result<cw::Script> script = cw::parseScenario(*text);
+  std::vector<int> lines;
+  const cw::Result<cw::Script> script = cw::parseScenario(*text, &lines);
   if (!script) {
     std::cerr << script.error() << '\n';
     return 2;
+  }
+  const bool check = line->has("check");
+  if (check && !hasExpect(*script)) {
+    std::cerr << "crateworks-replay: nothing to check: no expect line (a recording cut short?)\n";
+    return 1;
   }
   cw::ReplayOptions options;
   // Without the data folder the sounds hold nothing unless the scenario gives their lengths.
   if (auto dir = cw::dataDirectory()) options.dataDir = *dir;
   cw::ReplaySession session(options, std::cout);
-  // A failure leaves the command done (the keys chosen hold though not saved): say so, go on.
-  for (const cw::Command& c : *script)
-    if (cw::Status s = session.execute(c); !s)
+  for (std::size_t i = 0; i < script->size(); ++i) {
+    // A failure leaves the command done (the keys chosen hold though not saved): say so, go on.
+    if (cw::Status s = session.execute((*script)[i]); !s)
       std::cerr << "crateworks-replay: " << s.error() << '\n';
+    if (check && session.differences() > 0) {
+      std::cout.flush();
+      std::cerr << "crateworks-replay: line " << lines[i]
+                << " differs: " << session.lastDifference() << versionNote(*text) << '\n';
+      return 1;
+    }
+  }
   // What was printed must have reached its place: a full disk is a failure, not a success.
   errno = 0;
   if (!std::cout.flush() || std::fflush(stdout) != 0) {

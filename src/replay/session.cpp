@@ -1,36 +1,26 @@
 // Running: the replay's session, which implements the device's seams in virtual time and plays
 // typed commands on it.
-#include <cctype>
 #include <deque>
 #include <map>
 #include <type_traits>
 #include <utility>
 
+#include "base/sound_names.h"
 #include "host/data_files.h"
 #include "host/key_file_store.h"
 #include "host/seeded_random.h"
-#include "replay/print.h"
 #include "replay/scenario.h"
+#include "scenario/print.h"
 #include "shell/device.h"
 
 namespace cw {
 namespace {
 
-bool sameSoundName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i] == '/' ? '\\' : a[i];
-    char y = b[i] == '/' ? '\\' : b[i];
-    if (std::tolower(static_cast<unsigned char>(x)) != std::tolower(static_cast<unsigned char>(y)))
-      return false;
-  }
-  return true;
-}
-
 // The commands that set up the replay's seams rather than act on the device.
 bool isSetting(const Command& c) {
   return std::holds_alternative<cmd::Time>(c) || std::holds_alternative<cmd::Seed>(c) ||
-         std::holds_alternative<cmd::Draw>(c) || std::holds_alternative<cmd::SoundLength>(c);
+         std::holds_alternative<cmd::Draw>(c) || std::holds_alternative<cmd::SoundLength>(c) ||
+         std::holds_alternative<cmd::TimeAt>(c) || std::holds_alternative<cmd::KeyFile>(c);
 }
 
 }  // namespace
@@ -67,7 +57,7 @@ class ReplaySession::Impl final : public SoundPort,
   }
 
   // TimeTextPort
-  const std::string& localTimeText(Millis) override { return timeText_; }
+  const std::string& localTimeText(Millis at) override { return timeTexts_.at(at); }
 
   // RandomPort
   double draw() override {
@@ -99,9 +89,12 @@ class ReplaySession::Impl final : public SoundPort,
     if (!isSetting(c)) device_.start();
     return std::visit(
         [this](const auto& command) -> Status {
-          // Only `close` can fail.
-          if constexpr (std::is_same_v<std::decay_t<decltype(command)>, cmd::Close>) {
+          // Only `close` and `keyfile` can fail.
+          using C = std::decay_t<decltype(command)>;
+          if constexpr (std::is_same_v<C, cmd::Close>) {
             return closeDialog();
+          } else if constexpr (std::is_same_v<C, cmd::KeyFile>) {
+            return setKeyFile(command);
           } else {
             run(command);
             return {};
@@ -111,7 +104,8 @@ class ReplaySession::Impl final : public SoundPort,
   }
 
  private:
-  void run(const cmd::Time& c) { timeText_ = c.text; }
+  void run(const cmd::Time& c) { timeTexts_.add(device_.now(), c.text); }
+  void run(const cmd::TimeAt& c) { timeTexts_.add(c.from, c.text); }
   void run(const cmd::Seed& c) { random_ = SeededRandom(c.n); }
   void run(const cmd::Draw& c) { queued_.insert(queued_.end(), c.values.begin(), c.values.end()); }
   void run(const cmd::SoundLength& c) { soundLengths_.emplace_back(c.name, c.ms); }
@@ -137,7 +131,23 @@ class ReplaySession::Impl final : public SoundPort,
       return failure("key file not saved: " + saved.error());
     return {};
   }
+  Status setKeyFile(const cmd::KeyFile& c) {
+    const Status set = c.keys ? keyFile_.write(formatKeyFile(*c.keys)) : keyFile_.remove();
+    if (!set) return failure("cannot set the key file " + keyFile_.path() + ": " + set.error());
+    return {};
+  }
   void run(const cmd::Wait& c) { device_.runUntil(device_.now() + c.ms); }
+  void run(const cmd::Stall& c) { device_.stall(c.ms); }
+  void run(const cmd::Expect& c) {
+    std::string got;
+    if (expectHolds(c, {device_, keyFile_, sounds_}, got)) {
+      out_ << "expect ok: " << c.answer << '\n';
+      return;
+    }
+    out_ << "expect DIFFERS: recorded " << c.answer << ", replayed " << got << '\n';
+    ++differences_;
+    lastDifference_ = "recorded '" + c.answer + "', replayed '" + got + "'";
+  }
   void run(const cmd::Trace& c) { trace_ = c.on; }
   void run(const cmd::Print& c) {
     printAnswer(out_, c, {device_, keyFile_, sounds_});
@@ -147,7 +157,7 @@ class ReplaySession::Impl final : public SoundPort,
   const ReplayOptions& options_;
   std::ostream& out_;
   FileKeyStore keyFile_;
-  std::string timeText_ = "12:00:00";
+  TimeTexts timeTexts_;
   SeededRandom random_{1};
   std::deque<double> queued_;
   std::vector<std::pair<std::string, Millis>> soundLengths_;
@@ -155,6 +165,10 @@ class ReplaySession::Impl final : public SoundPort,
   std::string sounds_;  // "name:flags" of each sound played since the last `print sounds`
   bool trace_ = false;
   Device device_;
+
+ public:
+  int differences_ = 0;
+  std::string lastDifference_;
 };
 
 ReplaySession::ReplaySession(const ReplayOptions& options, std::ostream& out)
@@ -165,6 +179,12 @@ Status ReplaySession::execute(const Command& c) {
 }
 const Device& ReplaySession::device() const {
   return impl_->device();
+}
+int ReplaySession::differences() const {
+  return impl_->differences_;
+}
+const std::string& ReplaySession::lastDifference() const {
+  return impl_->lastDifference_;
 }
 void ReplaySession::setHandlerObserver(HandlerObserver* o) {
   impl_->device().setHandlerObserver(o);

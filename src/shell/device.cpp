@@ -7,6 +7,14 @@ Device::Device(Seams seams)
       keyFile_(seams.keyFile),
       game_(Seams{seams.sound, seams.timeText, seams.random, seams.keyFile, *this}) {}
 
+Device::Told::Told(Device& d, const DeviceInput& input) : d_(d) {
+  if (d_.inputDepth_++ == 0 && d_.inputObserver_) d_.inputObserver_->inputStarts(input);
+}
+
+Device::Told::~Told() {
+  if (--d_.inputDepth_ == 0 && d_.inputObserver_) d_.inputObserver_->inputEnds();
+}
+
 void Device::start() {
   if (started_) return;
   started_ = true;
@@ -21,6 +29,7 @@ void Device::runUntil(Millis t) {
   bool afterHold = false;
   while (!ended_ && game_.scheduler().popDue(t, id, &afterHold)) {
     if (tickObserver_) tickObserver_->tickStarts(id, game_.scheduler().now(), afterHold);
+    ++ticksRun_;
     game_.runTimer(id);
     if (tickObserver_) tickObserver_->tickEnds();
     handled();
@@ -29,6 +38,7 @@ void Device::runUntil(Millis t) {
 }
 
 void Device::keyDown(int keyCode) {
+  Told told(*this, {DeviceInput::Kind::KeyDown, keyCode, {}});
   if (!started_ || ended_) return;
   if (dialog_) {
     dialog_->Form_KeyDown(keyCode);
@@ -39,6 +49,7 @@ void Device::keyDown(int keyCode) {
 }
 
 void Device::keyUp(int keyCode) {
+  Told told(*this, {DeviceInput::Kind::KeyUp, keyCode, {}});
   if (!gameTakesInput() || dialog_) return;
   game_.Form_KeyUp(keyCode);
   afterInput();
@@ -46,6 +57,7 @@ void Device::keyUp(int keyCode) {
 
 // A segment takes a press only where it is shown.
 void Device::mouseDown(Group segment) {
+  Told told(*this, {DeviceInput::Kind::MouseDown, 0, segment});
   if (!gameTakesInput() || !game_.display().shown(segment)) return;
   if (segment == Group::ButtonA) game_.ButtonA_MouseDown();
   if (segment == Group::ButtonB) game_.ButtonB_MouseDown();
@@ -53,6 +65,7 @@ void Device::mouseDown(Group segment) {
 }
 
 void Device::mouseUp(Group segment) {
+  Told told(*this, {DeviceInput::Kind::MouseUp, 0, segment});
   if (!gameTakesInput()) return;
   if (segment == Group::ButtonA) game_.ButtonA_MouseUp();
   if (segment == Group::ButtonB) game_.ButtonB_MouseUp();
@@ -60,6 +73,7 @@ void Device::mouseUp(Group segment) {
 }
 
 void Device::click(Group segment) {
+  Told told(*this, {DeviceInput::Kind::Click, 0, segment});
   if (!gameTakesInput() || !game_.display().shown(segment)) return;
   switch (segment) {
     case Group::ButtonA:
@@ -87,6 +101,7 @@ void Device::click(Group segment) {
 }
 
 void Device::clickLabel(int row) {
+  Told told(*this, {DeviceInput::Kind::ClickLabel, row, {}});
   if (!dialog_ || ended_) return;
   switch (row) {
     case 1:
@@ -108,6 +123,7 @@ void Device::clickLabel(int row) {
 }
 
 Status Device::closeDialog() {
+  Told told(*this, {DeviceInput::Kind::CloseDialog, 0, {}});
   if (!dialog_ || ended_) return {};
   const KeySet chosen = dialog_->keys();
   Status saved = dialog_->Form_Unload();

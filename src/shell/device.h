@@ -2,6 +2,7 @@
 // them takes input, and the passing of time.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "keyremap/key_remap_dialog.h"
@@ -25,6 +26,23 @@ class TickObserver {
   virtual void tickStarts(TimerId timer, Millis due, bool afterHold) = 0;
   // The tick that started last has ended.
   virtual void tickEnds() {}
+};
+
+// One input as the device takes it, told to a recorder.
+struct DeviceInput {
+  enum class Kind { KeyDown, KeyUp, MouseDown, MouseUp, Click, ClickLabel, CloseDialog };
+  Kind kind = Kind::KeyDown;
+  int code = 0;     // the key, or the dialog label's row
+  Group segment{};  // the casing segment of a mouse input
+};
+
+// Told as each input starts and once it has been handled, with the late ticks of any hold it
+// caused: a recorder writes what the handler read meanwhile before the input itself.
+class InputObserver {
+ public:
+  virtual ~InputObserver() = default;
+  virtual void inputStarts(const DeviceInput& input) = 0;
+  virtual void inputEnds() = 0;
 };
 
 struct WindowStates {
@@ -73,6 +91,9 @@ class Device : private WindowPort {
   const WindowStates& windows() const { return windows_; }
   void setHandlerObserver(HandlerObserver* o) { handlerObserver_ = o; }
   void setTickObserver(TickObserver* o) { tickObserver_ = o; }
+  void setInputObserver(InputObserver* o) { inputObserver_ = o; }
+  // How many ticks have run so far.
+  std::uint64_t ticksRun() const { return ticksRun_; }
   void setDisplayObserver(DisplayObserver* o) { game_.display().setObserver(o); }
 
  protected:
@@ -80,6 +101,18 @@ class Device : private WindowPort {
   GameWindow& mutableGame() { return game_; }
 
  private:
+  // Tells the input observer of the outermost input only (a click on a start button is its
+  // press and release).
+  class Told {
+   public:
+    Told(Device& d, const DeviceInput& input);
+    ~Told();
+    Told(const Told&) = delete;
+    Told& operator=(const Told&) = delete;
+
+   private:
+    Device& d_;
+  };
   void endProgram() override;
   void showGameWindow(bool shown, bool enabled) override;
   void showDialog(bool open) override;
@@ -101,6 +134,9 @@ class Device : private WindowPort {
   bool ended_ = false;
   HandlerObserver* handlerObserver_ = nullptr;
   TickObserver* tickObserver_ = nullptr;
+  InputObserver* inputObserver_ = nullptr;
+  int inputDepth_ = 0;
+  std::uint64_t ticksRun_ = 0;
 };
 
 }  // namespace cw

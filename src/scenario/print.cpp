@@ -1,7 +1,8 @@
 // Printing: the answers to `print` and the trace lines, byte for byte as scenarios expect them.
-#include "replay/print.h"
+#include "scenario/print.h"
 
 #include <ostream>
+#include <sstream>
 
 #include "keyremap/key_file.h"
 #include "shell/device.h"
@@ -125,6 +126,20 @@ void printAnswer(std::ostream& out, const cmd::Print& p, const PrintSources& fro
     case What::Dialog:
       return printDialogField(out, device.dialog(), *p.dialogField);
   }
+}
+
+std::string answerOf(const cmd::Print& p, const PrintSources& from) {
+  std::ostringstream out;
+  printAnswer(out, p, from);
+  std::istringstream words(out.str());
+  std::string answer;
+  for (std::string w; words >> w;) answer += (answer.empty() ? "" : " ") + w;
+  return answer;
+}
+
+bool expectHolds(const cmd::Expect& e, const PrintSources& from, std::string& got) {
+  got = answerOf(e.print, from);
+  return got == e.answer;
 }
 
 void traceSound(std::ostream& out, Millis at, std::string_view name, int flags) {

@@ -1,4 +1,5 @@
 // Parsing: the text of a scenario into typed commands, each line checked and converted once.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -7,8 +8,8 @@
 #include <utility>
 
 #include "base/quoted.h"
-#include "replay/print.h"
-#include "replay/scenario.h"
+#include "scenario/print.h"
+#include "scenario/script.h"
 #include "shell/state_fields.h"
 
 namespace cw {
@@ -134,7 +135,31 @@ Result<Command> parsePrint(const Args& a) {
   return Command{std::move(p)};
 }
 
-// Every command but `time`, from its word and arguments.
+Result<Command> parseKeyFileCommand(const Args& a) {
+  if (a.size() == 1 && a[0] == "none") return Command{cmd::KeyFile{}};
+  KeySet keys{};
+  for (std::size_t i = 0; i < keys.size() && a.size() == keys.size(); ++i) {
+    std::int64_t n = 0;
+    if (!parseInt(a[i], 0, 65535, n)) break;
+    keys[i] = static_cast<int>(n);
+    if (i + 1 == keys.size()) return Command{cmd::KeyFile{keys}};
+  }
+  return failure("keyfile needs four key codes 0..65535, or none");
+}
+
+// `expect` and the words of a print answer: the words that say what to print (two for
+// `shown`), then its value.
+Result<Command> parseExpect(const Args& a) {
+  const std::size_t key = !a.empty() && a[0] == "shown" ? 2 : 1;
+  if (a.size() < key) return failure("expect needs what print would answer");
+  Result<Command> print = parsePrint(Args(a.begin(), a.begin() + static_cast<long>(key)));
+  if (!print) return failure(print.error());
+  cmd::Expect e{std::get<cmd::Print>(*print), a[0]};
+  for (std::size_t i = 1; i < a.size(); ++i) e.answer += ' ' + a[i];
+  return Command{std::move(e)};
+}
+
+// Every command but `time` and `timeat`, from its word and arguments.
 Result<Command> parseCommand(const std::string& name, const Args& a) {
   if (name == "seed") return parseSeed(a);
   if (name == "draw") return parseDraw(a);
@@ -157,7 +182,24 @@ Result<Command> parseCommand(const std::string& name, const Args& a) {
     return Command{cmd::Trace{a[0] == "on"}};
   }
   if (name == "print") return parsePrint(a);
+  if (name == "expect") return parseExpect(a);
+  if (name == "keyfile") return parseKeyFileCommand(a);
+  if (name == "stall") {
+    std::int64_t ms = 0;
+    if (a.size() != 1 || !parseInt(a[0], 0, kMaxWaitMs, ms))
+      return failure("stall needs milliseconds, at most " + std::to_string(kMaxWaitMs));
+    return Command{cmd::Stall{ms}};
+  }
   return failure("unknown command " + quoted(name));
+}
+
+// The text of `time` and `timeat`: the rest of the line after the blanks that follow `e`.
+Result<std::string> timeText(const std::string& raw, std::size_t e) {
+  constexpr auto npos = std::string::npos;
+  const std::size_t r = e == npos ? npos : raw.find_first_not_of(" \t", e);
+  if (r != npos && raw.size() - r > kMaxTimeText)
+    return failure("time text longer than " + std::to_string(kMaxTimeText) + " characters");
+  return r == npos ? std::string() : raw.substr(r);
 }
 
 // The command of a line that is neither blank nor a comment; its word starts at `i`.
@@ -167,10 +209,19 @@ Result<Command> parseLine(const std::string& raw, std::size_t i) {
   const std::string name = raw.substr(i, e == npos ? npos : e - i);
   if (name == "time") {
     // The rest of the line is the time text, blanks and '#' inside it included.
-    const std::size_t r = e == npos ? npos : raw.find_first_not_of(" \t", e);
-    if (r != npos && raw.size() - r > kMaxTimeText)
-      return failure("time text longer than " + std::to_string(kMaxTimeText) + " characters");
-    return Command{cmd::Time{r == npos ? std::string() : raw.substr(r)}};
+    Result<std::string> text = timeText(raw, e);
+    if (!text) return failure(text.error());
+    return Command{cmd::Time{std::move(text).value()}};
+  }
+  if (name == "timeat") {
+    const std::size_t m = e == npos ? npos : raw.find_first_not_of(" \t", e);
+    const std::size_t me = m == npos ? npos : raw.find_first_of(" \t", m);
+    std::int64_t from = 0;
+    if (m == npos || !parseInt(raw.substr(m, me == npos ? npos : me - m), 0, kMaxMs, from))
+      return failure("timeat needs MS TEXT");
+    Result<std::string> text = timeText(raw, me);
+    if (!text) return failure(text.error());
+    return Command{cmd::TimeAt{from, std::move(text).value()}};
   }
   std::string rest = e == npos ? std::string() : raw.substr(e);
   if (auto hash = rest.find('#'); hash != npos) rest.resize(hash);
@@ -182,7 +233,7 @@ Result<Command> parseLine(const std::string& raw, std::size_t i) {
 
 }  // namespace
 
-Result<Script> parseScenario(const std::string& text) {
+Result<Script> parseScenario(const std::string& text, std::vector<int>* lines) {
   Script script;
   std::istringstream in(text);
   std::string raw;
@@ -191,10 +242,45 @@ Result<Script> parseScenario(const std::string& text) {
     const std::size_t i = raw.find_first_not_of(" \t");
     if (i == std::string::npos || raw[i] == '#') continue;
     Result<Command> c = parseLine(raw, i);
-    if (!c) return failure("line " + std::to_string(lineNo) + ": " + c.error());
+    if (!c) {
+      // A recording cut short (a copy stopped, a full disk) ends in the middle of a line.
+      const bool cut = in.eof() && !text.empty() && text.back() != '\n';
+      return failure("line " + std::to_string(lineNo) + ": " + c.error() +
+                     (cut ? " (the file ends in this line: cut short?)" : ""));
+    }
     script.push_back(std::move(c).value());
+    if (lines) lines->push_back(lineNo);
   }
   return script;
+}
+
+std::optional<std::string> recordedVersion(const std::string& text) {
+  std::istringstream in(text);
+  for (std::string raw; std::getline(in, raw);) {
+    if (raw.rfind(kRecordedBy, 0) != 0) continue;
+    std::istringstream words(raw.substr(kRecordedBy.size()));
+    std::string version;
+    if (words >> version) return version;
+  }
+  return std::nullopt;
+}
+
+void TimeTexts::add(Millis from, std::string text) {
+  if (!texts_.empty() && from < texts_.back().first) ordered_ = false;
+  texts_.emplace_back(from, std::move(text));
+}
+
+const std::string& TimeTexts::at(Millis t) const {
+  static const std::string kDefault = "12:00:00";
+  if (ordered_) {
+    // The last one given of those from `t` or earlier.
+    auto after = std::upper_bound(texts_.begin(), texts_.end(), t,
+                                  [](Millis v, const auto& e) { return v < e.first; });
+    return after == texts_.begin() ? kDefault : std::prev(after)->second;
+  }
+  for (auto it = texts_.rbegin(); it != texts_.rend(); ++it)
+    if (it->first <= t) return it->second;
+  return kDefault;
 }
 
 }  // namespace cw

@@ -1,4 +1,5 @@
-// What the replay writes: the answers to `print` and the trace lines.
+// What the front ends write of a scenario: the answers to `print` and `expect`, and the trace
+// lines.
 #pragma once
 
 #include <iosfwd>
@@ -6,7 +7,7 @@
 #include <string_view>
 
 #include "display/display.h"
-#include "replay/scenario.h"
+#include "scenario/script.h"
 
 namespace cw {
 
@@ -23,6 +24,10 @@ struct PrintSources {
   const std::string& sounds;  // the sounds played since the last `print sounds`
 };
 void printAnswer(std::ostream& out, const cmd::Print& p, const PrintSources& from);
+// The answer alone, its words joined by single blanks (as `expect` gives it), no line end.
+std::string answerOf(const cmd::Print& p, const PrintSources& from);
+// Whether the session's answer is what `e` expected; `got` gets the session's answer.
+bool expectHolds(const cmd::Expect& e, const PrintSources& from, std::string& got);
 
 // The trace lines, each stamped with the virtual time it tells of.
 void traceSound(std::ostream& out, Millis at, std::string_view name, int flags);
