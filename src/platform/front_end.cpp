@@ -17,16 +17,21 @@ FrontEnd::FrontEnd(FrontEndOptions options)
     : options_(std::move(options)),
       assets_(options_.dataDir + "/assets"),
       sound_(options_.dataDir),
-      random_(options_.seed.value_or(static_cast<std::uint64_t>(std::time(nullptr)))),
+      clock_(options_.playback ? options_.playback->clock() : timeText_, options_.recorder),
+      seed_(options_.playback
+                ? options_.playback->seed()
+                : options_.seed.value_or(static_cast<std::uint64_t>(std::time(nullptr)))),
+      random_(seed_),
       keyFile_(options_.keyFilePath),
-      device_(Seams{rumblingSound_, timeText_, random_, keyFile_, *this}),
+      keys_(options_.playback ? options_.playback->keyFile() : keyFile_),
+      device_(Seams{rumblingSound_, clock_, random_, keys_, *this}),
       pacer_(
           device_, [this](const SDL_Event& e) { deliver(e); },
           [this](Millis until) {
             // The copy draws what the live generator would, and leaves it as it is.
             SeededRandom random = random_;
             const std::int64_t start = timing_ ? steadyNs() : 0;
-            const Ahead a = lookAhead(device_.game(), random, timeText_, until);
+            const Ahead a = lookAhead(device_.game(), random, clock_.source(), until);
             if (timing_)
               timing_->lookedAhead(a.ticks, steadyNs() - start, device_.now(),
                                    a.due >= 0 ? a.due : until);
@@ -34,6 +39,10 @@ FrontEnd::FrontEnd(FrontEndOptions options)
           }),
       timing_(TimingLog::fromEnvironment()) {
   if (timing_) sound_.onStart = [this] { timing_->soundStarts(); };
+  if (options_.playback) {
+    for (const auto& [name, ms] : options_.playback->holds()) sound_.setHoldLength(name, ms);
+    pacer_.stalls = false;
+  }
 }
 
 FrontEnd::~FrontEnd() {
@@ -118,6 +127,7 @@ Status FrontEnd::open() {
 }
 
 int FrontEnd::run() {
+  beginRecording();
   device_.start();
   // Core time starts once the window is up and shows its first picture: mapping it and the
   // first present into it can take a while on a real display (tens of milliseconds under Xvfb),
@@ -125,6 +135,7 @@ int FrontEnd::run() {
   presentGame(true);
   originNs_ = steadyNs();
   timeText_.setOrigin(wallNs());
+  if (options_.playback) playNext();
   if (timing_) {
     timing_->setOrigin(originNs_, device_.display());
     device_.setTickObserver(timing_.get());
@@ -141,9 +152,14 @@ int FrontEnd::run() {
     presentDialog(settled, now);
     if (onWake) onWake();
     if (quit_) break;
+    if (options_.recorder && steadyNs() >= options_.recorder->writeDueNs()) {
+      options_.recorder->reached(pacer_.target());
+      options_.recorder->writeIfDue(steadyNs());
+    }
     events_.wait(nextWakeNs(now), talked_, [this](const SDL_Event& e) { pump(e); });
     talked_ = false;
   }
+  endRecording();
   return status_;
 }
 
@@ -169,6 +185,7 @@ std::int64_t FrontEnd::nextWakeNs(Millis now) {
     const std::int64_t closeNs = sound_.closeWhenSilent(steadyNs());
     if (closeNs >= 0) wakeNs = std::min(wakeNs, closeNs);
   }
+  if (options_.recorder) wakeNs = std::min(wakeNs, options_.recorder->writeDueNs());
   if (dialog_.isOpen()) {
     talked_ = true;
     const Millis next = dialog_.nextChange(now);
@@ -203,7 +220,10 @@ void FrontEnd::pump(const SDL_Event& e) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
     case SDL_MOUSEWHEEL:
-      pacer_.arrive(arrival(e), e);
+      if (!options_.playback)
+        pacer_.arrive(arrival(e), e);
+      else if (input_.watching(e, screen_.windowId()))
+        quit_ = true;  // Esc or ACL stops the playback
       break;
     case SDL_MOUSEMOTION:
       if (dialogId != 0 && e.motion.windowID == dialogId)
@@ -227,7 +247,7 @@ void FrontEnd::pump(const SDL_Event& e) {
       if (windows_.take(e)) quit_ = true;
       break;
     default:
-      if (pads_.arrive(e)) pacer_.arrive(arrival(e), e);
+      if (pads_.arrive(e) && !options_.playback) pacer_.arrive(arrival(e), e);
       break;
   }
 }
@@ -236,7 +256,7 @@ void FrontEnd::pumpWindowEvent(const SDL_Event& e) {
   const Uint32 dialogId = dialog_.windowId();
   const Uint8 what = e.window.event;
   if (dialogId != 0 && e.window.windowID == dialogId) {
-    if (what == SDL_WINDOWEVENT_CLOSE) pacer_.arrive(arrival(e), e);
+    if (what == SDL_WINDOWEVENT_CLOSE && !options_.playback) pacer_.arrive(arrival(e), e);
     if (what == SDL_WINDOWEVENT_LEAVE) dialog_.tooltips().pointerAt(0, realNow());
     if (what == SDL_WINDOWEVENT_EXPOSED) dialog_.exposed();
     if (what == SDL_WINDOWEVENT_MINIMIZED) dialog_.minimised(realNow());
@@ -265,6 +285,11 @@ void FrontEnd::endWithoutPictures(const std::string& why) {
 }
 
 void FrontEnd::deliver(const SDL_Event& e) {
+  if (e.type == SDL_USEREVENT && options_.playback) {
+    options_.playback->act(static_cast<std::size_t>(e.user.code), device_);
+    return playNext();
+  }
+  if (options_.recorder) options_.recorder->reached(pacer_.target());
   // A press may play a sound (a move, a start): the device opens before the handler runs.
   if (e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN ||
       e.type == SDL_CONTROLLERBUTTONDOWN || e.type == SDL_CONTROLLERAXISMOTION)

@@ -21,6 +21,8 @@
 #include "platform/input.h"
 #include "platform/pacer.h"
 #include "platform/pads.h"
+#include "platform/playback.h"
+#include "platform/recorder.h"
 #include "platform/sound.h"
 #include "platform/timing_log.h"
 #include "platform/x11_windows.h"
@@ -34,6 +36,10 @@ struct FrontEndOptions {
   bool rumble = false;                                            // pads rumble on a miss
   ScreenOptions screen;  // the scale, the view, fullscreen, and where they are remembered
   std::optional<std::uint64_t> seed = std::nullopt;  // the generator's; else from the clock
+  Recorder* recorder = nullptr;                      // records the session, when given
+  // Plays this recording instead of the player's input, when given: its seed, holds, key file
+  // and clock texts replace the live ones.
+  Playback* playback = nullptr;
 };
 
 class FrontEnd final : private WindowPort, private WakeSource {
@@ -72,6 +78,8 @@ class FrontEnd final : private WindowPort, private WakeSource {
   SDL_Window* gameWindow() const { return screen_.window(); }
   DialogWindow& dialogWindow() { return dialog_; }
   const Pads& pads() const { return pads_; }
+  // Once a recording has played to its end: why the game differs from it, or nothing.
+  const std::string& playVerdict() const { return playVerdict_; }
   // Wakes the loop on `source`'s descriptors too (a test's own input).
   void watch(WakeSource& source) { events_.watch(source); }
 
@@ -96,6 +104,11 @@ class FrontEnd final : private WindowPort, private WakeSource {
   void presentDialog(bool settled, Millis now);
   void reloadPictures();
   void endWithoutPictures(const std::string& why);
+  // Recording and playing back (front_end_record.cpp).
+  void beginRecording();
+  void endRecording();
+  void playNext();
+  void endPlayback();
   std::int64_t nextWakeNs(Millis now);
   void clockWasSet();
 
@@ -105,8 +118,12 @@ class FrontEnd final : private WindowPort, private WakeSource {
   Pads pads_;
   RumblingSound rumblingSound_{sound_, pads_};
   LocalTimeText timeText_;
+  // What the device reads: the wall clock's texts or the recording's, told to the recorder.
+  RecordedTimeText clock_;
+  std::uint64_t seed_;
   SeededRandom random_;
   FileKeyStore keyFile_;
+  KeyFileStore& keys_;  // the file, or the recording's in memory
   Device device_;
   Pacer pacer_;
 
@@ -122,6 +139,7 @@ class FrontEnd final : private WindowPort, private WakeSource {
   std::int64_t originNs_ = 0;
   bool quit_ = false;
   int status_ = 0;
+  std::string playVerdict_;
 
   // Null unless the environment asks for the loop's timing to be measured.
   std::unique_ptr<TimingLog> timing_;

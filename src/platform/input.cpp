@@ -46,6 +46,25 @@ void Input::deliver(const SDL_Event& e, Uint32 gameWindow) {
   }
 }
 
+bool Input::watching(const SDL_Event& e, Uint32 gameWindow) {
+  if (e.type == SDL_MOUSEWHEEL) {
+    deliver(e, gameWindow);
+  } else if (e.type == SDL_KEYDOWN && !e.key.repeat) {
+    const SDL_Keysym& k = e.key.keysym;
+    const int code = virtualKeyCode(k.scancode, k.sym, (k.mod & KMOD_NUM) != 0);
+    if (code == 27) return true;
+    if (code == kFullscreenKey) screen_.toggleFullscreen();
+  } else if (e.type == SDL_MOUSEBUTTONDOWN && gameWindow != 0 && e.button.windowID == gameWindow) {
+    const auto point = screen_.toLogical(e.button.x, e.button.y);
+    if (e.button.button == SDL_BUTTON_LEFT && point)
+      return mouseSegmentAt(device_.display(), point->first, point->second) == Group::ACL;
+    if (e.button.button == SDL_BUTTON_MIDDLE &&
+        !(point && onCasingButton(point->first, point->second)))
+      screen_.toggleView();
+  }
+  return false;
+}
+
 void Input::key(const SDL_Event& e) {
   const SDL_Keysym& k = e.key.keysym;
   if (e.type == SDL_KEYDOWN) {

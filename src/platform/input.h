@@ -26,6 +26,11 @@ class Input {
   // the game window, whose mouse presses go to the casing.
   void deliver(const SDL_Event& e, Uint32 gameWindow);
 
+  // While a recording plays: the player's input does not reach the device; the wheel, the
+  // middle button and F11 still change how the window shows it. True for Esc and a press on
+  // ACL, which stop the playback.
+  bool watching(const SDL_Event& e, Uint32 gameWindow);
+
   // The virtual-key code of F11, the fullscreen key when it is not a movement key.
   static constexpr int kFullscreenKey = 122;
   // The dialog opened or closed: a press that began before does not click a label.

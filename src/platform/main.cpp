@@ -1,6 +1,7 @@
 // crateworks: the device in a real window.
 #define SDL_MAIN_HANDLED
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "host/command_line.h"
@@ -21,6 +22,9 @@ constexpr cw::OptionSpec kOptions[] = {
     {"help", 'h', "", "show this help and exit"},
     {"version", 0, "", "show the version and exit"},
     {"rumble", 0, "", "make game controllers rumble on a miss"},
+    {"record", 0, "FILE", "record the session in FILE, which crateworks-replay plays"},
+    {"force", 0, "", "let --record replace a FILE that exists"},
+    {"play", 0, "FILE", "show a recording in the window (Esc or ACL stops it)"},
 };
 
 void printHelp() {
@@ -48,8 +52,14 @@ void printHelp() {
       "$XDG_CONFIG_HOME/crateworks/crateworks.conf, the movement keys in crateworks.key\n"
       "beside it (~/.config/crateworks/ by default).\n"
       "\n"
+      "A recording (--record FILE) holds everything the session needs to run again: replay it\n"
+      "headless with crateworks-replay FILE (--check says whether it ends the same) or watch it\n"
+      "with --play FILE, whose end says whether the game shown ended as recorded. Attach one to\n"
+      "a bug report.\n"
+      "\n"
       "Exit status: 0 when the game ends normally, 1 when it cannot start (no display, missing\n"
-      "pictures), 2 for a bad command line.\n",
+      "pictures), when a recording could not be written whole or a playback ended otherwise\n"
+      "than recorded, 2 for a bad command line or a FILE that cannot be recorded or played.\n",
       kUsage, cw::optionsHelp(kOptions).c_str());
 }
 
@@ -84,6 +94,19 @@ int failToStart(const std::string& why) {
   return 1;
 }
 
+int badFile(const std::string& why) {
+  std::fprintf(stderr, "crateworks: %s\n", why.c_str());
+  return 2;
+}
+
+// What a playback found, in a box as well when there is a display to show it on.
+void tellOnScreen(const std::string& what) {
+  if (!onADisplay()) return;
+  cw::unblockQuitSignals();
+  const std::string text = "Crateworks: " + what;
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Crateworks", text.c_str(), nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,13 +134,37 @@ int main(int argc, char** argv) {
   if (const std::string* view = line->value("view")) {
     if (!(screen.view = cw::parseView(*view))) return badUsage("invalid view '" + *view + "'");
   }
+  const std::string* recordPath = line->value("record");
+  const std::string* playPath = line->value("play");
+  if (recordPath && playPath) return badUsage("--record and --play cannot go together");
+  if (line->has("force") && !recordPath) return badUsage("--force goes with --record");
+  // Before any window: a recording that cannot be made or played is said at once.
+  std::unique_ptr<cw::Recorder> recorder;
+  std::unique_ptr<cw::Playback> playback;
+  if (recordPath) {
+    auto made = cw::Recorder::create(*recordPath, line->has("force"));
+    if (!made) return badFile(made.error());
+    recorder = std::move(made).value();
+  }
+  if (playPath) {
+    auto loaded = cw::Playback::load(*playPath);
+    if (!loaded) return badFile(loaded.error());
+    playback = std::move(loaded).value();
+  }
   const cw::Result<std::string> data = cw::dataDirectory();
   if (!data) return failToStart(data.error());
   cw::Status opened;
   {
-    cw::FrontEnd frontEnd({*data, cw::userKeyFilePath(), line->has("rumble"), screen});
+    cw::FrontEndOptions options{*data, cw::userKeyFilePath(), line->has("rumble"), screen};
+    options.recorder = recorder.get();
+    options.playback = playback.get();
+    cw::FrontEnd frontEnd(std::move(options));
     opened = frontEnd.open();
-    if (opened) return frontEnd.run();
+    if (opened) {
+      const int status = frontEnd.run();
+      if (!frontEnd.playVerdict().empty()) tellOnScreen(frontEnd.playVerdict());
+      return status;
+    }
   }
   // Said once the front end has closed its windows and SDL.
   return failToStart(opened.error());

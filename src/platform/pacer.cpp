@@ -12,12 +12,13 @@ void Pacer::advance(Millis realNow) {
   if (holding(realNow)) return;
   const Millis planned = plannedWake_;
   plannedWake_ = -1;
-  if (planned >= 0 && realNow - planned > kStallMs) {
+  if (stalls && planned >= 0 && realNow - planned > kStallMs) {
     // Everything up to when the loop meant to wake runs as usual; the time it missed is like a
     // hold of that length: each timer that fell due ticks once, not once per missed period, and
     // the input that piled up comes after.
     runTo(planned, planned);
     if (device_.ended() || holding(planned)) return;
+    if (onStall) onStall(target_, realNow - device_.now());
     device_.stall(realNow - device_.now());
   }
   runTo(realNow, realNow);
@@ -27,7 +28,7 @@ void Pacer::runTo(Millis t, Millis realNow) {
   while (!queue_.empty() && queue_.front().at <= t) {
     const Pending& next = queue_.front();
     // Input that arrived during a hold is handled when the hold ends.
-    device_.runUntil(std::max(next.at, device_.now()));
+    runUntil(next.exact ? next.at : std::max(next.at, device_.now()));
     if (device_.ended()) break;
     if (holding(realNow)) return;  // a tick held: the input comes after it
     const SDL_Event event = next.event;
@@ -41,7 +42,7 @@ void Pacer::runTo(Millis t, Millis realNow) {
     queue_.clear();
     return;
   }
-  device_.runUntil(t);
+  runUntil(t);
 }
 
 const Ahead& Pacer::ahead() {
@@ -65,11 +66,13 @@ Millis Pacer::wakeAt(Millis realNow) {
     at = realNow;
   } else if (holding(realNow)) {
     at = device_.now();  // input that came meanwhile waits for the hold's end
-  } else if (!queue_.empty()) {
+  } else if (!queue_.empty() && queue_.front().at <= realNow) {
     at = realNow;
   } else {
     const Ahead& a = ahead();
     at = std::min(a.due >= 0 ? a.due : aheadUntil_, std::max(realNow, device_.now()) + kCatchUpMs);
+    // A recording's next input, at its time.
+    if (!queue_.empty()) at = std::min(at, queue_.front().at);
     at = std::max(at, realNow);
   }
   plannedWake_ = at;

@@ -35,8 +35,12 @@ class Pacer {
   Pacer(Device& device, Deliver deliver, LookAhead lookAhead)
       : device_(device), deliver_(std::move(deliver)), lookAhead_(std::move(lookAhead)) {}
 
-  // An input event that arrived at core time `at`.
-  void arrive(Millis at, const SDL_Event& event) { queue_.push_back({at, event}); }
+  // An input event that arrived at core time `at`: every tick due up to then runs first, and,
+  // after a hold, those due at the time it ended. A recording's input (`exact`) runs the core to
+  // `at` and no further, as the replay does.
+  void arrive(Millis at, const SDL_Event& event, bool exact = false) {
+    queue_.push_back({at, event, exact});
+  }
 
   // Brings the core up to the real time `realNow`: every tick due up to each input's arrival,
   // then that input, and so on; then every tick due up to `realNow`. Stops at a hold: the rest
@@ -58,13 +62,26 @@ class Pacer {
   void forget() { fresh_ = false; }
 
   std::size_t queued() const { return queue_.size(); }
+  // The core time the pacer last ran the core up to (what a recording's `wait` reaches).
+  Millis target() const { return target_; }
+
+  // Told before the loop treats the time it missed as a stall, with the time it ran the core
+  // to first and the stall's length.
+  std::function<void(Millis target, Millis ms)> onStall;
+  // False while a recording plays: its own stalls are its inputs, and a slow loop only runs late.
+  bool stalls = true;
 
  private:
   struct Pending {
     Millis at;
     SDL_Event event;
+    bool exact;
   };
   void runTo(Millis t, Millis realNow);
+  void runUntil(Millis t) {
+    target_ = t;
+    device_.runUntil(t);
+  }
 
   Device& device_;
   Deliver deliver_;
@@ -79,6 +96,7 @@ class Pacer {
   std::uint64_t inputs_ = 0;
   std::uint64_t aheadInputs_ = 0;
   Millis plannedWake_ = -1;
+  Millis target_ = 0;
 };
 
 }  // namespace cw

@@ -138,9 +138,16 @@ std::int64_t MixerSound::closeWhenSilent(std::int64_t nowNs) {
   return silentFromNs_ + kCloseAfterNs;
 }
 
+Millis MixerSound::holdLength(std::string_view name) {
+  for (const auto& [n, ms] : holds_)
+    if (sameSoundName(n, name)) return ms;
+  return find(name).length;
+}
+
 Millis MixerSound::play(std::string_view name, int flags) {
+  const Millis hold = flags == kSoundWait ? holdLength(name) : 0;
   const Sound& s = find(name);
-  if (s.length == 0) return 0;
+  if (s.length == 0) return hold;
   // Opened now if nobody saw this sound coming: late, but heard.
   const std::int64_t now = steadyNs();
   if (!audio_) wake(now);
@@ -148,7 +155,7 @@ Millis MixerSound::play(std::string_view name, int flags) {
   if (s.chunk) Mix_PlayChannel(0, s.chunk, 0);
   if (onStart) onStart();
   silentFromNs_ = std::max(silentFromNs_, now + s.length * 1'000'000);
-  return flags == kSoundWait ? s.length : 0;
+  return hold;
 }
 
 }  // namespace cw

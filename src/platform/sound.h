@@ -61,6 +61,10 @@ class MixerSound final : public SoundPort {
   void closeAndWait();
 
   Millis play(std::string_view name, int flags) override;
+  // How long a waiting play of the sound holds the window: its file's length, unless told.
+  Millis holdLength(std::string_view name);
+  // A recording played back holds as long as where it was recorded.
+  void setHoldLength(std::string_view name, Millis ms) { holds_.emplace_back(name, ms); }
   // Called as each sound starts (the benchmark's record).
   std::function<void()> onStart;
 
@@ -82,6 +86,7 @@ class MixerSound final : public SoundPort {
   std::int64_t silentFromNs_ = 0;
   std::map<std::string, Sound, std::less<>> sounds_;
   std::vector<std::string> missing_;
+  std::vector<std::pair<std::string, Millis>> holds_;  // told, the first of a name counts
   std::thread closing_;
 };
 

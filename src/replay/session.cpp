@@ -87,13 +87,12 @@ class ReplaySession::Impl final : public SoundPort,
   Status execute(const Command& c) {
     // The settings come before the device starts; any other command starts it first (once).
     if (!isSetting(c)) device_.start();
+    if (std::optional<Status> acted = actOn(device_, c)) return *acted;
     return std::visit(
         [this](const auto& command) -> Status {
-          // Only `close` and `keyfile` can fail.
+          // Only `keyfile` can fail here.
           using C = std::decay_t<decltype(command)>;
-          if constexpr (std::is_same_v<C, cmd::Close>) {
-            return closeDialog();
-          } else if constexpr (std::is_same_v<C, cmd::KeyFile>) {
+          if constexpr (std::is_same_v<C, cmd::KeyFile>) {
             return setKeyFile(command);
           } else {
             run(command);
@@ -110,34 +109,14 @@ class ReplaySession::Impl final : public SoundPort,
   void run(const cmd::Draw& c) { queued_.insert(queued_.end(), c.values.begin(), c.values.end()); }
   void run(const cmd::SoundLength& c) { soundLengths_.emplace_back(c.name, c.ms); }
   void run(const cmd::Start&) {}
-  void run(const cmd::KeyDown& c) { device_.keyDown(c.code); }
-  void run(const cmd::KeyUp& c) { device_.keyUp(c.code); }
-  void run(const cmd::Mouse& c) {
-    using Action = cmd::Mouse::Action;
-    if (c.label != 0) {
-      // The dialog's labels take clicks only.
-      if (c.action == Action::Click) device_.clickLabel(c.label);
-    } else if (c.action == Action::Down) {
-      device_.mouseDown(c.segment);
-    } else if (c.action == Action::Up) {
-      device_.mouseUp(c.segment);
-    } else {
-      device_.click(c.segment);
-    }
-  }
-  // The keys chosen hold even when the key file could not be saved.
-  Status closeDialog() {
-    if (Status saved = device_.closeDialog(); !saved)
-      return failure("key file not saved: " + saved.error());
-    return {};
-  }
+  // Keys, the mouse, close, wait and stall: actOn has done them.
+  template <typename Acted>
+  void run(const Acted&) {}
   Status setKeyFile(const cmd::KeyFile& c) {
     const Status set = c.keys ? keyFile_.write(formatKeyFile(*c.keys)) : keyFile_.remove();
     if (!set) return failure("cannot set the key file " + keyFile_.path() + ": " + set.error());
     return {};
   }
-  void run(const cmd::Wait& c) { device_.runUntil(device_.now() + c.ms); }
-  void run(const cmd::Stall& c) { device_.stall(c.ms); }
   void run(const cmd::Expect& c) {
     std::string got;
     if (expectHolds(c, {device_, keyFile_, sounds_}, got)) {

@@ -137,6 +137,12 @@ using Script = std::vector<Command>;
 // given, gets the line number of each command.
 Result<Script> parseScenario(const std::string& text, std::vector<int>* lines = nullptr);
 
+class Device;
+// Does a command that acts on the device (a key, the mouse, close, wait, stall) as both front
+// ends do; nothing for any other. Only `close` fails, when the key file could not be saved
+// (the keys chosen hold all the same).
+std::optional<Status> actOn(Device& device, const Command& command);
+
 // The version of the program that recorded a script, from its "# recorded by crateworks V"
 // comment, or nothing when it has none.
 std::optional<std::string> recordedVersion(const std::string& text);

@@ -1,0 +1,103 @@
+#include "platform/playback.h"
+
+#include <cstdio>
+
+#include "host/small_file.h"
+#include "scenario/print.h"
+
+namespace cw {
+namespace {
+
+// Far more than days of play take.
+constexpr std::size_t kMaxRecording = std::size_t{64} << 20;
+
+bool isAction(const Command& c) {
+  return std::holds_alternative<cmd::Wait>(c) || std::holds_alternative<cmd::Stall>(c) ||
+         std::holds_alternative<cmd::KeyDown>(c) || std::holds_alternative<cmd::KeyUp>(c) ||
+         std::holds_alternative<cmd::Mouse>(c) || std::holds_alternative<cmd::Close>(c);
+}
+
+}  // namespace
+
+Result<std::unique_ptr<Playback>> Playback::load(const std::string& path) {
+  const Result<std::optional<std::string>> read = readSmallFile(path, kMaxRecording);
+  if (!read) return failure("cannot play " + path + ": " + read.error());
+  if (!*read) return failure("cannot play " + path + ": no such file");
+  const std::string& text = **read;
+  std::unique_ptr<Playback> p(new Playback());
+  p->path_ = path;
+  Result<Script> script = parseScenario(text, &p->lines_);
+  if (!script) return failure("cannot play " + path + ": " + script.error());
+  p->script_ = std::move(script).value();
+  bool begun = false;
+  for (std::size_t i = 0; i < p->script_.size(); ++i) {
+    if (Status taken = p->take(p->script_[i], p->lines_[i], begun); !taken)
+      return failure("cannot play " + path + ": " + taken.error());
+  }
+  p->version_ = recordedVersion(text);
+  if (p->version_ && *p->version_ != CW_VERSION)
+    std::fprintf(stderr,
+                 "crateworks: %s was recorded by crateworks %s, and this is %s: it may play "
+                 "differently (the end says whether it did)\n",
+                 path.c_str(), p->version_->c_str(), CW_VERSION);
+  return p;
+}
+
+// The settings of the recording, taken before it plays; the clock's texts hold by their times
+// wherever they stand.
+Status Playback::take(const Command& c, int line, bool& begun) {
+  const std::string where = "line " + std::to_string(line) + ": ";
+  if (const auto* t = std::get_if<cmd::TimeAt>(&c)) {
+    texts_.add(t->from, t->text);
+    return {};
+  }
+  if (std::holds_alternative<cmd::Time>(c) || std::holds_alternative<cmd::Draw>(c))
+    return failure(where + "only crateworks-replay plays time and draw");
+  const bool setting = std::holds_alternative<cmd::Seed>(c) ||
+                       std::holds_alternative<cmd::SoundLength>(c) ||
+                       std::holds_alternative<cmd::KeyFile>(c);
+  if (setting && begun) return failure(where + "only crateworks-replay changes settings in play");
+  if (const auto* s = std::get_if<cmd::Seed>(&c)) seed_ = s->n;
+  if (const auto* s = std::get_if<cmd::SoundLength>(&c)) holds_.emplace_back(s->name, s->ms);
+  if (const auto* k = std::get_if<cmd::KeyFile>(&c))
+    keys_.text_ = k->keys ? std::optional(formatKeyFile(*k->keys)) : std::nullopt;
+  if (isAction(c) || std::holds_alternative<cmd::Start>(c)) begun = true;
+  return {};
+}
+
+std::optional<Playback::Step> Playback::next(const Device& device) {
+  for (; cursor_ < script_.size(); ++cursor_) {
+    const Command& c = script_[cursor_];
+    if (const auto* e = std::get_if<cmd::Expect>(&c)) {
+      ++compared_;
+      std::string got;
+      if (!expectHolds(*e, {device, keys_, std::string()}, got))
+        differences_.push_back("line " + std::to_string(lines_[cursor_]) + ": recorded '" +
+                               e->answer + "', shown '" + got + "'");
+      continue;
+    }
+    if (!isAction(c)) continue;
+    // A wait counts from where the core stands now, holds and all, as the replay's does.
+    if (const auto* w = std::get_if<cmd::Wait>(&c)) runTo_ = device.now() + w->ms;
+    return Step{runTo_, cursor_++};
+  }
+  return std::nullopt;
+}
+
+void Playback::act(std::size_t index, Device& device) {
+  // Waits have run the core already: the live loop ran it there.
+  if (!std::holds_alternative<cmd::Wait>(script_.at(index))) (void)actOn(device, script_[index]);
+}
+
+std::string Playback::verdict() const {
+  std::string why;
+  if (compared_ == 0) return "the recording has no final values to compare (cut short?)";
+  if (differences_.empty()) return {};
+  why = "the game played back differs from the recording: " + differences_.front();
+  if (differences_.size() > 1) why += " (and " + std::to_string(differences_.size() - 1) + " more)";
+  if (version_ && *version_ != CW_VERSION)
+    why += "; it was recorded by crateworks " + *version_ + ", this is " + CW_VERSION;
+  return why;
+}
+
+}  // namespace cw

@@ -1,0 +1,96 @@
+// Plays a recording (crateworks --record) back in the live window, in real time: the recorded
+// inputs at their core times instead of the player's, with the recording's seed, holds, key
+// file and clock texts, and at the end the live values compared with the recorded ones.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/result.h"
+#include "base/seams.h"
+#include "scenario/script.h"
+#include "shell/device.h"
+
+namespace cw {
+
+// The key file a recording started with, kept in memory: the player's own file is neither read
+// nor written while a recording plays.
+class MemoryKeyStore final : public KeyFileStore {
+ public:
+  std::optional<std::string> read() override { return text_; }
+  Status write(std::string_view content) override {
+    text_ = std::string(content);
+    return {};
+  }
+
+ private:
+  friend class Playback;
+  std::optional<std::string> text_;
+};
+
+// The clock's texts as the recording says the core read them, by core time.
+class RecordedClock final : public TimeTextPort {
+ public:
+  explicit RecordedClock(const TimeTexts& texts) : texts_(texts) {}
+  const std::string& localTimeText(Millis at) override { return texts_.at(at); }
+
+ private:
+  const TimeTexts& texts_;
+};
+
+class Playback {
+ public:
+  // Reads and checks a recording. Takes what the recorder writes (and print and trace lines,
+  // which it passes over); refuses what only the replay can play (`time`, `draw`, settings
+  // after the first input), naming the line. A recording of another version is said on
+  // stderr: it may play differently, which the end then tells.
+  static Result<std::unique_ptr<Playback>> load(const std::string& path);
+
+  std::uint64_t seed() const { return seed_; }
+  const std::vector<std::pair<std::string, Millis>>& holds() const { return holds_; }
+  KeyFileStore& keyFile() { return keys_; }
+  TimeTextPort& clock() { return clock_; }
+
+  // The next input for the live loop, once the one before has been handled and the core
+  // stands where the replay would (`device`): the core time to run to exactly, and the
+  // command to do then (an index for act). Nothing once the recording is at its end. Compares
+  // the expect lines it passes with `device`.
+  struct Step {
+    Millis runTo = 0;
+    std::size_t index = 0;
+  };
+  std::optional<Step> next(const Device& device);
+  // Does the command on the device, as the replay does.
+  void act(std::size_t index, Device& device);
+
+  // How many values were compared, and each that differed ("line N: recorded 'Score 3', shown
+  // 'Score 2'").
+  int compared() const { return compared_; }
+  const std::vector<std::string>& differences() const { return differences_; }
+  // Why the end differs, in a few words for a person (the version too, when another made it).
+  std::string verdict() const;
+
+ private:
+  Playback() : clock_(texts_) {}
+  Status take(const Command& c, int line, bool& begun);
+
+  std::string path_;
+  std::optional<std::string> version_;
+  std::uint64_t seed_ = 1;
+  std::vector<std::pair<std::string, Millis>> holds_;
+  MemoryKeyStore keys_;
+  TimeTexts texts_;
+  RecordedClock clock_;
+  std::vector<Command> script_;
+  std::vector<int> lines_;
+  std::size_t cursor_ = 0;
+  Millis runTo_ = 0;  // where the last wait ran the core to
+  int compared_ = 0;
+  std::vector<std::string> differences_;
+};
+
+}  // namespace cw
