@@ -4,6 +4,7 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,8 @@
 #include <vector>
 
 #include "platform/front_end.h"
+#include "replay/scenario.h"
+#include "scenario/print.h"
 #include "support/null_world.h"
 
 namespace cw {
@@ -925,6 +928,124 @@ TEST_F(FrontEndTest, ALiveSessionChangesThePictureAsItsReplayDoes) {
   EXPECT_GT(live.changes.size(), 20u);
   EXPECT_EQ(live.changes, replayed.changes);
   EXPECT_EQ(replay.state().Score, fe.device().state().Score);
+}
+
+// Every change of the picture as the replay's trace writes it, at the core time it happens.
+struct TraceText : DisplayObserver {
+  const Device* device = nullptr;
+  std::ostringstream out;
+  void onShow(Group g, int member, bool shown) override {
+    traceShow(out, device->now(), g, member, shown);
+  }
+  void onDigit(Place p, int digit) override { traceDigit(out, device->now(), p, digit); }
+};
+
+// A session recorded live (the key dialog used, holds, keys pressed during them, the clock's
+// own texts, Esc at the end) replays to the same picture changes at the same core times, and
+// its final values match; played back in the window, it shows the same again and says so,
+// without touching the player's key file.
+TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
+  writeWav(dir / "audio" / "move.wav", 60);
+  writeWav(dir / "audio" / "Enemy.wav", 30);
+  const std::string recording = (dir / "session.scn").string();
+  auto made = Recorder::create(recording, false);
+  ASSERT_TRUE(made) << made.error();
+  std::unique_ptr<Recorder> recorder = std::move(made).value();
+  EXPECT_FALSE(Recorder::create(recording, false));  // never over a file that exists
+  TraceText live;
+  {
+    FrontEndOptions o = options();
+    o.recorder = recorder.get();
+    FrontEnd fe(o);
+    ASSERT_TRUE(fe.open());
+    live.device = &fe.device();
+    fe.watchDisplay(&live);
+    const auto dialog = [&] { return fe.dialogWindow().window(); };
+    Millis started = -1;  // when game B started
+    struct Step {
+      std::function<bool(Millis)> when;
+      std::function<void()> what;
+    };
+    const auto after = [&](Millis ms) {
+      return [&, ms](Millis now) { return now >= started + ms; };
+    };
+    const std::vector<Step> steps{
+        {[](Millis now) { return now >= 20; }, [&] { pushClick(fe.gameWindow(), 560, 310); }},
+        {[&](Millis) { return fe.dialogWindow().isOpen(); },
+         [&] {
+           pushClick(dialog(), 20, 70);  // Bepo up's row, then K for it
+           pushTap(SDL_SCANCODE_K, SDLK_k);
+         }},
+        {[&](Millis) { return fe.device().dialog() && fe.device().dialog()->keys()[2] == 75; },
+         [&] {
+           SDL_Event e{};
+           e.type = SDL_WINDOWEVENT;
+           e.window.windowID = fe.dialogWindow().windowId();
+           e.window.event = SDL_WINDOWEVENT_CLOSE;
+           push(e);
+         }},
+        {[&](Millis) { return !fe.dialogWindow().isOpen(); },
+         [&] { pushTap(SDL_SCANCODE_F2, SDLK_F2); }},
+        {[&](Millis now) { return fe.device().state().GameRunning == 1 && (started = now) >= 0; },
+         [] {}},
+        {after(300), [] { pushTap(SDL_SCANCODE_L, SDLK_l); }},
+        {after(301), [] { pushTap(SDL_SCANCODE_K, SDLK_k); }},  // during the move's hold
+        {after(900), [] { pushTap(SDL_SCANCODE_Q, SDLK_q); }},
+        {after(1300), [] { pushTap(SDL_SCANCODE_A, SDLK_a); }},
+        {after(1320), [] { pushTap(SDL_SCANCODE_K, SDLK_k); }},
+        {after(2600), [] { pushTap(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE); }},
+    };
+    std::size_t next = 0;
+    fe.onWake = [&] {
+      while (next < steps.size() && steps[next].when(fe.device().now())) steps[next++].what();
+    };
+    EXPECT_EQ(fe.run(), 0);
+    EXPECT_EQ(next, steps.size());
+    EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
+  }
+  recorder.reset();  // closed
+  std::ifstream in(recording);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("\nclick Label3\nkeydown 75\n"), std::string::npos);
+  EXPECT_NE(text.str().find("\nclose\n"), std::string::npos);
+  EXPECT_NE(text.str().find("\ntimeat "), std::string::npos);
+  EXPECT_NE(text.str().find("\nkeydown 27\nexpect time "), std::string::npos);
+
+  // Replayed headless, in a folder of its own, with every change traced.
+  fs::create_directories(dir / "replay");
+  const ReplayOptions replayOptions{dir.string(), (dir / "replay" / "crateworks.key").string()};
+  std::ostringstream out;
+  Result<Script> script = parseScenario("trace on\n" + text.str());
+  ASSERT_TRUE(script) << script.error();
+  {
+    ReplaySession replay(replayOptions, out);
+    for (const Command& c : *script) EXPECT_TRUE(replay.execute(c));
+    EXPECT_EQ(replay.differences(), 0) << replay.lastDifference();
+  }
+  std::istringstream replayed(out.str());
+  std::string changes;
+  for (std::string line; std::getline(replayed, line);)
+    if (line[0] == '@' && line.find(" sound ") == std::string::npos) changes += line + '\n';
+  EXPECT_GT(std::count(changes.begin(), changes.end(), '\n'), 40);
+  EXPECT_EQ(changes, live.out.str());
+
+  // Played back in the window.
+  auto playback = Playback::load(recording);
+  ASSERT_TRUE(playback) << playback.error();
+  FrontEndOptions o = options();
+  o.keyFilePath = (dir / "untouched.key").string();
+  o.playback = playback->get();
+  FrontEnd fe(o);
+  ASSERT_TRUE(fe.open());
+  TraceText shown;
+  shown.device = &fe.device();
+  fe.watchDisplay(&shown);
+  EXPECT_EQ(fe.run(), 0);
+  EXPECT_EQ(fe.playVerdict(), "");
+  EXPECT_GT((*playback)->compared(), 20);
+  EXPECT_EQ(shown.out.str(), live.out.str());
+  EXPECT_FALSE(fs::exists(dir / "untouched.key"));
 }
 
 // A game controller of SDL's virtual kind: no device behind it, its buttons and sticks set by
