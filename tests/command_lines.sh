@@ -67,5 +67,31 @@ status=$? err=$(cat "$work/err")
 [[ $status == 1 && $err == "crateworks-replay: cannot write the output: No space left on device" ]] ||
   { echo "FAIL: output to /dev/full: status $status, stderr '$err'"; fail=1; }
 
+# Recordings: a file that cannot be recorded to or played ends the game before any window opens
+# (status 2), and the combinations that mean nothing are refused.
+echo keep >"$work/kept.scn"
+run 2 "" "crateworks: cannot record to $work/kept.scn: it exists (--force replaces it)" \
+  "$game" --record "$work/kept.scn"
+[[ $(cat "$work/kept.scn") == keep ]] || { echo "FAIL: --record changed a file that exists"; fail=1; }
+run 2 "" "crateworks: cannot record to $work/dir/x/r.scn: No such file or directory" \
+  "$game" --record "$work/dir/x/r.scn"
+run 2 "" "crateworks: --force goes with --record" "$game" --force
+run 2 "" "crateworks: --record and --play cannot go together" \
+  "$game" --record "$work/r.scn" --play "$work/kept.scn"
+run 2 "" "crateworks: cannot play $work/none: no such file" "$game" --play "$work/none"
+printf 'seed 1\nwait 10\ndraw 0.5\n' >"$work/draws.scn"
+run 2 "" "crateworks: cannot play $work/draws.scn: line 3: only crateworks-replay plays time and draw" \
+  "$game" --play "$work/draws.scn"
+# With nowhere to show the game, a recording just made is not left behind empty.
+SDL_VIDEODRIVER= DISPLAY= WAYLAND_DISPLAY= "$game" --record "$work/new.scn" >/dev/null 2>&1
+[[ -e $work/new.scn ]] && { echo "FAIL: a recording that never started is left behind"; fail=1; }
+# --check: status 1 at the first value that differs, naming its line, and when there is none.
+printf 'start\nexpect Score 0\nexpect Misses 2\nexpect Score 5\n' >"$work/c.scn"
+(cd "$work" && run 1 "expect ok: Score 0" \
+  "crateworks-replay: line 3 differs: recorded 'Misses 2', replayed 'Misses 0'" \
+  "$replay" --check c.scn)
+(cd "$work" && run 1 "" "crateworks-replay: nothing to check: no expect line (a recording cut short?)" \
+  "$replay" --check s.scn)
+
 ((fail == 0)) && echo "ok (command lines)"
 exit $fail

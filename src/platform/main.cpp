@@ -138,6 +138,8 @@ int main(int argc, char** argv) {
   const std::string* playPath = line->value("play");
   if (recordPath && playPath) return badUsage("--record and --play cannot go together");
   if (line->has("force") && !recordPath) return badUsage("--force goes with --record");
+  const cw::Result<std::string> data = cw::dataDirectory();
+  if (!data) return failToStart(data.error());
   // Before any window: a recording that cannot be made or played is said at once.
   std::unique_ptr<cw::Recorder> recorder;
   std::unique_ptr<cw::Playback> playback;
@@ -151,8 +153,6 @@ int main(int argc, char** argv) {
     if (!loaded) return badFile(loaded.error());
     playback = std::move(loaded).value();
   }
-  const cw::Result<std::string> data = cw::dataDirectory();
-  if (!data) return failToStart(data.error());
   cw::Status opened;
   {
     cw::FrontEndOptions options{*data, cw::userKeyFilePath(), line->has("rumble"), screen};
@@ -166,6 +166,7 @@ int main(int argc, char** argv) {
       return status;
     }
   }
+  if (recorder) recorder->discard();
   // Said once the front end has closed its windows and SDL.
   return failToStart(opened.error());
 }

@@ -159,6 +159,12 @@ void Recorder::write() {
   buffer_.clear();
 }
 
+void Recorder::discard() {
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(path_.c_str());
+}
+
 Status Recorder::finish(KeyFileStore& keyFile) {
   if (device_) {
     for (const cmd::Print& p : finalValues())

@@ -58,6 +58,8 @@ class Recorder final : public InputObserver {
   // when the file could not take all of it.
   Status finish(KeyFileStore& keyFile);
   const std::string& path() const { return path_; }
+  // The game never started: the file made for the recording goes.
+  void discard();
 
  private:
   Recorder(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
