@@ -1016,7 +1016,10 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
   fs::create_directories(dir / "replay");
   const ReplayOptions replayOptions{dir.string(), (dir / "replay" / "crateworks.key").string()};
   std::ostringstream out;
-  Result<Script> script = parseScenario("trace on\n" + text.str());
+  std::string traced = text.str();
+  const std::size_t settings = traced.find("\nkeyfile none\n") + 14;  // before the device starts
+  traced.insert(settings, "trace on\n");
+  Result<Script> script = parseScenario(traced);
   ASSERT_TRUE(script) << script.error();
   {
     ReplaySession replay(replayOptions, out);
