@@ -84,6 +84,10 @@ class ReplaySession::Impl final : public SoundPort,
 
   Device& device() { return device_; }
 
+  // Keys, the mouse, close, wait and stall: actOn has done them.
+  template <typename Acted>
+  void run(const Acted&) {}
+
   Status execute(const Command& c) {
     // The settings come before the device starts; any other command starts it first (once).
     if (!isSetting(c)) device_.start();
@@ -109,9 +113,6 @@ class ReplaySession::Impl final : public SoundPort,
   void run(const cmd::Draw& c) { queued_.insert(queued_.end(), c.values.begin(), c.values.end()); }
   void run(const cmd::SoundLength& c) { soundLengths_.emplace_back(c.name, c.ms); }
   void run(const cmd::Start&) {}
-  // Keys, the mouse, close, wait and stall: actOn has done them.
-  template <typename Acted>
-  void run(const Acted&) {}
   Status setKeyFile(const cmd::KeyFile& c) {
     const Status set = c.keys ? keyFile_.write(formatKeyFile(*c.keys)) : keyFile_.remove();
     if (!set) return failure("cannot set the key file " + keyFile_.path() + ": " + set.error());
