@@ -170,7 +170,7 @@ std::int64_t FrontEnd::nextWakeNs(Millis now) {
   Millis wakeAt = pacer_.wakeAt(now);
   // The next tick a person notices plays a sound, when that is known.
   Millis soundAt = -1;
-  if (!pacer_.holding(now) && pacer_.queued() == 0 && pacer_.ahead().sound)
+  if (!pacer_.holding(now) && !pacer_.inputDue(now) && pacer_.ahead().sound)
     soundAt = pacer_.ahead().due;
   if (soundAt >= 0 && !sound_.deviceOpen() && sound_.canOpen()) {
     if (soundAt - now <= kSoundLeadMs)
@@ -286,7 +286,10 @@ void FrontEnd::endWithoutPictures(const std::string& why) {
 
 void FrontEnd::deliver(const SDL_Event& e) {
   if (e.type == SDL_USEREVENT && options_.playback) {
-    options_.playback->act(static_cast<std::size_t>(e.user.code), device_);
+    const auto index = static_cast<std::size_t>(e.user.code);
+    // A recorded press may play a sound, as a live one may.
+    if (options_.playback->presses(index)) sound_.wake(steadyNs());
+    options_.playback->act(index, device_);
     return playNext();
   }
   if (options_.recorder) options_.recorder->reached(pacer_.target());

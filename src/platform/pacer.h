@@ -62,6 +62,8 @@ class Pacer {
   void forget() { fresh_ = false; }
 
   std::size_t queued() const { return queue_.size(); }
+  // Input is waiting to be handled now (a recording's next input may wait for its time).
+  bool inputDue(Millis realNow) const { return !queue_.empty() && queue_.front().at <= realNow; }
   // The core time the pacer last ran the core up to (what a recording's `wait` reaches).
   Millis target() const { return target_; }
 

@@ -89,6 +89,13 @@ void Playback::act(std::size_t index, Device& device) {
   if (!std::holds_alternative<cmd::Wait>(script_.at(index))) (void)actOn(device, script_[index]);
 }
 
+bool Playback::presses(std::size_t index) const {
+  const Command& c = script_.at(index);
+  const auto* mouse = std::get_if<cmd::Mouse>(&c);
+  return std::holds_alternative<cmd::KeyDown>(c) ||
+         (mouse && mouse->action != cmd::Mouse::Action::Up);
+}
+
 std::string Playback::verdict() const {
   std::string why;
   if (compared_ == 0) return "the recording has no final values to compare (cut short?)";

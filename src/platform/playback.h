@@ -66,6 +66,8 @@ class Playback {
   std::optional<Step> next(const Device& device);
   // Does the command on the device, as the replay does.
   void act(std::size_t index, Device& device);
+  // Whether the command presses a key or a button (which may play a sound).
+  bool presses(std::size_t index) const;
 
   // How many values were compared, and each that differed ("line N: recorded 'Score 3', shown
   // 'Score 2'").

@@ -83,6 +83,8 @@ class ReplaySession::Impl final : public SoundPort,
   }
 
   Device& device() { return device_; }
+  int differences() const { return differences_; }
+  const std::string& lastDifference() const { return lastDifference_; }
 
   // Keys, the mouse, close, wait and stall: actOn has done them.
   template <typename Acted>
@@ -145,8 +147,6 @@ class ReplaySession::Impl final : public SoundPort,
   std::string sounds_;  // "name:flags" of each sound played since the last `print sounds`
   bool trace_ = false;
   Device device_;
-
- public:
   int differences_ = 0;
   std::string lastDifference_;
 };
@@ -161,10 +161,10 @@ const Device& ReplaySession::device() const {
   return impl_->device();
 }
 int ReplaySession::differences() const {
-  return impl_->differences_;
+  return impl_->differences();
 }
 const std::string& ReplaySession::lastDifference() const {
-  return impl_->lastDifference_;
+  return impl_->lastDifference();
 }
 void ReplaySession::setHandlerObserver(HandlerObserver* o) {
   impl_->device().setHandlerObserver(o);
