@@ -1,5 +1,6 @@
 // crateworks: the device in a real window.
 #define SDL_MAIN_HANDLED
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -103,7 +104,11 @@ int badFile(const std::string& why) {
 void tellOnScreen(const std::string& what) {
   if (!onADisplay()) return;
   cw::unblockQuitSignals();
-  const std::string text = "Crateworks: " + what;
+  // One short line each: what differs, then where, then who recorded it.
+  std::string text = what;
+  if (const auto colon = text.find(": "); colon != std::string::npos) text.replace(colon, 2, ":\n");
+  for (std::size_t at; (at = text.find("; ")) != std::string::npos;) text.replace(at, 2, "\n");
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Crateworks", text.c_str(), nullptr);
 }
 
@@ -154,6 +159,8 @@ int main(int argc, char** argv) {
     playback = std::move(loaded).value();
   }
   cw::Status opened;
+  int status = 0;
+  std::string verdict;  // of a playback
   {
     cw::FrontEndOptions options{*data, cw::userKeyFilePath(), line->has("rumble"), screen};
     options.recorder = recorder.get();
@@ -161,10 +168,15 @@ int main(int argc, char** argv) {
     cw::FrontEnd frontEnd(std::move(options));
     opened = frontEnd.open();
     if (opened) {
-      const int status = frontEnd.run();
-      if (!frontEnd.playVerdict().empty()) tellOnScreen(frontEnd.playVerdict());
-      return status;
+      status = frontEnd.run();
+      verdict = frontEnd.playVerdict();
     }
+  }
+  // Shown once the front end has closed its windows and SDL, which would otherwise keep the
+  // quit signals from ending the program while the box waits.
+  if (opened) {
+    if (!verdict.empty()) tellOnScreen(verdict);
+    return status;
   }
   if (recorder) recorder->discard();
   // Said once the front end has closed its windows and SDL.
