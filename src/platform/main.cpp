@@ -112,6 +112,69 @@ void tellOnScreen(const std::string& what) {
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Crateworks", text.c_str(), nullptr);
 }
 
+// The scale, view and fullscreen asked for; a bad value fails, naming it.
+cw::Result<cw::ScreenOptions> screenOptions(const cw::CommandLine& line) {
+  cw::ScreenOptions screen;
+  screen.fullscreen = line.has("fullscreen");
+  screen.confPath = cw::userConfFilePath();
+  if (const std::string* scale = line.value("scale")) {
+    if (!(screen.scale = cw::parseScale(*scale)))
+      return cw::failure("invalid scale '" + *scale + "'");
+  }
+  if (const std::string* view = line.value("view")) {
+    if (!(screen.view = cw::parseView(*view))) return cw::failure("invalid view '" + *view + "'");
+  }
+  return screen;
+}
+
+// The recording to make or the one to play, opened before any window so that a file that
+// cannot be made or played is said at once.
+struct SessionFiles {
+  std::unique_ptr<cw::Recorder> recorder;
+  std::unique_ptr<cw::Playback> playback;
+};
+cw::Result<SessionFiles> sessionFiles(const cw::CommandLine& line) {
+  SessionFiles files;
+  if (const std::string* path = line.value("record")) {
+    auto made = cw::Recorder::create(*path, line.has("force"));
+    if (!made) return cw::failure(made.error());
+    files.recorder = std::move(made).value();
+  }
+  if (const std::string* path = line.value("play")) {
+    auto loaded = cw::Playback::load(*path);
+    if (!loaded) return cw::failure(loaded.error());
+    files.playback = std::move(loaded).value();
+  }
+  return files;
+}
+
+// Runs the game in its window; returns the exit status.
+int play(const cw::CommandLine& line, const std::string& data, cw::ScreenOptions screen,
+         SessionFiles& files) {
+  cw::Status opened;
+  int status = 0;
+  std::string verdict;  // of a playback
+  {
+    cw::FrontEndOptions options{data, cw::userKeyFilePath(), line.has("rumble"), screen};
+    options.recorder = files.recorder.get();
+    options.playback = files.playback.get();
+    cw::FrontEnd frontEnd(std::move(options));
+    opened = frontEnd.open();
+    if (opened) {
+      status = frontEnd.run();
+      verdict = frontEnd.playVerdict();
+    }
+  }
+  // Said once the front end has closed its windows and SDL, which would otherwise keep the
+  // quit signals from ending the program while a box waits.
+  if (opened) {
+    if (!verdict.empty()) tellOnScreen(verdict);
+    return status;
+  }
+  if (files.recorder) files.recorder->discard();
+  return failToStart(opened.error());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -130,55 +193,15 @@ int main(int argc, char** argv) {
     std::printf("crateworks %s\n", CW_VERSION);
     return 0;
   }
-  cw::ScreenOptions screen;
-  screen.fullscreen = line->has("fullscreen");
-  screen.confPath = cw::userConfFilePath();
-  if (const std::string* scale = line->value("scale")) {
-    if (!(screen.scale = cw::parseScale(*scale))) return badUsage("invalid scale '" + *scale + "'");
-  }
-  if (const std::string* view = line->value("view")) {
-    if (!(screen.view = cw::parseView(*view))) return badUsage("invalid view '" + *view + "'");
-  }
-  const std::string* recordPath = line->value("record");
-  const std::string* playPath = line->value("play");
-  if (recordPath && playPath) return badUsage("--record and --play cannot go together");
-  if (line->has("force") && !recordPath) return badUsage("--force goes with --record");
+  const cw::Result<cw::ScreenOptions> screen = screenOptions(*line);
+  if (!screen) return badUsage(screen.error());
+  if (line->has("record") && line->has("play"))
+    return badUsage("--record and --play cannot go together");
+  if (line->has("force") && !line->has("record")) return badUsage("--force goes with --record");
   const cw::Result<std::string> data = cw::dataDirectory();
   if (!data) return failToStart(data.error());
-  // Before any window: a recording that cannot be made or played is said at once.
-  std::unique_ptr<cw::Recorder> recorder;
-  std::unique_ptr<cw::Playback> playback;
-  if (recordPath) {
-    auto made = cw::Recorder::create(*recordPath, line->has("force"));
-    if (!made) return badFile(made.error());
-    recorder = std::move(made).value();
-  }
-  if (playPath) {
-    auto loaded = cw::Playback::load(*playPath);
-    if (!loaded) return badFile(loaded.error());
-    playback = std::move(loaded).value();
-  }
-  cw::Status opened;
-  int status = 0;
-  std::string verdict;  // of a playback
-  {
-    cw::FrontEndOptions options{*data, cw::userKeyFilePath(), line->has("rumble"), screen};
-    options.recorder = recorder.get();
-    options.playback = playback.get();
-    cw::FrontEnd frontEnd(std::move(options));
-    opened = frontEnd.open();
-    if (opened) {
-      status = frontEnd.run();
-      verdict = frontEnd.playVerdict();
-    }
-  }
-  // Shown once the front end has closed its windows and SDL, which would otherwise keep the
-  // quit signals from ending the program while the box waits.
-  if (opened) {
-    if (!verdict.empty()) tellOnScreen(verdict);
-    return status;
-  }
-  if (recorder) recorder->discard();
-  // Said once the front end has closed its windows and SDL.
-  return failToStart(opened.error());
+  cw::Result<SessionFiles> files = sessionFiles(*line);
+  if (!files) return badFile(files.error());
+  SessionFiles opened = std::move(files).value();
+  return play(*line, *data, *screen, opened);
 }
