@@ -97,6 +97,17 @@ Status FrontEnd::open() {
   // Keys only, never composed text: an input method must not swallow presses.
   SDL_StopTextInput();
 
+  if (Status dialog = openDialogLook(); !dialog) return dialog;
+  openSound();
+  events_.watch(*this);
+  // The renderer's first frame costs far more than the later ones: pay for it before the
+  // window shows and the clock starts.
+  screen_.presentNow(device_.display());
+  return {};
+}
+
+// The dialog's icon and font; the dialog is the one way to change the keys, so both must load.
+Status FrontEnd::openDialogLook() {
   const std::string dialogIconPath = assets_ + "/" + std::string(kDialogIcon);
   dialogIcon_ = IMG_Load(dialogIconPath.c_str());
   if (!dialogIcon_) return failure("cannot use picture " + dialogIconPath + ": " + IMG_GetError());
@@ -106,7 +117,10 @@ Status FrontEnd::open() {
   const std::string fontPath = assets_ + "/" + kFontFile;
   font_ = TTF_OpenFontDPI(fontPath.c_str(), 8, 96, 96);
   if (!font_) return failure("cannot use font " + fontPath + ": " + TTF_GetError());
+  return {};
+}
 
+void FrontEnd::openSound() {
   // Without a device, or without some of the sound files, the game runs silently; a broken
   // install must not pass for a quiet game, so each is said once.
   const Status audio = sound_.open();
@@ -119,11 +133,6 @@ Status FrontEnd::open() {
   if (!audio)
     std::fprintf(stderr, "crateworks: no sound device (%s); the game runs silent\n",
                  audio.error().c_str());
-  events_.watch(*this);
-  // The renderer's first frame costs far more than the later ones: pay for it before the
-  // window shows and the clock starts.
-  screen_.presentNow(device_.display());
-  return {};
 }
 
 int FrontEnd::run() {

@@ -97,6 +97,8 @@ class FrontEnd final : private WindowPort, private WakeSource {
 
   Millis realNow() const { return static_cast<Millis>((steadyNs() - originNs_) / 1'000'000); }
   Millis arrival(const SDL_Event& e) const;
+  Status openDialogLook();
+  void openSound();
   void pump(const SDL_Event& e);
   void pumpWindowEvent(const SDL_Event& e);
   void deliver(const SDL_Event& e);
