@@ -180,6 +180,15 @@ void pushClick(SDL_Window* w, int x, int y) {
   pushMouse(w, SDL_MOUSEBUTTONUP, x, y);
 }
 
+// The close box of the window `id`, as the window manager reports it.
+void pushClose(Uint32 id) {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.windowID = id;
+  e.window.event = SDL_WINDOWEVENT_CLOSE;
+  push(e);
+}
+
 void pushQuit() {
   SDL_Event e{};
   e.type = SDL_QUIT;
@@ -415,11 +424,7 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
                           [&] {
                             EXPECT_EQ(fe.device().dialog()->state().DialogKeyBepoUp, 75);
                             EXPECT_GT(ink(dialogPixels, 161, box(3)), 5);
-                            SDL_Event e{};
-                            e.type = SDL_WINDOWEVENT;
-                            e.window.windowID = dialogId();
-                            e.window.event = SDL_WINDOWEVENT_CLOSE;
-                            push(e);
+                            pushClose(dialogId());
                           },
                           [&] {
                             EXPECT_FALSE(fe.dialogWindow().isOpen());
@@ -977,13 +982,7 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
            pushTap(SDL_SCANCODE_K, SDLK_k);
          }},
         {[&](Millis) { return fe.device().dialog() && fe.device().dialog()->keys()[2] == 75; },
-         [&] {
-           SDL_Event e{};
-           e.type = SDL_WINDOWEVENT;
-           e.window.windowID = fe.dialogWindow().windowId();
-           e.window.event = SDL_WINDOWEVENT_CLOSE;
-           push(e);
-         }},
+         [&] { pushClose(fe.dialogWindow().windowId()); }},
         {[&](Millis) { return !fe.dialogWindow().isOpen(); },
          [&] { pushTap(SDL_SCANCODE_F2, SDLK_F2); }},
         {[&](Millis now) { return fe.device().state().GameRunning == 1 && (started = now) >= 0; },
@@ -1049,6 +1048,64 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
   EXPECT_GT((*playback)->compared(), 20);
   EXPECT_EQ(shown.out.str(), live.out.str());
   EXPECT_FALSE(fs::exists(dir / "untouched.key"));
+}
+
+// A key file that cannot take the dialog's keys keeps what it held while the game takes the
+// keys all the same; the recording says what the file kept, so that its replay and its playback
+// go on from the same file as the live game did.
+TEST_F(FrontEndTest, ARecordingSaysWhatAKeyFileThatCouldNotBeWrittenKept) {
+  const std::string recording = (dir / "unsaved.scn").string();
+  auto made = Recorder::create(recording, false);
+  ASSERT_TRUE(made) << made.error();
+  std::unique_ptr<Recorder> recorder = std::move(made).value();
+  {
+    FrontEndOptions o = options();
+    o.keyFilePath = std::string("/proc/self/crateworks.key");  // nothing can be written there
+    o.recorder = recorder.get();
+    FrontEnd fe(o);
+    ASSERT_TRUE(fe.open());
+    int step = 0;
+    fe.onWake = [&] {
+      const KeyRemapDialog* dialog = fe.device().dialog();
+      if (step == 0 && fe.device().now() >= 20) {
+        pushClick(fe.gameWindow(), 560, 310);
+      } else if (step == 1 && fe.dialogWindow().isOpen()) {
+        pushClick(fe.dialogWindow().window(), 20, 70);  // Bepo up's row, then K for it
+        pushTap(SDL_SCANCODE_K, SDLK_k);
+      } else if (step == 2 && dialog && dialog->keys()[2] == 75) {
+        pushClose(fe.dialogWindow().windowId());
+      } else if (step == 3 && !fe.dialogWindow().isOpen()) {
+        pushTap(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+      } else {
+        return;
+      }
+      ++step;
+    };
+    EXPECT_EQ(fe.run(), 0);
+    EXPECT_EQ(step, 4);
+    EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
+  }
+  recorder.reset();  // closed
+  std::ifstream in(recording);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("\nclose\nkeyfile none\n"), std::string::npos);
+
+  Result<Script> script = parseScenario(text.str());
+  ASSERT_TRUE(script) << script.error();
+  std::ostringstream out;
+  ReplaySession replay({dir.string(), (dir / "crateworks.key").string()}, out);
+  for (const Command& c : *script) EXPECT_TRUE(replay.execute(c));
+  EXPECT_EQ(replay.differences(), 0) << replay.lastDifference();
+
+  auto playback = Playback::load(recording);
+  ASSERT_TRUE(playback) << playback.error();
+  FrontEndOptions o = options();
+  o.playback = playback->get();
+  FrontEnd fe(o);
+  ASSERT_TRUE(fe.open());
+  EXPECT_EQ(fe.run(), 0);
+  EXPECT_EQ(fe.playVerdict(), "");
 }
 
 // A game controller of SDL's virtual kind: no device behind it, its buttons and sticks set by
@@ -1140,13 +1197,7 @@ TEST_F(FrontEndTest, APadPressIsTheKeyItStandsForInTheCurrentMapping) {
       actions[i].press(false);
     });
   }
-  const auto closeDialog = [&] {
-    SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
-    e.window.windowID = fe.dialogWindow().windowId();
-    e.window.event = SDL_WINDOWEVENT_CLOSE;
-    push(e);
-  };
+  const auto closeDialog = [&] { pushClose(fe.dialogWindow().windowId()); };
   steps.insert(steps.end(), {[&] { pushTap(SDL_SCANCODE_W, SDLK_w); }, closeDialog,
                              [&] {
                                EXPECT_EQ(fe.device().state().KeyNandoUp, 87);

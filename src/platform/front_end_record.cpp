@@ -12,9 +12,7 @@ void FrontEnd::beginRecording() {
   Recorder::Setting setting;
   setting.seed = seed_;
   for (const char* name : kAllSounds) setting.holds.emplace_back(name, sound_.holdLength(name));
-  // A malformed file is taken as none, by the game and the dialog alike.
-  if (const std::optional<std::string> text = keys_.read()) setting.keys = parseKeyFile(*text);
-  recorder->begin(device_, setting, steadyNs());
+  recorder->begin(device_, keys_, setting, steadyNs());
   device_.setInputObserver(recorder);
   pacer_.onStall = [recorder](Millis target, Millis ms) { recorder->stalls(target, ms); };
 }

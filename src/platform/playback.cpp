@@ -53,16 +53,20 @@ Status Playback::take(const Command& c, int line, bool& begun) {
   }
   if (std::holds_alternative<cmd::Time>(c) || std::holds_alternative<cmd::Draw>(c))
     return failure(where + "only crateworks-replay plays time and draw");
-  const bool setting = std::holds_alternative<cmd::Seed>(c) ||
-                       std::holds_alternative<cmd::SoundLength>(c) ||
-                       std::holds_alternative<cmd::KeyFile>(c);
+  // The key file may change in play (a recording says what a live file kept when it could not
+  // take the dialog's keys): it is set where it stands, as the game goes.
+  const bool setting =
+      std::holds_alternative<cmd::Seed>(c) || std::holds_alternative<cmd::SoundLength>(c);
   if (setting && begun) return failure(where + "only crateworks-replay changes settings in play");
   if (const auto* s = std::get_if<cmd::Seed>(&c)) seed_ = s->n;
   if (const auto* s = std::get_if<cmd::SoundLength>(&c)) holds_.emplace_back(s->name, s->ms);
-  if (const auto* k = std::get_if<cmd::KeyFile>(&c))
-    keys_.text_ = k->keys ? std::optional(formatKeyFile(*k->keys)) : std::nullopt;
+  if (const auto* k = std::get_if<cmd::KeyFile>(&c); k && !begun) setKeys(*k);
   if (isAction(c) || std::holds_alternative<cmd::Start>(c)) begun = true;
   return {};
+}
+
+void Playback::setKeys(const cmd::KeyFile& k) {
+  keys_.text_ = k.keys ? std::optional(formatKeyFile(*k.keys)) : std::nullopt;
 }
 
 std::optional<Playback::Step> Playback::next(const Device& device) {
@@ -76,6 +80,7 @@ std::optional<Playback::Step> Playback::next(const Device& device) {
                                e->answer + "', shown '" + got + "'");
       continue;
     }
+    if (const auto* k = std::get_if<cmd::KeyFile>(&c)) setKeys(*k);
     if (!isAction(c)) continue;
     // A wait counts from where the core stands now, holds and all, as the replay's does.
     if (const auto* w = std::get_if<cmd::Wait>(&c)) runTo_ = device.now() + w->ms;

@@ -79,6 +79,7 @@ class Playback {
  private:
   Playback() : clock_(texts_) {}
   Status take(const Command& c, int line, bool& begun);
+  void setKeys(const cmd::KeyFile& k);
 
   std::string path_;
   std::optional<std::string> version_;

@@ -35,6 +35,19 @@ std::string inputLine(const DeviceInput& in) {
   return {};
 }
 
+std::string keyFileLine(const std::optional<KeySet>& keys) {
+  if (!keys) return "keyfile none";
+  const KeySet& k = *keys;
+  return "keyfile " + std::to_string(k[0]) + ' ' + std::to_string(k[1]) + ' ' +
+         std::to_string(k[2]) + ' ' + std::to_string(k[3]);
+}
+
+// What the store holds, as the game reads it: a malformed file is taken as none.
+std::optional<KeySet> keysIn(KeyFileStore& store) {
+  const std::optional<std::string> text = store.read();
+  return text ? parseKeyFile(*text) : std::nullopt;
+}
+
 // What the final lines compare: the time, the windows, the score and misses, the readout, the
 // timers, the key file and every segment but the digits' pictures (the readout says those).
 std::vector<cmd::Print> finalValues() {
@@ -79,21 +92,17 @@ Recorder::~Recorder() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-void Recorder::begin(const Device& device, const Setting& s, std::int64_t nowNs) {
+void Recorder::begin(const Device& device, KeyFileStore& keyFile, const Setting& s,
+                     std::int64_t nowNs) {
   device_ = &device;
+  keyFile_ = &keyFile;
   lastWriteNs_ = nowNs;
   put(std::string(kRecordedBy) + CW_VERSION);
   put("# Replay it with crateworks-replay FILE (--check compares the final values), watch it with");
   put("# crateworks --play FILE.");
   put("seed " + std::to_string(s.seed));
   for (const auto& [name, ms] : s.holds) put("soundlength " + name + ' ' + std::to_string(ms));
-  if (s.keys) {
-    const KeySet& k = *s.keys;
-    put("keyfile " + std::to_string(k[0]) + ' ' + std::to_string(k[1]) + ' ' +
-        std::to_string(k[2]) + ' ' + std::to_string(k[3]));
-  } else {
-    put("keyfile none");
-  }
+  put(keyFileLine(keysIn(keyFile)));
   write();
 }
 
@@ -121,6 +130,9 @@ void Recorder::stalls(Millis target, Millis ms) {
 
 void Recorder::inputStarts(const DeviceInput& input) {
   heldInput_ = inputLine(input);
+  closing_.reset();
+  if (input.kind == DeviceInput::Kind::CloseDialog && device_ && device_->dialog())
+    closing_ = device_->dialog()->keys();
 }
 
 void Recorder::inputEnds() {
@@ -128,6 +140,13 @@ void Recorder::inputEnds() {
   const std::string line = *heldInput_;
   heldInput_.reset();
   put(line);
+  // The replay's file always takes the dialog's keys; a live file that could not keep them
+  // holds what it held before, and the replay must go on from that file too.
+  if (closing_ && keyFile_) {
+    const std::optional<KeySet> kept = keysIn(*keyFile_);
+    if (kept != closing_) put(keyFileLine(kept));
+  }
+  closing_.reset();
   replayNow_ = device_ ? device_->now() : replayNow_;
   ticksThen_ = device_ ? device_->ticksRun() : ticksThen_;
 }

@@ -36,10 +36,10 @@ class Recorder final : public InputObserver {
   struct Setting {
     std::uint64_t seed = 0;
     std::vector<std::pair<std::string, Millis>> holds;  // each sound's hold, as the game names it
-    std::optional<KeySet> keys;                         // the key file's, or none
   };
-  // The header, just before `device` starts.
-  void begin(const Device& device, const Setting& setting, std::int64_t nowNs);
+  // The header, just before `device` starts; `keyFile` is the one the device reads and writes.
+  void begin(const Device& device, KeyFileStore& keyFile, const Setting& setting,
+             std::int64_t nowNs);
   // The clock's text as the core read it at core time `at`.
   void timeRead(Millis at, const std::string& text);
   // The live loop ran the core up to `target` (its last runUntil).
@@ -70,6 +70,8 @@ class Recorder final : public InputObserver {
   std::string path_;
   std::string buffer_;  // lines not yet written
   const Device* device_ = nullptr;
+  KeyFileStore* keyFile_ = nullptr;
+  std::optional<KeySet> closing_;  // the keys of a dialog being closed
   // The input being handled, written once it has been.
   std::optional<std::string> heldInput_;
   // Where the replay stands after the last line, and the ticks the live core had run then.
