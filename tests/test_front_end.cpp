@@ -180,6 +180,14 @@ void pushClick(SDL_Window* w, int x, int y) {
   pushMouse(w, SDL_MOUSEBUTTONUP, x, y);
 }
 
+// The whole file at `path`, empty when there is none.
+std::string fileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 // The close box of the window `id`, as the window manager reports it.
 void pushClose(Uint32 id) {
   SDL_Event e{};
@@ -432,10 +440,7 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
                             EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
                           }}),
             0);
-  std::ifstream in(keyFile, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "81\r\n65\r\n75\r\n76\r\n");
+  EXPECT_EQ(fileText(keyFile), "81\r\n65\r\n75\r\n76\r\n");
 }
 
 // At 2x the window is twice the size, drawn from the 2x pictures; the mouse and the key dialog
@@ -505,12 +510,7 @@ TEST_F(FrontEndTest, TheWheelTheMiddleButtonAndF11ChangeTheWindowNotTheGame) {
     SDL_GetWindowSize(game, &w, &h);
     return std::pair{w, h};
   };
-  const auto conf = [&] {
-    std::ifstream in(dir / "crateworks.conf");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  };
+  const auto conf = [&] { return fileText(dir / "crateworks.conf"); };
   const auto wheel = [&](int y) {
     SDL_Event e{};
     e.type = SDL_MOUSEWHEEL;
@@ -1003,19 +1003,17 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
     EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
   }
   recorder.reset();  // closed
-  std::ifstream in(recording);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_NE(text.str().find("\nclick Label3\nkeydown 75\n"), std::string::npos);
-  EXPECT_NE(text.str().find("\nclose\n"), std::string::npos);
-  EXPECT_NE(text.str().find("\ntimeat "), std::string::npos);
-  EXPECT_NE(text.str().find("\nkeydown 27\nexpect time "), std::string::npos);
+  const std::string text = fileText(recording);
+  EXPECT_NE(text.find("\nclick Label3\nkeydown 75\n"), std::string::npos);
+  EXPECT_NE(text.find("\nclose\n"), std::string::npos);
+  EXPECT_NE(text.find("\ntimeat "), std::string::npos);
+  EXPECT_NE(text.find("\nkeydown 27\nexpect time "), std::string::npos);
 
   // Replayed headless, in a folder of its own, with every change traced.
   fs::create_directories(dir / "replay");
   const ReplayOptions replayOptions{dir.string(), (dir / "replay" / "crateworks.key").string()};
   std::ostringstream out;
-  std::string traced = text.str();
+  std::string traced = text;
   const std::size_t settings = traced.find("\nkeyfile none\n") + 14;  // before the device starts
   traced.insert(settings, "trace on\n");
   Result<Script> script = parseScenario(traced);
@@ -1086,12 +1084,10 @@ TEST_F(FrontEndTest, ARecordingSaysWhatAKeyFileThatCouldNotBeWrittenKept) {
     EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
   }
   recorder.reset();  // closed
-  std::ifstream in(recording);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_NE(text.str().find("\nclose\nkeyfile none\n"), std::string::npos);
+  const std::string text = fileText(recording);
+  EXPECT_NE(text.find("\nclose\nkeyfile none\n"), std::string::npos);
 
-  Result<Script> script = parseScenario(text.str());
+  Result<Script> script = parseScenario(text);
   ASSERT_TRUE(script) << script.error();
   std::ostringstream out;
   ReplaySession replay({dir.string(), (dir / "crateworks.key").string()}, out);
