@@ -18,6 +18,7 @@
 #include "replay/scenario.h"
 #include "scenario/print.h"
 #include "support/null_world.h"
+#include "support/virtual_pad.h"
 
 namespace cw {
 namespace {
@@ -1112,20 +1113,10 @@ class VirtualPad {
     // SDL drops a pad's presses while no window of the program has the keyboard focus, and
     // the dummy video driver never gives it.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    SDL_VirtualJoystickDesc d{};
-    d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    d.naxes = SDL_CONTROLLER_AXIS_MAX;
-    d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    d.name = "test pad";
-    d.userdata = rumbleCount;
-    d.Rumble = [](void* count, Uint16, Uint16) {
+    joystick_ = plugVirtualPad("test pad", rumbleCount, [](void* count, Uint16, Uint16) {
       if (count) ++*static_cast<int*>(count);
       return 0;
-    };
-    const int index = SDL_JoystickAttachVirtualEx(&d);
-    EXPECT_GE(index, 0) << SDL_GetError();
-    joystick_ = SDL_JoystickOpen(index);
+    });
     EXPECT_NE(joystick_, nullptr) << SDL_GetError();
   }
   ~VirtualPad() { unplug(); }
@@ -1135,14 +1126,7 @@ class VirtualPad {
   void axis(SDL_GameControllerAxis a, Sint16 value) {
     EXPECT_EQ(SDL_JoystickSetVirtualAxis(joystick_, a, value), 0) << SDL_GetError();
   }
-  void unplug() {
-    if (!joystick_) return;
-    const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
-    for (int i = 0; i < SDL_NumJoysticks(); ++i)
-      if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
-    SDL_JoystickClose(joystick_);
-    joystick_ = nullptr;
-  }
+  void unplug() { unplugVirtualPad(joystick_); }
 
  private:
   SDL_Joystick* joystick_ = nullptr;

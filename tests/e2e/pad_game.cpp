@@ -18,6 +18,7 @@
 
 #include "host/key_file_store.h"
 #include "platform/front_end.h"
+#include "support/virtual_pad.h"
 
 namespace {
 
@@ -51,19 +52,9 @@ class StdinPad final : public cw::WakeSource {
     int value = 0;
     in >> verb >> name >> value;
     if (verb == "plug" && !joystick_) {
-      SDL_VirtualJoystickDesc d{};
-      d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-      d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-      d.naxes = SDL_CONTROLLER_AXIS_MAX;
-      d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-      d.name = "virtual pad";
-      joystick_ = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&d));
+      joystick_ = cw::plugVirtualPad("virtual pad");
     } else if (verb == "unplug" && joystick_) {
-      const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
-      for (int i = 0; i < SDL_NumJoysticks(); ++i)
-        if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
-      SDL_JoystickClose(joystick_);
-      joystick_ = nullptr;
+      cw::unplugVirtualPad(joystick_);
     } else if ((verb == "press" || verb == "release") && joystick_) {
       SDL_JoystickSetVirtualButton(joystick_, SDL_GameControllerGetButtonFromString(name.c_str()),
                                    verb == "press" ? 1 : 0);
