@@ -44,4 +44,9 @@ std::string formatKeyFile(const KeySet& keys) {
   return out;
 }
 
+std::optional<KeySet> keysIn(KeyFileStore& store) {
+  const std::optional<std::string> text = store.read();
+  return text ? parseKeyFile(*text) : std::nullopt;
+}
+
 }  // namespace cw

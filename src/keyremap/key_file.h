@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/seams.h"
+
 namespace cw {
 
 using KeySet = std::array<int, 4>;
@@ -16,5 +18,7 @@ using KeySet = std::array<int, 4>;
 // ignored.
 std::optional<KeySet> parseKeyFile(std::string_view text);
 std::string formatKeyFile(const KeySet& keys);
+// The keys in `store`, as the game takes them: nothing when it is missing or malformed.
+std::optional<KeySet> keysIn(KeyFileStore& store);
 
 }  // namespace cw

@@ -22,7 +22,7 @@ void FrontEnd::endRecording() {
   if (!recorder) return;
   recorder->reached(pacer_.target());
   device_.setInputObserver(nullptr);
-  if (Status written = recorder->finish(keys_); !written) {
+  if (Status written = recorder->finish(); !written) {
     std::fprintf(stderr, "crateworks: %s\n", written.error().c_str());
     if (status_ == 0) status_ = 1;
   }

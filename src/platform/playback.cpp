@@ -11,12 +11,6 @@ namespace {
 // Far more than days of play take.
 constexpr std::size_t kMaxRecording = std::size_t{64} << 20;
 
-bool isAction(const Command& c) {
-  return std::holds_alternative<cmd::Wait>(c) || std::holds_alternative<cmd::Stall>(c) ||
-         std::holds_alternative<cmd::KeyDown>(c) || std::holds_alternative<cmd::KeyUp>(c) ||
-         std::holds_alternative<cmd::Mouse>(c) || std::holds_alternative<cmd::Close>(c);
-}
-
 }  // namespace
 
 Result<std::unique_ptr<Playback>> Playback::load(const std::string& path) {

@@ -13,39 +13,27 @@
 namespace cw {
 namespace {
 
-std::string inputLine(const DeviceInput& in) {
+// The command a recording gives for an input the device was told.
+Command commandOf(const DeviceInput& in) {
   using Kind = DeviceInput::Kind;
-  const std::string segment(groupInfo(in.segment).name);
+  using Action = cmd::Mouse::Action;
   switch (in.kind) {
     case Kind::KeyDown:
-      return "keydown " + std::to_string(in.code);
+      return cmd::KeyDown{in.code};
     case Kind::KeyUp:
-      return "keyup " + std::to_string(in.code);
+      return cmd::KeyUp{in.code};
     case Kind::MouseDown:
-      return "mousedown " + segment;
+      return cmd::Mouse{Action::Down, 0, in.segment};
     case Kind::MouseUp:
-      return "mouseup " + segment;
+      return cmd::Mouse{Action::Up, 0, in.segment};
     case Kind::Click:
-      return "click " + segment;
+      return cmd::Mouse{Action::Click, 0, in.segment};
     case Kind::ClickLabel:
-      return "click Label" + std::to_string(in.code);
+      return cmd::Mouse{Action::Click, in.code, Group{}};
     case Kind::CloseDialog:
-      return "close";
+      return cmd::Close{};
   }
-  return {};
-}
-
-std::string keyFileLine(const std::optional<KeySet>& keys) {
-  if (!keys) return "keyfile none";
-  const KeySet& k = *keys;
-  return "keyfile " + std::to_string(k[0]) + ' ' + std::to_string(k[1]) + ' ' +
-         std::to_string(k[2]) + ' ' + std::to_string(k[3]);
-}
-
-// What the store holds, as the game reads it: a malformed file is taken as none.
-std::optional<KeySet> keysIn(KeyFileStore& store) {
-  const std::optional<std::string> text = store.read();
-  return text ? parseKeyFile(*text) : std::nullopt;
+  return cmd::Close{};
 }
 
 // What the final lines compare: the time, the windows, the score and misses, the readout, the
@@ -100,55 +88,61 @@ void Recorder::begin(const Device& device, KeyFileStore& keyFile, const Setting&
   put(std::string(kRecordedBy) + CW_VERSION);
   put("# Replay it with crateworks-replay FILE (--check compares the final values), watch it with");
   put("# crateworks --play FILE.");
-  put("seed " + std::to_string(s.seed));
-  for (const auto& [name, ms] : s.holds) put("soundlength " + name + ' ' + std::to_string(ms));
-  put(keyFileLine(keysIn(keyFile)));
+  put(cmd::Seed{s.seed});
+  for (const auto& [name, ms] : s.holds) put(cmd::SoundLength{name, ms});
+  put(cmd::KeyFile{keysIn(keyFile)});
   write();
 }
 
 void Recorder::timeRead(Millis at, const std::string& text) {
   if (lastText_ && *lastText_ == text) return;
   lastText_ = text;
-  put("timeat " + std::to_string(at) + ' ' + text);
+  put(cmd::TimeAt{at, text});
 }
 
 void Recorder::reached(Millis target) {
   if (!device_ || heldInput_) return;
   // A tick due at the very time the replay stands at (after a hold) still has to run there.
   const bool ticked = device_->ticksRun() != ticksThen_;
-  if (target > replayNow_ || ticked)
-    put("wait " + std::to_string(std::max<Millis>(0, target - replayNow_)));
+  if (target > replayNow_ || ticked) put(cmd::Wait{std::max<Millis>(0, target - replayNow_)});
+  mark();
+}
+
+void Recorder::mark() {
   replayNow_ = device_->now();
   ticksThen_ = device_->ticksRun();
 }
 
 void Recorder::stalls(Millis target, Millis ms) {
   reached(target);
-  put("stall " + std::to_string(ms));
+  put(cmd::Stall{ms});
   replayNow_ += ms;
 }
 
 void Recorder::inputStarts(const DeviceInput& input) {
-  heldInput_ = inputLine(input);
+  // Told only once begin() has given the device and its key file.
+  heldInput_ = commandOf(input);
   closing_.reset();
-  if (input.kind == DeviceInput::Kind::CloseDialog && device_ && device_->dialog())
+  if (input.kind == DeviceInput::Kind::CloseDialog && device_->dialog())
     closing_ = device_->dialog()->keys();
 }
 
 void Recorder::inputEnds() {
   if (!heldInput_) return;
-  const std::string line = *heldInput_;
+  put(*heldInput_);
   heldInput_.reset();
-  put(line);
   // The replay's file always takes the dialog's keys; a live file that could not keep them
   // holds what it held before, and the replay must go on from that file too.
-  if (closing_ && keyFile_) {
+  if (closing_) {
     const std::optional<KeySet> kept = keysIn(*keyFile_);
-    if (kept != closing_) put(keyFileLine(kept));
+    if (kept != closing_) put(cmd::KeyFile{kept});
   }
   closing_.reset();
-  replayNow_ = device_ ? device_->now() : replayNow_;
-  ticksThen_ = device_ ? device_->ticksRun() : ticksThen_;
+  mark();
+}
+
+void Recorder::put(const Command& c) {
+  put(lineOf(c));
 }
 
 void Recorder::put(const std::string& line) {
@@ -184,10 +178,10 @@ void Recorder::discard() {
   ::unlink(path_.c_str());
 }
 
-Status Recorder::finish(KeyFileStore& keyFile) {
+Status Recorder::finish() {
   if (device_) {
     for (const cmd::Print& p : finalValues())
-      put("expect " + answerOf(p, {*device_, keyFile, std::string()}));
+      put(cmd::Expect{p, answerOf(p, {*device_, *keyFile_, std::string()})});
   }
   write();
   if (failed_.empty() && ::fsync(fd_) != 0 && errno != EINVAL) failed_ = std::strerror(errno);

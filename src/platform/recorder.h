@@ -18,6 +18,7 @@
 #include "base/result.h"
 #include "base/seams.h"
 #include "keyremap/key_file.h"
+#include "scenario/script.h"
 #include "shell/device.h"
 
 namespace cw {
@@ -54,16 +55,17 @@ class Recorder final : public InputObserver {
   // When the next write is due on the steady clock, and the write itself once it is.
   std::int64_t writeDueNs() const { return lastWriteNs_ + kFlushEveryNs; }
   void writeIfDue(std::int64_t nowNs);
-  // The final values (from the device and `keyFile`) and the last write. Fails, saying why,
+  // The final values (from the device and its key file) and the last write. Fails, saying why,
   // when the file could not take all of it.
-  Status finish(KeyFileStore& keyFile);
-  const std::string& path() const { return path_; }
+  Status finish();
   // The game never started: the file made for the recording goes.
   void discard();
 
  private:
   Recorder(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  void put(const Command& c);
   void put(const std::string& line);
+  void mark();  // the replay stands where the live core does
   void write();
 
   int fd_;
@@ -73,7 +75,7 @@ class Recorder final : public InputObserver {
   KeyFileStore* keyFile_ = nullptr;
   std::optional<KeySet> closing_;  // the keys of a dialog being closed
   // The input being handled, written once it has been.
-  std::optional<std::string> heldInput_;
+  std::optional<Command> heldInput_;
   // Where the replay stands after the last line, and the ticks the live core had run then.
   Millis replayNow_ = 0;
   std::uint64_t ticksThen_ = 0;

@@ -34,6 +34,7 @@ std::optional<Status> actOn(Device& device, const Command& command) {
             device.click(c.segment);
           }
         } else {
+          static_assert(!kActsOnDevice<C>, "every action is done above");
           return std::nullopt;
         }
         return Status{};

@@ -255,12 +255,17 @@ Result<Script> parseScenario(const std::string& text, std::vector<int>* lines) {
 }
 
 std::optional<std::string> recordedVersion(const std::string& text) {
-  std::istringstream in(text);
-  for (std::string raw; std::getline(in, raw);) {
-    if (raw.rfind(kRecordedBy, 0) != 0) continue;
-    std::istringstream words(raw.substr(kRecordedBy.size()));
-    std::string version;
-    if (words >> version) return version;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    const std::string_view raw = std::string_view(text).substr(at, end - at);
+    at = end + 1;
+    if (!raw.starts_with(kRecordedBy)) continue;
+    // Its first word after the prefix, blanks before it skipped.
+    const std::string_view rest = raw.substr(kRecordedBy.size());
+    const std::size_t from = rest.find_first_not_of(" \t\r\v\f");
+    if (from == std::string_view::npos) continue;
+    const std::size_t to = rest.find_first_of(" \t\r\v\f", from);
+    return std::string(rest.substr(from, to == std::string_view::npos ? to : to - from));
   }
   return std::nullopt;
 }

@@ -1,6 +1,7 @@
 // Printing: the answers to `print` and the trace lines, byte for byte as scenarios expect them.
 #include "scenario/print.h"
 
+#include <charconv>
 #include <ostream>
 #include <sstream>
 
@@ -88,6 +89,63 @@ void printDialogField(std::ostream& out, const KeyRemapDialog* dialog, const Dia
   out << f.name << ' ' << s.*f.value << '\n';
 }
 
+// Each command written back as the line that says it.
+struct LineOf {
+  std::string operator()(const cmd::Time& c) const { return "time " + c.text; }
+  std::string operator()(const cmd::Seed& c) const { return "seed " + std::to_string(c.n); }
+  std::string operator()(const cmd::Draw& c) const {
+    std::string line = "draw";
+    for (double v : c.values) {
+      char buf[64];
+      line += ' ' + std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+    }
+    return line;
+  }
+  std::string operator()(const cmd::SoundLength& c) const {
+    return "soundlength " + c.name + ' ' + std::to_string(c.ms);
+  }
+  std::string operator()(const cmd::Start&) const { return "start"; }
+  std::string operator()(const cmd::KeyDown& c) const {
+    return "keydown " + std::to_string(c.code);
+  }
+  std::string operator()(const cmd::KeyUp& c) const { return "keyup " + std::to_string(c.code); }
+  std::string operator()(const cmd::Mouse& c) const {
+    const char* words[] = {"mousedown", "mouseup", "click"};
+    const std::string target =
+        c.label ? "Label" + std::to_string(c.label) : std::string(groupInfo(c.segment).name);
+    return words[static_cast<int>(c.action)] + (' ' + target);
+  }
+  std::string operator()(const cmd::Close&) const { return "close"; }
+  std::string operator()(const cmd::Wait& c) const { return "wait " + std::to_string(c.ms); }
+  std::string operator()(const cmd::Trace& c) const { return c.on ? "trace on" : "trace off"; }
+  std::string operator()(const cmd::TimeAt& c) const {
+    return "timeat " + std::to_string(c.from) + ' ' + c.text;
+  }
+  std::string operator()(const cmd::KeyFile& c) const {
+    if (!c.keys) return "keyfile none";
+    std::string line = "keyfile";
+    for (int k : *c.keys) line += ' ' + std::to_string(k);
+    return line;
+  }
+  std::string operator()(const cmd::Stall& c) const { return "stall " + std::to_string(c.ms); }
+  std::string operator()(const cmd::Expect& c) const { return "expect " + c.answer; }
+  std::string operator()(const cmd::Print& c) const {
+    using What = cmd::Print::What;
+    const char* words[] = {"shown",   "readout", "sounds", "timers", "time",
+                           "keyfile", "windows", "ended",  "boxes"};
+    switch (c.what) {
+      case What::Shown:
+        return "print shown " + std::string(groupInfo(c.group).name);
+      case What::State:
+        return "print " + c.field;
+      case What::Dialog:
+        return "print " + std::string(c.dialogField->name);
+      default:
+        return "print " + std::string(words[static_cast<int>(c.what)]);
+    }
+  }
+};
+
 }  // namespace
 
 const DialogField* dialogFieldNamed(std::string_view name) {
@@ -159,6 +217,10 @@ void traceDigit(std::ostream& out, Millis at, Place p, int digit) {
   else
     out << digit;
   out << '\n';
+}
+
+std::string lineOf(const Command& c) {
+  return std::visit(LineOf{}, c);
 }
 
 }  // namespace cw

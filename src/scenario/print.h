@@ -29,6 +29,9 @@ std::string answerOf(const cmd::Print& p, const PrintSources& from);
 // Whether the session's answer is what `e` expected; `got` gets the session's answer.
 bool expectHolds(const cmd::Expect& e, const PrintSources& from, std::string& got);
 
+// A command written back as the line that says it, which parses to the same command.
+std::string lineOf(const Command& c);
+
 // The trace lines, each stamped with the virtual time it tells of.
 void traceSound(std::ostream& out, Millis at, std::string_view name, int flags);
 void traceShow(std::ostream& out, Millis at, Group g, int member, bool shown);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -51,9 +52,9 @@ struct TimeAt {
   std::string text;  // the rest of the line, blanks and all
   bool operator==(const TimeAt&) const = default;
 };
-// The key file as it was when the recorded session started: four codes, or none (missing or
-// unreadable, which the game and the dialog take alike). Applied to the key file before it is
-// read.
+// The key file as it was when the recorded session started, or as a live file that could not
+// take the dialog's keys kept them: four codes, or none (missing or unreadable, which the game
+// and the dialog take alike).
 struct KeyFile {
   std::optional<KeySet> keys;
   bool operator==(const KeyFile&) const = default;
@@ -136,6 +137,16 @@ using Script = std::vector<Command>;
 // first bad line: "line N: reason"; a last line cut short (no line end) says so. `lines`, when
 // given, gets the line number of each command.
 Result<Script> parseScenario(const std::string& text, std::vector<int>* lines = nullptr);
+
+// The commands that act on the device, which a recording's playback paces; actOn does each.
+template <class C>
+inline constexpr bool kActsOnDevice =
+    std::is_same_v<C, cmd::Wait> || std::is_same_v<C, cmd::Stall> ||
+    std::is_same_v<C, cmd::KeyDown> || std::is_same_v<C, cmd::KeyUp> ||
+    std::is_same_v<C, cmd::Mouse> || std::is_same_v<C, cmd::Close>;
+inline bool isAction(const Command& c) {
+  return std::visit([](const auto& x) { return kActsOnDevice<std::decay_t<decltype(x)>>; }, c);
+}
 
 class Device;
 // Does a command that acts on the device (a key, the mouse, close, wait, stall) as both front
