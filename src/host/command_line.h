@@ -21,7 +21,7 @@ struct OptionSpec {
 
 class CommandLine {
  public:
-  bool has(std::string_view name) const { return values_.count(std::string(name)) != 0; }
+  bool has(std::string_view name) const { return values_.contains(name); }
   // The value given to an option (the last one when it was given several times), or nothing.
   const std::string* value(std::string_view name) const;
   const std::vector<std::string>& operands() const { return operands_; }

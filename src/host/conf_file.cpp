@@ -50,7 +50,6 @@ std::string formatConf(const ConfValues& values) {
 }
 
 Result<ConfValues> ConfFile::read() const {
-  if (path_.empty()) return ConfValues{};
   Result<std::optional<std::string>> text = readSmallFile(path_, kMaxSize + 1);
   if (!text) return failure(text.error());
   if (!*text) return ConfValues{};

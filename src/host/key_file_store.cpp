@@ -15,7 +15,6 @@ constexpr std::size_t kMaxRead = 4096;
 }  // namespace
 
 std::optional<std::string> FileKeyStore::read() {
-  if (path_.empty()) return std::nullopt;
   Result<std::optional<std::string>> text = readSmallFile(path_, kMaxRead);
   return text ? *text : std::nullopt;
 }

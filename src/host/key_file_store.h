@@ -9,7 +9,6 @@ namespace cw {
 
 class FileKeyStore : public KeyFileStore {
  public:
-  explicit FileKeyStore(std::string path) : path_(std::move(path)) {}
   // A store with nowhere to keep the file: it reads nothing and every write fails saying why.
   explicit FileKeyStore(Result<std::string> path)
       : path_(path ? *path : std::string()), nowhere_(path ? std::string() : path.error()) {}

@@ -19,7 +19,6 @@ class LocalTimeText final : public TimeTextPort {
   LocalTimeText();
   // Core time 0 is at `wallNs` on the wall clock.
   void setOrigin(std::int64_t wallNs) { originNs_ = wallNs; }
-  std::int64_t origin() const { return originNs_; }
   // The text at core time `at`: the clock of the tick that asks, not of the moment it runs. The
   // clock asks every 2 ms: the text is formatted again only when that time's second changes.
   const std::string& localTimeText(Millis at) override;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -32,10 +33,13 @@ Result<std::optional<std::string>> readSmallFile(const std::string& path, std::s
     ::close(fd);
     return failure(path + ": not a regular file");
   }
-  std::string text(limit, '\0');
+  // Room for what the file says it holds and one byte more, to see its end; grown when it
+  // holds more than it said (as files under /proc do), never past the limit.
+  std::string text(std::min(limit, static_cast<std::size_t>(st.st_size) + 1), '\0');
   std::size_t got = 0;
   while (got < limit) {
-    ssize_t n = ::read(fd, text.data() + got, limit - got);
+    if (got == text.size()) text.resize(std::min(limit, 2 * text.size()));
+    ssize_t n = ::read(fd, text.data() + got, text.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       std::string why = path + ": " + std::strerror(errno);
