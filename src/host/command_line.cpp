@@ -1,6 +1,7 @@
 #include "host/command_line.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "base/quoted.h"
 
@@ -86,6 +87,13 @@ std::string optionsHelp(std::span<const OptionSpec> options) {
     out += "  " + s + std::string(width - s.size() + 2, ' ') + std::string(o.help) + "\n";
   }
   return out;
+}
+
+int usageError(std::string_view program, std::string_view usage, const std::string& why) {
+  const std::string p(program), u(usage);
+  std::fprintf(stderr, "%s: %s\n%s\nTry '%s --help' for more information.\n", p.c_str(),
+               why.c_str(), u.c_str(), p.c_str());
+  return 2;
 }
 
 }  // namespace cw

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/quoted.h"
 #include "host/command_line.h"
 #include "host/conf_file.h"
 #include "host/data_files.h"
@@ -65,9 +66,7 @@ void printHelp() {
 }
 
 int badUsage(const std::string& why) {
-  std::fprintf(stderr, "crateworks: %s\n%s\nTry 'crateworks --help' for more information.\n",
-               why.c_str(), kUsage);
-  return 2;
+  return cw::usageError("crateworks", kUsage, why);
 }
 
 // Whether a box on screen could be seen: a display is named, and SDL is not asked to draw
@@ -81,17 +80,20 @@ bool onADisplay() {
   return (x11 && *x11) || (wayland && *wayland);
 }
 
+// A message box, when there is a display to show it on.
+void showBox(Uint32 flags, const std::string& text) {
+  if (!onADisplay()) return;
+  // The box waits for a click in a loop of its own: a signal must still end the program.
+  cw::unblockQuitSignals();
+  // Fails quietly when the display cannot be reached; the line on stderr is still there.
+  SDL_ShowSimpleMessageBox(flags, "Crateworks", text.c_str(), nullptr);
+}
+
 // The program cannot start: one line on stderr and, since a program launched from a menu has
-// no terminal to show it, the same in a message box when there is a display. Returns status 1.
+// no terminal to show it, the same in a message box. Returns status 1.
 int failToStart(const std::string& why) {
   std::fprintf(stderr, "crateworks: %s\n", why.c_str());
-  if (onADisplay()) {
-    // The box waits for a click in a loop of its own: a signal must still end the program.
-    cw::unblockQuitSignals();
-    const std::string text = "Crateworks cannot start:\n" + why;
-    // Fails quietly when the display cannot be reached; the line on stderr is still there.
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Crateworks", text.c_str(), nullptr);
-  }
+  showBox(SDL_MESSAGEBOX_ERROR, "Crateworks cannot start:\n" + why);
   return 1;
 }
 
@@ -100,16 +102,14 @@ int badFile(const std::string& why) {
   return 2;
 }
 
-// What a playback found, in a box as well when there is a display to show it on.
+// What a playback found, in a box as well.
 void tellOnScreen(const std::string& what) {
-  if (!onADisplay()) return;
-  cw::unblockQuitSignals();
   // One short line each: what differs, then where, then who recorded it.
   std::string text = what;
   if (const auto colon = text.find(": "); colon != std::string::npos) text.replace(colon, 2, ":\n");
   for (std::size_t at; (at = text.find("; ")) != std::string::npos;) text.replace(at, 2, "\n");
   text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Crateworks", text.c_str(), nullptr);
+  showBox(SDL_MESSAGEBOX_WARNING, text);
 }
 
 // The scale, view and fullscreen asked for; a bad value fails, naming it.
@@ -119,10 +119,11 @@ cw::Result<cw::ScreenOptions> screenOptions(const cw::CommandLine& line) {
   screen.confPath = cw::userConfFilePath();
   if (const std::string* scale = line.value("scale")) {
     if (!(screen.scale = cw::parseScale(*scale)))
-      return cw::failure("invalid scale '" + *scale + "'");
+      return cw::failure("invalid scale " + cw::quoted(*scale));
   }
   if (const std::string* view = line.value("view")) {
-    if (!(screen.view = cw::parseView(*view))) return cw::failure("invalid view '" + *view + "'");
+    if (!(screen.view = cw::parseView(*view)))
+      return cw::failure("invalid view " + cw::quoted(*view));
   }
   return screen;
 }
@@ -184,7 +185,7 @@ int main(int argc, char** argv) {
   const auto line = cw::parseCommandLine(kOptions, {argv + 1, static_cast<std::size_t>(argc - 1)});
   if (!line) return badUsage(line.error());
   if (!line->operands().empty())
-    return badUsage("unexpected operand '" + line->operands()[0] + "'");
+    return badUsage("unexpected operand " + cw::quoted(line->operands()[0]));
   if (line->has("help")) {
     printHelp();
     return 0;

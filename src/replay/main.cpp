@@ -84,10 +84,7 @@ std::string versionNote(const std::string& text) {
 }
 
 int badCommandLine(const std::string& why) {
-  std::fprintf(stderr,
-               "crateworks-replay: %s\n%s\nTry 'crateworks-replay --help' for more information.\n",
-               why.c_str(), kUsage);
-  return 2;
+  return cw::usageError("crateworks-replay", kUsage, why);
 }
 
 }  // namespace
