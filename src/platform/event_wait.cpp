@@ -72,6 +72,8 @@ EventWait::~EventWait() {
 void EventWait::attach(SDL_Window* window) {
   fd_ = displaySocket(window);
   loopThread_ = SDL_ThreadID();
+  // This thread's mask does not change while it waits here, so it is read once.
+  waitMask_ = maskWhileWaiting();
   if (fd_ >= 0 && wakeFd_ >= 0 && !watching_) {
     SDL_AddEventWatch(&EventWait::onEvent, this);
     watching_ = true;
@@ -146,8 +148,7 @@ void EventWait::wait(std::int64_t deadlineNs, bool talked,
     ts = {static_cast<time_t>(left / 1'000'000'000), static_cast<long>(left % 1'000'000'000)};
     timeout = &ts;
   }
-  const sigset_t mask = maskWhileWaiting();
-  const int ready = ::ppoll(polled_.data(), polled_.size(), timeout, &mask);
+  const int ready = ::ppoll(polled_.data(), polled_.size(), timeout, &waitMask_);
   if (ready < 0 && errno != EINTR) {
     // A socket that cannot be waited on would make this spin: SDL's wait takes over.
     useSdlWait();

@@ -76,6 +76,7 @@ class EventWait {
   int wakeFd_ = -1;  // an eventfd: an event was pushed from another thread
   bool watching_ = false;
   SDL_threadID loopThread_ = 0;
+  sigset_t waitMask_{};  // the loop thread's mask with the quit signals let through
   std::vector<WakeSource*> sources_;
   std::vector<int> extraFds_;
   // What each wait polls (the display's socket and the eventfd first) and whose each

@@ -161,10 +161,7 @@ int FrontEnd::run() {
     presentDialog(settled, now);
     if (onWake) onWake();
     if (quit_) break;
-    if (options_.recorder && steadyNs() >= options_.recorder->writeDueNs()) {
-      options_.recorder->reached(pacer_.target());
-      options_.recorder->writeIfDue(steadyNs());
-    }
+    if (options_.recorder) options_.recorder->writeIfDue(steadyNs(), pacer_.target());
     events_.wait(nextWakeNs(now), talked_, [this](const SDL_Event& e) { pump(e); });
     talked_ = false;
   }
@@ -178,9 +175,7 @@ int FrontEnd::run() {
 std::int64_t FrontEnd::nextWakeNs(Millis now) {
   Millis wakeAt = pacer_.wakeAt(now);
   // The next tick a person notices plays a sound, when that is known.
-  Millis soundAt = -1;
-  if (!pacer_.holding(now) && !pacer_.inputDue(now) && pacer_.ahead().sound)
-    soundAt = pacer_.ahead().due;
+  const Millis soundAt = pacer_.soundAt();
   if (soundAt >= 0 && !sound_.deviceOpen() && sound_.canOpen()) {
     if (soundAt - now <= kSoundLeadMs)
       sound_.wake(steadyNs());

@@ -33,7 +33,7 @@ void Pacer::runTo(Millis t, Millis realNow) {
     if (holding(realNow)) return;  // a tick held: the input comes after it
     const SDL_Event event = next.event;
     queue_.pop_front();
-    ++inputs_;
+    fresh_ = false;  // the input may change what the ticks ahead show
     deliver_(event);
     if (device_.ended()) break;
     if (holding(realNow)) return;
@@ -47,36 +47,34 @@ void Pacer::runTo(Millis t, Millis realNow) {
 
 const Ahead& Pacer::ahead() {
   const Millis now = device_.now();
-  const bool stands = fresh_ && inputs_ == aheadInputs_ &&
-                      device_.display().version() == aheadVersion_ &&
+  const bool stands = fresh_ && device_.display().version() == aheadVersion_ &&
                       now < (ahead_.due >= 0 ? ahead_.due : aheadUntil_);
   if (!stands) {
     aheadUntil_ = now + kHorizonMs;
     ahead_ = lookAhead_(aheadUntil_);
     aheadVersion_ = device_.display().version();
-    aheadInputs_ = inputs_;
     fresh_ = true;
   }
   return ahead_;
 }
 
 Millis Pacer::wakeAt(Millis realNow) {
-  Millis at = realNow;
-  if (device_.ended()) {
-    at = realNow;
-  } else if (holding(realNow)) {
-    at = device_.now();  // input that came meanwhile waits for the hold's end
-  } else if (!queue_.empty() && queue_.front().at <= realNow) {
-    at = realNow;
-  } else {
-    const Ahead& a = ahead();
-    at = std::min(a.due >= 0 ? a.due : aheadUntil_, std::max(realNow, device_.now()) + kCatchUpMs);
-    // A recording's next input, at its time.
-    if (!queue_.empty()) at = std::min(at, queue_.front().at);
-    at = std::max(at, realNow);
-  }
-  plannedWake_ = at;
-  return at;
+  plannedWake_ = nextWake(realNow);
+  return plannedWake_;
+}
+
+Millis Pacer::nextWake(Millis realNow) {
+  soundAt_ = -1;
+  if (device_.ended()) return realNow;
+  if (holding(realNow)) return device_.now();  // input that came meanwhile waits for its end
+  if (inputDue(realNow)) return realNow;
+  const Ahead& a = ahead();
+  if (a.sound) soundAt_ = a.due;
+  Millis at =
+      std::min(a.due >= 0 ? a.due : aheadUntil_, std::max(realNow, device_.now()) + kCatchUpMs);
+  // A recording's next input, at its time.
+  if (!queue_.empty()) at = std::min(at, queue_.front().at);
+  return std::max(at, realNow);
 }
 
 }  // namespace cw

@@ -61,6 +61,10 @@ class Pacer {
   // ahead afresh.
   void forget() { fresh_ = false; }
 
+  // When the tick the last wakeAt woke for plays a sound, or -1 when it does not or it woke
+  // for something else (a hold's end, input).
+  Millis soundAt() const { return soundAt_; }
+
   std::size_t queued() const { return queue_.size(); }
   // Input is waiting to be handled now (a recording's next input may wait for its time).
   bool inputDue(Millis realNow) const { return !queue_.empty() && queue_.front().at <= realNow; }
@@ -80,6 +84,7 @@ class Pacer {
     bool exact;
   };
   void runTo(Millis t, Millis realNow);
+  Millis nextWake(Millis realNow);
   void runUntil(Millis t) {
     target_ = t;
     device_.runUntil(t);
@@ -95,8 +100,7 @@ class Pacer {
   bool fresh_ = false;
   Millis aheadUntil_ = 0;
   std::uint64_t aheadVersion_ = 0;
-  std::uint64_t inputs_ = 0;
-  std::uint64_t aheadInputs_ = 0;
+  Millis soundAt_ = -1;
   Millis plannedWake_ = -1;
   Millis target_ = 0;
 };

@@ -72,7 +72,6 @@ class Playback {
   // How many values were compared, and each that differed ("line N: recorded 'Score 3', shown
   // 'Score 2'").
   int compared() const { return compared_; }
-  const std::vector<std::string>& differences() const { return differences_; }
   // Why the end differs, in a few words for a person (the version too, when another made it).
   std::string verdict() const;
 

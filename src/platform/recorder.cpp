@@ -150,8 +150,9 @@ void Recorder::put(const std::string& line) {
   buffer_ += '\n';
 }
 
-void Recorder::writeIfDue(std::int64_t nowNs) {
+void Recorder::writeIfDue(std::int64_t nowNs, Millis target) {
   if (nowNs < writeDueNs()) return;
+  reached(target);
   lastWriteNs_ = nowNs;
   write();
 }

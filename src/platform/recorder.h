@@ -52,9 +52,10 @@ class Recorder final : public InputObserver {
   void inputStarts(const DeviceInput& input) override;
   void inputEnds() override;
 
-  // When the next write is due on the steady clock, and the write itself once it is.
+  // When the next write is due on the steady clock, and the write itself once it is, of all
+  // up to where the live loop ran the core (`target`, as for reached()).
   std::int64_t writeDueNs() const { return lastWriteNs_ + kFlushEveryNs; }
-  void writeIfDue(std::int64_t nowNs);
+  void writeIfDue(std::int64_t nowNs, Millis target);
   // The final values (from the device and its key file) and the last write. Fails, saying why,
   // when the file could not take all of it.
   Status finish();

@@ -2,11 +2,9 @@
 
 #include <dlfcn.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "base/sound_names.h"
 #include "host/data_files.h"
+#include "host/small_file.h"
 #include "platform/event_wait.h"
 
 namespace cw {
@@ -33,10 +31,8 @@ void silenceAlsa() {
   (void)done;
 }
 
-std::vector<std::uint8_t> readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+// Far longer than any sound of the game.
+constexpr std::size_t kMaxSoundBytes = std::size_t{16} << 20;
 
 }  // namespace
 
@@ -62,7 +58,7 @@ MixerSound::Sound& MixerSound::find(std::string_view name) {
   // The same length the replay uses, so a hold lasts as long live as headless.
   if (auto length = wavLengthMs(path)) {
     s.length = *length;
-    s.file = readFile(path);
+    if (auto file = readSmallFile(path, kMaxSoundBytes); file && *file) s.file = std::move(**file);
   }
   return sounds_.emplace(std::string(name), std::move(s)).first->second;
 }
@@ -150,7 +146,7 @@ Millis MixerSound::play(std::string_view name, int flags) {
   if (s.length == 0) return hold;
   // Opened now if nobody saw this sound coming: late, but heard.
   const std::int64_t now = steadyNs();
-  if (!audio_) wake(now);
+  wake(now);
   // One channel: a new sound cuts off the one still playing.
   if (s.chunk) Mix_PlayChannel(0, s.chunk, 0);
   if (onStart) onStart();

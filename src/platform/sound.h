@@ -70,9 +70,9 @@ class MixerSound final : public SoundPort {
 
  private:
   struct Sound {
-    std::vector<std::uint8_t> file;  // the WAV file's bytes
-    Mix_Chunk* chunk = nullptr;      // while the device is open and the file decodes
-    Millis length = 0;               // 0 for a missing or unusable file
+    std::string file;            // the WAV file's bytes
+    Mix_Chunk* chunk = nullptr;  // while the device is open and the file decodes
+    Millis length = 0;           // 0 for a missing or unusable file
   };
   Sound& find(std::string_view name);
   bool openDevice();

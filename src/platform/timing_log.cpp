@@ -41,7 +41,7 @@ void TimingLog::tickEnds() {
 }
 
 void TimingLog::soundStarts() {
-  if (inTick_) changes_.push_back({lateUs(tick_.due), tick_.due, tick_.timer, true});
+  if (inTick_) changes_.push_back({lateUs(tick_.due, clock_()), tick_.due, tick_.timer, true});
 }
 
 int TimingLog::watch(void* self, SDL_Event* event) {
@@ -76,8 +76,7 @@ void TimingLog::screen(std::uint64_t version, bool presented, std::int64_t drawS
   // Likewise a tick whose changes cancelled out (or that a hidden window does not show).
   while (!unshown_.empty() && unshown_.front().version <= version) {
     const Tick& t = unshown_.front();
-    if (presented)
-      changes_.push_back({(now - originNs_ - t.due * 1'000'000) / 1000, t.due, t.timer, false});
+    if (presented) changes_.push_back({lateUs(t.due, now), t.due, t.timer, false});
     unshown_.pop_front();
   }
 }

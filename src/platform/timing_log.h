@@ -87,7 +87,10 @@ class TimingLog final : public TickObserver {
     Millis from;
     Millis to;
   };
-  std::int64_t lateUs(Millis due) const { return (clock_() - originNs_ - due * 1'000'000) / 1000; }
+  // How late `nowNs` is for a tick due at `due`, in microseconds.
+  std::int64_t lateUs(Millis due, std::int64_t nowNs) const {
+    return (nowNs - originNs_ - due * 1'000'000) / 1000;
+  }
 
   std::string path_;
   Clock clock_;

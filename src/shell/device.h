@@ -64,8 +64,6 @@ class Device : private WindowPort {
   // lets the clock reach `t`.
   void runUntil(Millis t);
   Millis now() const { return game_.scheduler().now(); }
-  // When the next tick falls due (-1: none).
-  Millis nextDue() const { return game_.scheduler().earliestDue(); }
   // The machine was stopped for `ms` (suspended, or the loop starved): like a hold of that
   // length, every timer that fell due meanwhile ticks once when time runs on, not once per
   // period it missed.
