@@ -1,5 +1,7 @@
 #include "keyremap/key_file.h"
 
+#include "base/seams.h"
+
 namespace cw {
 namespace {
 

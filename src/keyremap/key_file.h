@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "base/seams.h"
-
 namespace cw {
+
+class KeyFileStore;
 
 using KeySet = std::array<int, 4>;
 
@@ -18,6 +18,10 @@ using KeySet = std::array<int, 4>;
 // ignored.
 std::optional<KeySet> parseKeyFile(std::string_view text);
 std::string formatKeyFile(const KeySet& keys);
+// Key codes are compared as the 16-bit values the key file and the keyboard deliver.
+inline bool sameKey(int a, int b) {
+  return (a & 0xFFFF) == (b & 0xFFFF);
+}
 // The keys in `store`, as the game takes them: nothing when it is missing or malformed.
 std::optional<KeySet> keysIn(KeyFileStore& store);
 

@@ -34,6 +34,10 @@ SDL_Rect sdlRect(const Rect& r) {
   return {r.x, r.y, r.w, r.h};
 }
 
+Rect rectOf(const SDL_Rect& r) {
+  return {r.x, r.y, r.w, r.h};
+}
+
 // The font's size at 8 points is its size at 96 dpi; other sizes are that at another dpi.
 constexpr int kPoints = 8;
 constexpr int kDpi = 96;
@@ -269,8 +273,7 @@ void DialogWindow::labels() {
   useSize(labelDpi_);
   const int lineHeight = font_ ? TTF_FontHeight(font_) : 0;
   for (int i = 0; i < 4; ++i) {
-    const Rect l = scaler_.rect({kDialogLabels[i].rect.x, kDialogLabels[i].rect.y,
-                                 kDialogLabels[i].rect.w, kDialogLabels[i].rect.h});
+    const Rect l = scaler_.rect(rectOf(kDialogLabels[i].rect));
     text(kDialogLabels[i].text, l.x, l.y + (l.h - lineHeight) / 2, kText);
     if (focus_ == 4 + i) focusFrame(kDialogLabels[i].rect);
   }
@@ -284,7 +287,7 @@ void DialogWindow::draw(const KeyRemapDialog& dialog, int tooltip) {
   for (int i = 0; i < 4; ++i) {
     const SDL_Rect& b = kDialogBoxes[i].rect;
     sunkenBox(b);
-    const Rect at = scaler_.rect({b.x, b.y, b.w, b.h});
+    const Rect at = scaler_.rect(rectOf(b));
     const std::string ch = windows1252ToUtf8(dialog.box(i + 1));
     int w = 0, h = 0;
     if (!ch.empty() && font_) TTF_SizeUTF8(font_, ch.c_str(), &w, &h);

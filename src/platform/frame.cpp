@@ -2,6 +2,7 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <map>
 
 #include "platform/resample.h"
@@ -123,8 +124,7 @@ void GameFrame::release() {
 
 Status GameFrame::load(SDL_Renderer* renderer, const std::string& assetsDir, double scale,
                        std::string* note) {
-  release();
-  scale_ = scale;
+  scale_ = scale;  // each set's loading releases what was there first
   for (int set = pictureSetFor(scale);; --set) {
     Status loaded = loadSet(renderer, pictureSetDir(assetsDir, set), set);
     if (loaded || set == 1) return loaded;
@@ -174,7 +174,7 @@ Status GameFrame::loadSet(SDL_Renderer* renderer, const std::string& dir, int se
 std::vector<Rect> differences(const FrameState& a, const FrameState& b) {
   // Beyond this many, one rectangle around them all costs less than drawing each.
   constexpr std::size_t kMostRects = 12;
-  std::vector<SDL_Rect> rects;
+  std::vector<Rect> rects;
   const auto all = segments();
   for (int i = 0; i < kSegmentCount; ++i) {
     if (a.picture[i] == b.picture[i]) continue;
@@ -183,13 +183,16 @@ std::vector<Rect> differences(const FrameState& a, const FrameState& b) {
     }
   }
   if (rects.size() > kMostRects) {
-    SDL_Rect box = rects[0];
-    for (const SDL_Rect& r : rects) SDL_UnionRect(&box, &r, &box);
-    rects.assign(1, box);
+    int left = rects[0].x, top = rects[0].y, right = left, bottom = top;
+    for (const Rect& r : rects) {
+      left = std::min(left, r.x);
+      top = std::min(top, r.y);
+      right = std::max(right, r.x + r.w);
+      bottom = std::max(bottom, r.y + r.h);
+    }
+    rects.assign(1, Rect{left, top, right - left, bottom - top});
   }
-  std::vector<Rect> out;
-  for (const SDL_Rect& r : rects) out.push_back({r.x, r.y, r.w, r.h});
-  return out;
+  return rects;
 }
 
 void GameFrame::draw(SDL_Renderer* renderer, const FrameState& frame, const ViewLayout& layout,

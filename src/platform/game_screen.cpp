@@ -72,16 +72,14 @@ Status GameScreen::open(const std::string& assets, const ScreenOptions& options)
 // a remembered or default scale no larger than the screen has room for.
 void GameScreen::chooseSize(const ScreenOptions& options) {
   ViewChoice remembered;
-  const Result<ConfValues> values = conf_.read();
-  const Result<ViewChoice> choice =
-      values ? viewChoiceOf(*values) : Result<ViewChoice>(failure(values.error()));
-  if (choice)
-    remembered = *choice;
-  else if (values)
+  if (const Result<ConfValues> values = conf_.read(); !values) {
+    std::fprintf(stderr, "crateworks: settings ignored: %s\n", values.error().c_str());
+  } else if (const Result<ViewChoice> choice = viewChoiceOf(*values); !choice) {
     std::fprintf(stderr, "crateworks: settings ignored: %s: %s\n", conf_.path().c_str(),
                  choice.error().c_str());
-  else
-    std::fprintf(stderr, "crateworks: settings ignored: %s\n", choice.error().c_str());
+  } else {
+    remembered = *choice;
+  }
   view_ = options.view.value_or(remembered.view.value_or(ViewKind::Casing));
   const SDL_Rect area = usableArea();
   if (options.scale)
@@ -230,15 +228,14 @@ GameScreen::Presented GameScreen::present(const Display& display, bool settled,
     shownVersion_ = display.version();
   }
   p.version = shownVersion_.value_or(0);
-  if (!visible_ || (!dirty_ && presented_ && shown_ == onScreen_)) return p;
+  if (!visible_ || (!dirty_ && shown_ == onScreen_)) return p;
   p.drawn = true;
   p.drawStartNs = now ? now() : 0;
-  if (dirty_ || !partial_ || !presented_)
+  if (dirty_ || !partial_)
     drawAll();
   else
     drawChanges();
   onScreen_ = shown_;
-  presented_ = true;
   dirty_ = false;
   return p;
 }

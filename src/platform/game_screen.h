@@ -44,7 +44,6 @@ class GameScreen {
   void close();
 
   SDL_Window* window() const { return window_; }
-  SDL_Renderer* renderer() const { return renderer_; }
   Uint32 windowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
   bool visible() const { return visible_; }
 
@@ -55,9 +54,6 @@ class GameScreen {
 
   // The scale the player chose, which the key dialog follows too.
   double scale() const { return scale_; }
-  ViewKind view() const { return view_; }
-  bool fullscreen() const { return fullscreen_; }
-  const ViewLayout& layout() const { return layout_; }
   // The logical point under window pixel (x, y), or nothing where the picture is not.
   std::optional<std::pair<int, int>> toLogical(int x, int y) const {
     return layout_.toLogical(x, y);
@@ -120,7 +116,6 @@ class GameScreen {
   std::optional<std::uint64_t> shownVersion_;
   // The picture on screen, when there is one.
   FrameState onScreen_{};
-  bool presented_ = false;
   bool visible_ = false;
   // The whole window must be drawn again.
   bool dirty_ = true;

@@ -52,15 +52,13 @@ bool Input::watching(const SDL_Event& e, Uint32 gameWindow) {
   } else if (e.type == SDL_KEYDOWN && !e.key.repeat) {
     const SDL_Keysym& k = e.key.keysym;
     const int code = virtualKeyCode(k.scancode, k.sym, (k.mod & KMOD_NUM) != 0);
-    if (code == 27) return true;
+    if (code == vk::Escape) return true;
     if (code == kFullscreenKey) screen_.toggleFullscreen();
   } else if (e.type == SDL_MOUSEBUTTONDOWN && gameWindow != 0 && e.button.windowID == gameWindow) {
     const auto point = screen_.toLogical(e.button.x, e.button.y);
     if (e.button.button == SDL_BUTTON_LEFT && point)
       return mouseSegmentAt(device_.display(), point->first, point->second) == Group::ACL;
-    if (e.button.button == SDL_BUTTON_MIDDLE &&
-        !(point && onCasingButton(point->first, point->second)))
-      screen_.toggleView();
+    if (e.button.button == SDL_BUTTON_MIDDLE) middlePress(point);
   }
   return false;
 }
@@ -101,9 +99,7 @@ void Input::keyDown(int code, bool shift) {
 // A pad's press is a key press like any other, for the game and for the key dialog's capture
 // alike.
 void Input::pad(const SDL_Event& e) {
-  const GameState& s = device_.state();
-  const KeySet keys{s.KeyNandoUp, s.KeyNandoDown, s.KeyBepoUp, s.KeyBepoDown};
-  for (const PadKey& k : padKeys_.translate(e, keys)) {
+  for (const PadKey& k : padKeys_.translate(e, movementKeys(device_.state()))) {
     if (k.down)
       keyDown(k.code, false);
     else
@@ -115,10 +111,14 @@ void Input::pad(const SDL_Event& e) {
 // key dialog every key is the dialog's to capture.
 bool Input::shortcut(int code) const {
   if (code != kFullscreenKey || dialog_.isOpen()) return false;
-  const GameState& s = device_.state();
-  for (int movement : {s.KeyNandoUp, s.KeyNandoDown, s.KeyBepoUp, s.KeyBepoDown})
-    if ((movement & 0xFFFF) == code) return false;  // compared as the game compares key codes
+  for (int movement : movementKeys(device_.state()))
+    if (sameKey(movement, code)) return false;
   return true;
+}
+
+// The middle button anywhere but on the casing's buttons changes the view.
+void Input::middlePress(const std::optional<std::pair<int, int>>& point) {
+  if (!(point && onCasingButton(point->first, point->second))) screen_.toggleView();
 }
 
 void Input::gameMouse(const SDL_Event& e) {
@@ -136,9 +136,8 @@ void Input::gameMouse(const SDL_Event& e) {
       device_.mouseDown(*at);
     } else if (left) {
       clickCandidate_ = at;  // ButtonTime, ACL or nothing
-    } else if (slot == SDL_BUTTON_MIDDLE &&
-               !(point && onCasingButton(point->first, point->second))) {
-      screen_.toggleView();
+    } else if (slot == SDL_BUTTON_MIDDLE) {
+      middlePress(point);
     }
     return;
   }

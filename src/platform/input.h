@@ -42,6 +42,7 @@ class Input {
   void pad(const SDL_Event& e);
   bool shortcut(int code) const;
   void gameMouse(const SDL_Event& e);
+  void middlePress(const std::optional<std::pair<int, int>>& point);
   void dialogMouse(const SDL_Event& e);
 
   Device& device_;

@@ -70,7 +70,6 @@ ViewLayout ViewLayout::forWindow(ViewKind view, double scale, int w, int h) {
 
 ViewLayout ViewLayout::place(ViewKind view, double scale, int w, int h) {
   ViewLayout l;
-  l.kind_ = view;
   l.scaler_ = Scaler(scale);
   l.w_ = w;
   l.h_ = h;
@@ -145,11 +144,8 @@ double fittingScale(double scale, ViewKind view, int w, int h) {
 }
 
 double defaultScale(std::optional<double> dpi, ViewKind view, int w, int h) {
-  const double want = dpi ? *dpi / 96 : 1;
-  double best = kScales.front();
-  for (double s : kScales)  // the nearest; of two as near, the smaller
-    if (std::fabs(s - want) < std::fabs(best - want) - 1e-9) best = s;
-  return fittingScale(best, view, w, h);
+  // The nearest scale (of two as near, the smaller) that fits.
+  return fittingScale(dpi ? *dpi / 96 : 1, view, w, h);
 }
 
 std::optional<double> parseScale(std::string_view text) {

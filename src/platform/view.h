@@ -59,14 +59,11 @@ class ViewLayout {
   // size, else the largest scale that fits, centred (fullscreen, or a window manager's say).
   static ViewLayout forWindow(ViewKind view, double scale, int w, int h);
 
-  ViewKind kind() const { return kind_; }
   const Scaler& scaler() const { return scaler_; }
   int paneCount() const { return paneCount_; }
   const Pane& pane(int i) const { return panes_[i]; }
   // Pane i's rectangle in the window.
   Rect paneRect(int i) const;
-  int windowWidth() const { return w_; }
-  int windowHeight() const { return h_; }
   // Whether the panes fill the whole window, with no background showing.
   bool fillsWindow() const;
   // The logical point shown at window pixel (x, y), or nothing off every pane.
@@ -78,7 +75,6 @@ class ViewLayout {
  private:
   static ViewLayout place(ViewKind view, double scale, int w, int h);
 
-  ViewKind kind_ = ViewKind::Casing;
   Scaler scaler_;
   std::array<Pane, 2> panes_{};
   int paneCount_ = 0;

@@ -154,7 +154,35 @@ void WindowWatch::settle() {
   watched.display = nullptr;
 }
 
+const char* xResources(SDL_Window* window) {
+  const XWindow x = xWindowOf(window);
+  return x.display ? XResourceManagerString(x.display) : nullptr;
+}
+
+bool xWindowManagerRuns(SDL_Window* window) {
+  const XWindow x = xWindowOf(window);
+  if (!x.display) return true;
+  const Atom check = XInternAtom(x.display, "_NET_SUPPORTING_WM_CHECK", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  const bool found =
+      XGetWindowProperty(x.display, XDefaultRootWindow(x.display), check, 0, 1, False, XA_WINDOW,
+                         &type, &format, &items, &after, &data) == Success &&
+      type == XA_WINDOW && items == 1;
+  if (data) XFree(data);
+  return found;
+}
+
 #else
+
+const char* xResources(SDL_Window*) {
+  return nullptr;
+}
+bool xWindowManagerRuns(SDL_Window*) {
+  return true;
+}
 
 void askForPlainDialog(SDL_Window*) {}
 void askToRestore(SDL_Window* window) {

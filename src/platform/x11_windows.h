@@ -17,6 +17,12 @@ void askForPlainDialog(SDL_Window* dialog);
 // The window reports SDL_WINDOWEVENT_RESTORED once it is back. Off X11, SDL_RestoreWindow.
 void askToRestore(SDL_Window* window);
 
+// The X resources (RESOURCE_MANAGER) the server gave when SDL connected; null off X11.
+const char* xResources(SDL_Window* window);
+// False only on an X display where no window manager says it runs (no
+// _NET_SUPPORTING_WM_CHECK); true off X11.
+bool xWindowManagerRuns(SDL_Window* window);
+
 // Another program may destroy a window of ours outright (XDestroyWindow, as `xdotool
 // windowclose` does). Xlib then reports an error for the next request that names the window,
 // and SDL's error handler ends the program with status 1. The watch takes those errors and

@@ -89,8 +89,7 @@ void Device::click(Group segment) {
       if (game_.state().GameRunning == 0) {
         showGameWindow(false, false);
         dialog_ = std::make_unique<KeyRemapDialog>(keyFile_);
-        const GameState& s = game_.state();
-        dialog_->Form_Load({s.KeyNandoUp, s.KeyNandoDown, s.KeyBepoUp, s.KeyBepoDown});
+        dialog_->Form_Load(movementKeys(game_.state()));
         showDialog(true);
       }
       break;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "keyremap/key_file.h"
+
 namespace cw {
 
 // Fields start at 0 or empty text, as the window's load leaves those it does not set.
@@ -69,5 +71,10 @@ struct GameState {
   int ClockMinuteStart = 0;
   std::string ClockMinute;
 };
+
+// The four movement keys, Nando's up and down then Bepo's, as the key file lists them.
+inline KeySet movementKeys(const GameState& s) {
+  return {s.KeyNandoUp, s.KeyNandoDown, s.KeyBepoUp, s.KeyBepoDown};
+}
 
 }  // namespace cw

@@ -1,15 +1,11 @@
 // The workers: keys and moves, lifts and the hand timer, misses and scolding, the truck's
 // exhaust and the break scene.
+#include "keyremap/key_file.h"
 #include "shell/game_window.h"
 #include "shell/line_geometry.h"
 
 namespace cw {
 namespace {
-
-// Key codes are compared as the 16-bit values the key file and the keyboard deliver.
-bool sameKey(int a, int b) {
-  return (a & 0xFFFF) == (b & 0xFFFF);
-}
 
 // The break scene, step by step (SceneStep at the tick; the steps not named show nothing).
 constexpr int kSceneDriverGone = 1;
