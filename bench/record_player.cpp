@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/device.h"
+#include "core/shell/device.h"
 #include "support/good_player.h"
 #include "support/null_world.h"
 

@@ -31,9 +31,9 @@
 #include <thread>
 #include <vector>
 
-#include "display/layout.h"
-#include "shell/game_state.h"
-#include "shell/line_geometry.h"
+#include "core/display/layout.h"
+#include "core/shell/game_state.h"
+#include "core/shell/line_geometry.h"
 #include "support/autoplayer.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "display/layout.h"
+#include "core/display/layout.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "shell/device.h"
-#include "shell/line_geometry.h"
+#include "core/shell/device.h"
+#include "core/shell/line_geometry.h"
 #include "support/good_player.h"
 #include "support/null_world.h"
 

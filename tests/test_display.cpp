@@ -4,8 +4,8 @@
 #include <set>
 #include <vector>
 
-#include "display/display.h"
-#include "shell/line_geometry.h"
+#include "core/display/display.h"
+#include "core/shell/line_geometry.h"
 
 namespace cw {
 namespace {

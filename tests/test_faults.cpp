@@ -16,12 +16,12 @@
 #include <future>
 #include <random>
 
+#include "core/keyremap/key_file.h"
+#include "core/shell/device.h"
+#include "core/shell/game_window.h"
+#include "core/shell/line_geometry.h"
 #include "host/key_file_store.h"
-#include "keyremap/key_file.h"
 #include "replay/scenario.h"
-#include "shell/device.h"
-#include "shell/game_window.h"
-#include "shell/line_geometry.h"
 #include "support/null_world.h"
 #include "support/temp_folder.h"
 

@@ -14,9 +14,9 @@
 #include <sstream>
 #include <vector>
 
+#include "core/scenario/print.h"
 #include "platform/front_end.h"
 #include "replay/scenario.h"
-#include "scenario/print.h"
 #include "support/null_world.h"
 #include "support/virtual_pad.h"
 

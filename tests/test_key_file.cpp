@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/keyremap/key_file.h"
+#include "core/keyremap/key_remap_dialog.h"
 #include "host/conf_file.h"
 #include "host/key_file_store.h"
-#include "keyremap/key_file.h"
-#include "keyremap/key_remap_dialog.h"
 #include "support/temp_folder.h"
 
 namespace cw {

@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "core/shell/look_ahead.h"
 #include "platform/pacer.h"
-#include "shell/look_ahead.h"
 #include "support/null_world.h"
 #include "support/plantable_device.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/scheduler.h"
+#include "core/shell/scheduler.h"
 
 namespace cw {
 namespace {

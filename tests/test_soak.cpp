@@ -7,7 +7,7 @@
 #include <fstream>
 #include <functional>
 
-#include "shell/line_geometry.h"
+#include "core/shell/line_geometry.h"
 #include "soak.h"
 #include "support/null_world.h"
 #include "support/plantable_device.h"

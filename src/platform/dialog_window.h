@@ -9,9 +9,9 @@
 #include <string>
 
 #include "base/result.h"
-#include "keyremap/key_remap_dialog.h"
+#include "core/keyremap/key_remap_dialog.h"
+#include "core/shell/scheduler.h"
 #include "platform/view.h"
-#include "shell/scheduler.h"
 
 namespace cw {
 

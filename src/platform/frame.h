@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/result.h"
-#include "display/display.h"
+#include "core/display/display.h"
 #include "platform/view.h"
 
 namespace cw {

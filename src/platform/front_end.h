@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "core/shell/device.h"
 #include "host/key_file_store.h"
 #include "host/local_time.h"
 #include "host/seeded_random.h"
@@ -26,7 +27,6 @@
 #include "platform/sound.h"
 #include "platform/timing_log.h"
 #include "platform/x11_windows.h"
-#include "shell/device.h"
 
 namespace cw {
 

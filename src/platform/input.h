@@ -10,10 +10,10 @@
 #include <array>
 #include <optional>
 
+#include "core/shell/device.h"
 #include "platform/dialog_window.h"
 #include "platform/game_screen.h"
 #include "platform/pad_keys.h"
-#include "shell/device.h"
 
 namespace cw {
 

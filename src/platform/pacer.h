@@ -9,8 +9,8 @@
 #include <deque>
 #include <functional>
 
-#include "shell/device.h"
-#include "shell/look_ahead.h"
+#include "core/shell/device.h"
+#include "core/shell/look_ahead.h"
 
 namespace cw {
 

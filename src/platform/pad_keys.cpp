@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "shell/game_window.h"
+#include "core/shell/game_window.h"
 
 namespace cw {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "keyremap/key_file.h"
+#include "core/keyremap/key_file.h"
 
 namespace cw {
 

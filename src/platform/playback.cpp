@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "core/scenario/print.h"
 #include "host/small_file.h"
-#include "scenario/print.h"
 
 namespace cw {
 namespace {

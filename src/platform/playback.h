@@ -12,8 +12,8 @@
 
 #include "base/result.h"
 #include "base/seams.h"
-#include "scenario/script.h"
-#include "shell/device.h"
+#include "core/scenario/script.h"
+#include "core/shell/device.h"
 
 namespace cw {
 

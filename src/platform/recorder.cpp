@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "scenario/print.h"
+#include "core/scenario/print.h"
 
 namespace cw {
 namespace {

@@ -17,9 +17,9 @@
 
 #include "base/result.h"
 #include "base/seams.h"
-#include "keyremap/key_file.h"
-#include "scenario/script.h"
-#include "shell/device.h"
+#include "core/keyremap/key_file.h"
+#include "core/scenario/script.h"
+#include "core/shell/device.h"
 
 namespace cw {
 

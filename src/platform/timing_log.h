@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "base/result.h"
-#include "shell/device.h"
+#include "core/shell/device.h"
 
 namespace cw {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "display/layout.h"
+#include "core/display/layout.h"
 
 namespace cw {
 namespace {

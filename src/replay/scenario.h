@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "scenario/script.h"
+#include "core/scenario/script.h"
 
 namespace cw {
 

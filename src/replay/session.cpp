@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "base/sound_names.h"
+#include "core/scenario/print.h"
+#include "core/shell/device.h"
 #include "host/data_files.h"
 #include "host/key_file_store.h"
 #include "host/seeded_random.h"
 #include "replay/scenario.h"
-#include "scenario/print.h"
-#include "shell/device.h"
 
 namespace cw {
 namespace {

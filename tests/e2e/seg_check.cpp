@@ -30,7 +30,7 @@
 // to look at (no window, an unreadable picture, a bad expectation).
 
 // Ours first: the X headers define macros (Status among them) that would break them.
-#include "display/layout.h"
+#include "core/display/layout.h"
 #include "platform/frame.h"
 #include "platform/resample.h"
 #include "platform/view.h"

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/keyremap/key_file.h"
+#include "core/shell/game_window.h"
 #include "host/key_file_store.h"
-#include "keyremap/key_file.h"
-#include "shell/game_window.h"
 #include "support/null_world.h"
 #include "support/temp_folder.h"
 

@@ -11,8 +11,8 @@
 #include <ostream>
 #include <string>
 
+#include "core/scenario/print.h"
 #include "replay/scenario.h"
-#include "scenario/print.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <tuple>
 
-#include "shell/line_geometry.h"
+#include "core/shell/line_geometry.h"
 #include "soak.h"
 
 namespace cw::soak {

@@ -3,8 +3,8 @@
 // an odd input of any kind.
 #include <sstream>
 
+#include "core/shell/line_geometry.h"
 #include "driver.h"
-#include "shell/line_geometry.h"
 #include "support/autoplayer.h"
 
 namespace cw::soak {

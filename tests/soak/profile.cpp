@@ -3,7 +3,7 @@
 #include <cmath>
 #include <random>
 
-#include "keyremap/key_file.h"
+#include "core/keyremap/key_file.h"
 #include "soak.h"
 
 namespace cw::soak {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/device.h"
+#include "core/shell/device.h"
 
 namespace cw::soak {
 

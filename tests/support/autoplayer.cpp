@@ -1,6 +1,6 @@
 #include "support/autoplayer.h"
 
-#include "shell/line_geometry.h"
+#include "core/shell/line_geometry.h"
 
 namespace cw {
 namespace {

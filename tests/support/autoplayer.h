@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-#include "shell/game_state.h"
+#include "core/shell/game_state.h"
 
 namespace cw {
 

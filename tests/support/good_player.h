@@ -5,7 +5,7 @@
 #include <functional>
 #include <utility>
 
-#include "shell/device.h"
+#include "core/shell/device.h"
 
 namespace cw {
 

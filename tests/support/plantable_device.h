@@ -2,7 +2,7 @@
 // that no input can reach.
 #pragma once
 
-#include "shell/device.h"
+#include "core/shell/device.h"
 
 namespace cw {
 

@@ -12,9 +12,9 @@
 
 #include "base/millis.h"
 #include "base/result.h"
-#include "display/layout.h"
-#include "keyremap/key_file.h"
-#include "keyremap/key_remap_dialog.h"
+#include "core/display/layout.h"
+#include "core/keyremap/key_file.h"
+#include "core/keyremap/key_remap_dialog.h"
 
 namespace cw {
 

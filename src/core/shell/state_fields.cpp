@@ -1,4 +1,4 @@
-#include "shell/state_fields.h"
+#include "core/shell/state_fields.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "shell/look_ahead.h"
+#include "core/shell/look_ahead.h"
 
 #include "base/null_ports.h"
 

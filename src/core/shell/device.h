@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "keyremap/key_remap_dialog.h"
-#include "shell/game_window.h"
+#include "core/keyremap/key_remap_dialog.h"
+#include "core/shell/game_window.h"
 
 namespace cw {
 

@@ -1,4 +1,4 @@
-#include "shell/device.h"
+#include "core/shell/device.h"
 
 namespace cw {
 

@@ -1,13 +1,13 @@
 // Printing: the answers to `print` and the trace lines, byte for byte as scenarios expect them.
-#include "scenario/print.h"
+#include "core/scenario/print.h"
 
 #include <charconv>
 #include <ostream>
 #include <sstream>
 
-#include "keyremap/key_file.h"
-#include "shell/device.h"
-#include "shell/state_fields.h"
+#include "core/keyremap/key_file.h"
+#include "core/shell/device.h"
+#include "core/shell/state_fields.h"
 
 namespace cw {
 namespace {

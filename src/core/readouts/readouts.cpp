@@ -1,6 +1,6 @@
 // The readout: clearing the LCD, the score count-up and the clock.
-#include "shell/game_window.h"
-#include "shell/line_geometry.h"
+#include "core/shell/game_window.h"
+#include "core/shell/line_geometry.h"
 
 namespace cw {
 namespace {

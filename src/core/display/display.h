@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "display/layout.h"
+#include "core/display/layout.h"
 
 namespace cw {
 

@@ -1,9 +1,9 @@
-#include "shell/game_window.h"
+#include "core/shell/game_window.h"
 
 #include <array>
 
-#include "keyremap/key_file.h"
-#include "shell/line_geometry.h"
+#include "core/keyremap/key_file.h"
+#include "core/shell/line_geometry.h"
 
 namespace cw {
 

@@ -1,4 +1,4 @@
-#include "display/layout.h"
+#include "core/display/layout.h"
 
 #include <array>
 

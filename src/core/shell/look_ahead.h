@@ -2,7 +2,7 @@
 // live loop sleeps until then instead of waking for every tick.
 #pragma once
 
-#include "shell/game_window.h"
+#include "core/shell/game_window.h"
 
 namespace cw {
 

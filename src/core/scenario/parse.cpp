@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "base/quoted.h"
-#include "scenario/print.h"
-#include "scenario/script.h"
-#include "shell/state_fields.h"
+#include "core/scenario/print.h"
+#include "core/scenario/script.h"
+#include "core/shell/state_fields.h"
 
 namespace cw {
 namespace {

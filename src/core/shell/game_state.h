@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "keyremap/key_file.h"
+#include "core/keyremap/key_file.h"
 
 namespace cw {
 

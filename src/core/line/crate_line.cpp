@@ -1,8 +1,8 @@
 // The crate line: the generator, the crates' travel, the truck and the halting of the belts.
 #include <array>
 
-#include "shell/game_window.h"
-#include "shell/line_geometry.h"
+#include "core/shell/game_window.h"
+#include "core/shell/line_geometry.h"
 
 namespace cw {
 namespace {

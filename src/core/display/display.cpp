@@ -1,4 +1,4 @@
-#include "display/display.h"
+#include "core/display/display.h"
 
 #include "base/check.h"
 

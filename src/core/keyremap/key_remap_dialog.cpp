@@ -1,4 +1,4 @@
-#include "keyremap/key_remap_dialog.h"
+#include "core/keyremap/key_remap_dialog.h"
 
 namespace cw {
 

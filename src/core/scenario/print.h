@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "display/display.h"
-#include "scenario/script.h"
+#include "core/display/display.h"
+#include "core/scenario/script.h"
 
 namespace cw {
 

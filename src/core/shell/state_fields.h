@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/game_state.h"
+#include "core/shell/game_state.h"
 
 namespace cw {
 

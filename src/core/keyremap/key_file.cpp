@@ -1,4 +1,4 @@
-#include "keyremap/key_file.h"
+#include "core/keyremap/key_file.h"
 
 #include "base/seams.h"
 

@@ -1,4 +1,4 @@
-#include "shell/scheduler.h"
+#include "core/shell/scheduler.h"
 
 namespace cw {
 namespace {

@@ -1,8 +1,8 @@
 // The workers: keys and moves, lifts and the hand timer, misses and scolding, the truck's
 // exhaust and the break scene.
-#include "keyremap/key_file.h"
-#include "shell/game_window.h"
-#include "shell/line_geometry.h"
+#include "core/keyremap/key_file.h"
+#include "core/shell/game_window.h"
+#include "core/shell/line_geometry.h"
 
 namespace cw {
 namespace {

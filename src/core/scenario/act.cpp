@@ -1,7 +1,7 @@
 #include <type_traits>
 
-#include "scenario/script.h"
-#include "shell/device.h"
+#include "core/scenario/script.h"
+#include "core/shell/device.h"
 
 namespace cw {
 

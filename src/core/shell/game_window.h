@@ -5,9 +5,9 @@
 
 #include "base/seams.h"
 #include "base/sound_names.h"
-#include "display/display.h"
-#include "shell/game_state.h"
-#include "shell/scheduler.h"
+#include "core/display/display.h"
+#include "core/shell/game_state.h"
+#include "core/shell/scheduler.h"
 
 namespace cw {
 

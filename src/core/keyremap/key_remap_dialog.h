@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/seams.h"
-#include "keyremap/key_file.h"
+#include "core/keyremap/key_file.h"
 
 namespace cw {
 
