@@ -20,8 +20,8 @@
 #include "core/shell/device.h"
 #include "core/shell/game_window.h"
 #include "core/shell/line_geometry.h"
-#include "host/key_file_store.h"
-#include "replay/scenario.h"
+#include "host/key_file_on_disk.h"
+#include "replay/replay_session.h"
 #include "support/null_world.h"
 #include "support/temp_folder.h"
 
@@ -97,7 +97,7 @@ TEST_F(DiskFaults, AKeyFileThatCannotBeTakenLeavesTheKeysAsTheyWere) {
     KeySet held = withoutHanging(
         [this] {
           NullWorld world;
-          FileKeyStore store(keyPath());
+          KeyFileOnDisk store(keyPath());
           Device d(world.seams(store));
           d.start();
           return keysOf(d);
@@ -111,7 +111,7 @@ TEST_F(DiskFaults, AnUnreadableKeyFileIsIgnored) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads a file whatever its mode";
   write(keyPath(), "70\r\n88\r\n38\r\n40\r\n");
   fs::permissions(keyPath(), fs::perms::none);
-  FileKeyStore store(keyPath());
+  KeyFileOnDisk store(keyPath());
   EXPECT_FALSE(store.read().has_value());
 }
 
@@ -120,7 +120,7 @@ TEST_F(DiskFaults, TenThousandLinesGiveTheKeysOfTheFirstFour) {
   for (int i = 0; i < 9996; ++i) text += "1\r\n";
   write(keyPath(), text);
   NullWorld world;
-  FileKeyStore store(keyPath());
+  KeyFileOnDisk store(keyPath());
   Device d(world.seams(store));
   d.start();
   EXPECT_EQ(keysOf(d), (KeySet{70, 88, 38, 40}));
@@ -141,7 +141,7 @@ TEST_F(DiskFaults, AFullDiskKeepsTheOldFileWholeAndTheChosenKeysInForce) {
   write(keyPath(), old);
   fs::create_symlink("/dev/full", keyPath() + ".new");  // every write there fails: ENOSPC
   NullWorld world;
-  FileKeyStore store(keyPath());
+  KeyFileOnDisk store(keyPath());
   Device d(world.seams(store));
   d.start();
   ASSERT_EQ(keysOf(d), (KeySet{70, 88, 38, 40}));
@@ -159,7 +159,7 @@ TEST_F(DiskFaults, AnUnwritableFolderKeepsTheChosenKeysInForce) {
   // Nobody, root included, can make a file in /proc/self.
   const std::string path = "/proc/self/crateworks.key";
   NullWorld world;
-  FileKeyStore store(path);
+  KeyFileOnDisk store(path);
   Device d(world.seams(store));
   d.start();
   EXPECT_EQ(keysOf(d), kDefaults);

@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "core/scenario/print.h"
-#include "platform/front_end.h"
-#include "replay/scenario.h"
+#include "replay/replay_session.h"
+#include "sdl/loop/front_end.h"
+#include "sdl/loop/session_files.h"
 #include "support/null_world.h"
 #include "support/virtual_pad.h"
 
@@ -397,7 +398,7 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
   fe.onDialogFrame = [&](SDL_Renderer* r) { dialogPixels = read(r, kDialogWidth, kDialogHeight); };
   const auto dialogId = [&] { return fe.dialogWindow().windowId(); };
   const auto box = [](int row) {
-    const SDL_Rect& b = kDialogBoxes[row - 1].rect;
+    const Rect& b = kDialogBoxes[row - 1].rect;
     return SDL_Rect{b.x + 2, b.y + 2, b.w - 4, b.h - 4};
   };
   EXPECT_EQ(runSteps(fe, {[&] { pushClick(game, 560, 310); },  // the time button
@@ -890,9 +891,9 @@ TEST_F(FrontEndTest, ALiveSessionChangesThePictureAsItsReplayDoes) {
     int code;
   };
   std::vector<Taken> taken;
-  fe.onDeliver = [&](const SDL_Event& e) {
-    const int code = e.key.keysym.sym == SDLK_F2 ? 113 : SDL_toupper(e.key.keysym.sym);
-    taken.push_back({fe.device().now(), e.type == SDL_KEYDOWN, code});
+  fe.onDeliver() = [&](const LiveInput& in) {
+    const KeyInput& k = std::get<KeyInput>(in);
+    taken.push_back({fe.device().now(), k.down, k.code});
   };
   // F2 starts game B; then Bepo down and up, Nando up and down, some pressed during holds.
   struct Press {
@@ -954,10 +955,11 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
   writeWav(dir / "audio" / "move.wav", 60);
   writeWav(dir / "audio" / "Enemy.wav", 30);
   const std::string recording = (dir / "session.scn").string();
-  auto made = Recorder::create(recording, false);
+  auto made = RecordingFile::create(recording, false);
   ASSERT_TRUE(made) << made.error();
-  std::unique_ptr<Recorder> recorder = std::move(made).value();
-  EXPECT_FALSE(Recorder::create(recording, false));  // never over a file that exists
+  std::unique_ptr<RecordingFile> file = std::move(made).value();
+  auto recorder = std::make_unique<Recorder>(*file);
+  EXPECT_FALSE(RecordingFile::create(recording, false));  // never over a file that exists
   TraceText live;
   {
     FrontEndOptions o = options();
@@ -1003,7 +1005,8 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
     EXPECT_EQ(next, steps.size());
     EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
   }
-  recorder.reset();  // closed
+  recorder.reset();
+  file.reset();  // closed
   const std::string text = fileText(recording);
   EXPECT_NE(text.find("\nclick Label3\nkeydown 75\n"), std::string::npos);
   EXPECT_NE(text.find("\nclose\n"), std::string::npos);
@@ -1032,7 +1035,7 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
   EXPECT_EQ(changes, live.out.str());
 
   // Played back in the window.
-  auto playback = Playback::load(recording);
+  auto playback = loadPlayback(recording);
   ASSERT_TRUE(playback) << playback.error();
   FrontEndOptions o = options();
   o.keyFilePath = (dir / "untouched.key").string();
@@ -1054,9 +1057,10 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
 // go on from the same file as the live game did.
 TEST_F(FrontEndTest, ARecordingSaysWhatAKeyFileThatCouldNotBeWrittenKept) {
   const std::string recording = (dir / "unsaved.scn").string();
-  auto made = Recorder::create(recording, false);
+  auto made = RecordingFile::create(recording, false);
   ASSERT_TRUE(made) << made.error();
-  std::unique_ptr<Recorder> recorder = std::move(made).value();
+  std::unique_ptr<RecordingFile> file = std::move(made).value();
+  auto recorder = std::make_unique<Recorder>(*file);
   {
     FrontEndOptions o = options();
     o.keyFilePath = std::string("/proc/self/crateworks.key");  // nothing can be written there
@@ -1084,7 +1088,8 @@ TEST_F(FrontEndTest, ARecordingSaysWhatAKeyFileThatCouldNotBeWrittenKept) {
     EXPECT_EQ(step, 4);
     EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
   }
-  recorder.reset();  // closed
+  recorder.reset();
+  file.reset();  // closed
   const std::string text = fileText(recording);
   EXPECT_NE(text.find("\nclose\nkeyfile none\n"), std::string::npos);
 
@@ -1095,7 +1100,7 @@ TEST_F(FrontEndTest, ARecordingSaysWhatAKeyFileThatCouldNotBeWrittenKept) {
   for (const Command& c : *script) EXPECT_TRUE(replay.execute(c));
   EXPECT_EQ(replay.differences(), 0) << replay.lastDifference();
 
-  auto playback = Playback::load(recording);
+  auto playback = loadPlayback(recording);
   ASSERT_TRUE(playback) << playback.error();
   FrontEndOptions o = options();
   o.playback = playback->get();
@@ -1244,10 +1249,7 @@ TEST_F(FrontEndTest, PadsPlayTogetherSticksDoNotChatterAndAnUnpluggedPadLetsGo) 
 // A broken crate (the miss sound) rumbles every pad, and only when asked to.
 TEST_F(FrontEndTest, PadsRumbleOnAMissOnlyWhenAsked) {
   ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
-  struct Heard : SoundPort {
-    Millis play(std::string_view, int) override { return ++plays; }
-    int plays = 0;
-  } heard;
+  writeWav(dir / "audio" / "move.wav", 60);
   {
     Pads pads;
     ASSERT_TRUE(pads.open());
@@ -1256,15 +1258,22 @@ TEST_F(FrontEndTest, PadsRumbleOnAMissOnlyWhenAsked) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) pads.arrive(e);
     ASSERT_EQ(pads.count(), 1u);
-    RumblingSound sound(heard, pads);
+    // The sound as the front end wires it to the pads.
+    MixerSound sound(dir.string());
+    int plays = 0;
+    sound.onPlay = [&](std::string_view name) {
+      ++plays;
+      pads.soundPlayed(name);
+    };
     sound.play(kSoundDead, kSoundAsync);
     EXPECT_EQ(rumbles, 0);
     pads.rumbleEnabled = true;
-    EXPECT_EQ(sound.play(kSoundMove, kSoundWait), 2);  // still played, and its hold kept
+    EXPECT_EQ(sound.play(kSoundMove, kSoundWait), 60);  // still played, and its hold kept
     EXPECT_EQ(rumbles, 0);
     sound.play(kSoundDead, kSoundAsync);
     EXPECT_EQ(rumbles, 1);
-    EXPECT_EQ(heard.plays, 3);
+    EXPECT_EQ(plays, 3);
+    sound.closeAndWait();
     pad.unplug();
     pads.close();
   }

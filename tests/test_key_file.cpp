@@ -13,7 +13,7 @@
 #include "core/keyremap/key_file.h"
 #include "core/keyremap/key_remap_dialog.h"
 #include "host/conf_file.h"
-#include "host/key_file_store.h"
+#include "host/key_file_on_disk.h"
 #include "support/temp_folder.h"
 
 namespace cw {
@@ -48,7 +48,7 @@ class KeyStoreTest : public ::testing::Test {
 };
 
 TEST_F(KeyStoreTest, MissingFolderAsFileAndHugeFilesReadSafely) {
-  FileKeyStore store(path());
+  KeyFileOnDisk store(path());
   EXPECT_FALSE(store.read().has_value());
   std::filesystem::create_directory(path());
   EXPECT_FALSE(store.read().has_value());  // a folder in its place
@@ -61,7 +61,7 @@ TEST_F(KeyStoreTest, MissingFolderAsFileAndHugeFilesReadSafely) {
 }
 
 TEST_F(KeyStoreTest, ReplacesTheWholeFileAndLeavesNoTemporary) {
-  FileKeyStore store(path());
+  KeyFileOnDisk store(path());
   {
     std::ofstream(path())
         << "1\r\n2\r\n3\r\n4\r\n-- a much longer old file that must not survive --";
@@ -72,7 +72,7 @@ TEST_F(KeyStoreTest, ReplacesTheWholeFileAndLeavesNoTemporary) {
 }
 
 TEST_F(KeyStoreTest, AFailedWriteLeavesTheOldFileAndSaysWhy) {
-  FileKeyStore store(path());
+  KeyFileOnDisk store(path());
   { std::ofstream(path()) << "81\r\n65\r\n80\r\n76\r\n"; }
   if (::geteuid() != 0) {
     // A read-only folder (root writes anyway, so only checked as a normal user).
@@ -87,7 +87,7 @@ TEST_F(KeyStoreTest, AFailedWriteLeavesTheOldFileAndSaysWhy) {
   EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
   std::filesystem::remove_all(path() + ".new");
   // A folder where the key file should be: rename fails, nothing half-written remains.
-  FileKeyStore folderStore((dir_ / "sub").string());
+  KeyFileOnDisk folderStore((dir_ / "sub").string());
   std::filesystem::create_directories(dir_ / "sub" / "inner");
   EXPECT_FALSE(folderStore.write("1\r\n2\r\n3\r\n4\r\n").ok());
   EXPECT_FALSE(std::filesystem::exists((dir_ / "sub.new")));
@@ -99,7 +99,7 @@ TEST_F(KeyStoreTest, AFullDiskNeverReplacesTheFile) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   std::filesystem::create_symlink("/dev/full", path() + ".new");
   { std::ofstream(path()) << "81\r\n65\r\n80\r\n76\r\n"; }
-  FileKeyStore store(path());
+  KeyFileOnDisk store(path());
   EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
   EXPECT_EQ(store.read(), "81\r\n65\r\n80\r\n76\r\n");
 }
@@ -153,7 +153,7 @@ TEST_F(KeyStoreTest, WithNoHomeTheStoreSaysSoAndTouchesNothing) {
   ::unsetenv("HOME");
   ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
   const Result<std::string> where = userKeyFilePath();
-  FileKeyStore store(where);
+  KeyFileOnDisk store(where);
   const Status saved = store.write(formatKeyFile({81, 65, 80, 76}));
   const bool readNothing = !store.read().has_value();
   std::filesystem::current_path(savedCwd);

@@ -4,18 +4,17 @@
 #include <vector>
 
 #include "core/shell/look_ahead.h"
-#include "platform/pacer.h"
+#include "live/pacer.h"
 #include "support/null_world.h"
 #include "support/plantable_device.h"
 
 namespace cw {
 namespace {
 
-SDL_Event key(int code) {
-  SDL_Event e{};
-  e.type = SDL_KEYDOWN;
-  e.key.keysym.sym = code;  // the test's deliver reads the code from here
-  return e;
+LiveInput key(int code) {
+  KeyInput k;
+  k.code = code;
+  return k;
 }
 
 class PacerTest : public ::testing::Test {
@@ -24,9 +23,10 @@ class PacerTest : public ::testing::Test {
       : device(world.seams()),
         pacer(
             device,
-            [this](const SDL_Event& e) {
-              delivered.push_back({device.now(), state().ClockDelay, e.key.keysym.sym});
-              device.keyDown(e.key.keysym.sym);
+            [this](const LiveInput& in) {
+              const int code = std::get<KeyInput>(in).code;
+              delivered.push_back({device.now(), state().ClockDelay, code});
+              device.keyDown(code);
             },
             [this](Millis until) {
               ++lookAheads;

@@ -1,7 +1,7 @@
 // Keys to Windows virtual-key codes, as the live window delivers them.
 #include <gtest/gtest.h>
 
-#include "platform/vk.h"
+#include "sdl/input/vk.h"
 
 namespace cw {
 namespace {

@@ -6,7 +6,7 @@
 
 namespace cw {
 
-struct NullPorts : SoundPort, TimeTextPort, KeyFileStore, WindowPort {
+struct NullPorts : SoundPort, TimeTextPort, KeyFilePort, WindowPort {
   // How long the move sound holds the window; other sounds never hold.
   explicit NullPorts(Millis moveSoundMs = 0) : moveSoundMs(moveSoundMs) {}
 

@@ -34,9 +34,9 @@ class RandomPort {
   virtual double draw() = 0;  // uniform in [0, 1)
 };
 
-class KeyFileStore {
+class KeyFilePort {
  public:
-  virtual ~KeyFileStore() = default;
+  virtual ~KeyFilePort() = default;
   // The whole key file, or nothing when it is missing or cannot be read.
   virtual std::optional<std::string> read() = 0;
   // Replaces the key file whole.
@@ -55,7 +55,7 @@ struct Seams {
   SoundPort& sound;
   TimeTextPort& timeText;
   RandomPort& random;
-  KeyFileStore& keyFile;
+  KeyFilePort& keyFile;
   WindowPort& window;
 };
 

@@ -1,9 +1,9 @@
 #include "host/command_line.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "base/quoted.h"
+#include "host/report.h"
 
 namespace cw {
 namespace {
@@ -89,10 +89,9 @@ std::string optionsHelp(std::span<const OptionSpec> options) {
   return out;
 }
 
-int usageError(std::string_view program, std::string_view usage, const std::string& why) {
-  const std::string p(program), u(usage);
-  std::fprintf(stderr, "%s: %s\n%s\nTry '%s --help' for more information.\n", p.c_str(),
-               why.c_str(), u.c_str(), p.c_str());
+int usageError(std::string_view usage, const std::string& why) {
+  const std::string program(programName());
+  report(why + "\n" + std::string(usage) + "\nTry '" + program + " --help' for more information.");
   return 2;
 }
 

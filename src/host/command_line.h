@@ -40,7 +40,7 @@ Result<CommandLine> parseCommandLine(std::span<const OptionSpec> options,
 
 // A command line the program cannot take: `why` and the usage line on stderr, with where to
 // find help, as "PROGRAM: WHY". Returns the exit status for it, 2.
-int usageError(std::string_view program, std::string_view usage, const std::string& why);
+int usageError(std::string_view usage, const std::string& why);
 
 // The options as `--help` lists them, one per line, their explanations aligned.
 std::string optionsHelp(std::span<const OptionSpec> options);

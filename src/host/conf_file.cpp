@@ -1,6 +1,7 @@
 #include "host/conf_file.h"
 
-#include "host/small_file.h"
+#include "host/files.h"
+#include "host/folders.h"
 
 namespace cw {
 namespace {

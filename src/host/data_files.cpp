@@ -1,7 +1,6 @@
 #include "host/data_files.h"
 
 #include <dirent.h>
-#include <unistd.h>
 
 #include <strings.h>
 #include <sys/stat.h>
@@ -9,6 +8,8 @@
 #include <cstdint>
 #include <fstream>
 #include <vector>
+
+#include "host/folders.h"
 
 namespace cw {
 namespace {
@@ -42,17 +43,8 @@ std::uint16_t le16(const unsigned char* p) {
 }  // namespace
 
 Result<std::string> dataDirectory() {
-  std::vector<std::string> places;
-  std::array<char, 4096> buf{};
-  if (ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1); n > 0) {
-    const std::string exe(buf.data(), static_cast<std::size_t>(n));
-    const std::string dir = exe.substr(0, exe.rfind('/'));
-    places.push_back(dir);
-    places.push_back(dir + "/../share/crateworks");
-  }
-  if (char* cwd = getcwd(buf.data(), buf.size())) places.emplace_back(cwd);
   std::string lookedIn;
-  for (const std::string& place : places) {
+  for (const std::string& place : dataFolderPlaces()) {
     if (isDirectory(place + "/assets")) return place;
     lookedIn += (lookedIn.empty() ? "" : ", ") + place;
   }

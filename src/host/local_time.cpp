@@ -1,18 +1,10 @@
 #include "host/local_time.h"
 
-#include <sys/timerfd.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <clocale>
 
-namespace cw {
+#include "host/clock.h"
 
-std::int64_t wallNs() {
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  return std::int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
-}
+namespace cw {
 
 LocalTimeText::LocalTimeText() : originNs_(wallNs()) {
   std::setlocale(LC_TIME, "");
@@ -36,36 +28,6 @@ const std::string& LocalTimeText::localTimeText(Millis at) {
     text_ = format(second);
   }
   return text_;
-}
-
-WallClockWatch::WallClockWatch() {
-  fd_ = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
-  arm();
-}
-
-WallClockWatch::~WallClockWatch() {
-  if (fd_ >= 0) close(fd_);
-}
-
-// A timer far in the future that the kernel cancels whenever the clock is set: reading it
-// then fails with ECANCELED, and it is readable until then.
-void WallClockWatch::arm() {
-  if (fd_ < 0) return;
-  itimerspec far{};
-  far.it_value.tv_sec = wallNs() / 1'000'000'000 + 10 * 365 * 86400;
-  if (timerfd_settime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &far, nullptr) != 0) {
-    close(fd_);
-    fd_ = -1;
-  }
-}
-
-bool WallClockWatch::changed() {
-  if (fd_ < 0) return false;
-  std::uint64_t expirations = 0;
-  const ssize_t n = read(fd_, &expirations, sizeof expirations);
-  if (n >= 0 || errno != ECANCELED) return false;
-  arm();
-  return true;
 }
 
 }  // namespace cw

@@ -9,9 +9,6 @@
 
 namespace cw {
 
-// The wall clock (CLOCK_REALTIME) in nanoseconds since the epoch.
-std::int64_t wallNs();
-
 class LocalTimeText final : public TimeTextPort {
  public:
   // Takes the time format from the user's locale (LC_TIME only, so numbers stay in "C"). Core
@@ -29,25 +26,6 @@ class LocalTimeText final : public TimeTextPort {
   std::int64_t originNs_;
   std::time_t shownSecond_ = -1;
   std::string text_;
-};
-
-// Tells when someone sets the wall clock (or the machine wakes from a suspend, which moves it
-// against the steady clock): its file descriptor becomes readable then, so a loop that sleeps
-// until the clock's next visible change can wake and look again.
-class WallClockWatch {
- public:
-  WallClockWatch();
-  ~WallClockWatch();
-  WallClockWatch(const WallClockWatch&) = delete;
-  WallClockWatch& operator=(const WallClockWatch&) = delete;
-  // -1 when the system cannot tell.
-  int fd() const { return fd_; }
-  // True when the clock was set since the last call; arms the watch again.
-  bool changed();
-
- private:
-  void arm();
-  int fd_ = -1;
 };
 
 }  // namespace cw

@@ -12,7 +12,8 @@
 #include "base/quoted.h"
 #include "host/command_line.h"
 #include "host/data_files.h"
-#include "replay/scenario.h"
+#include "host/report.h"
+#include "replay/replay_session.h"
 
 namespace {
 
@@ -84,12 +85,13 @@ std::string versionNote(const std::string& text) {
 }
 
 int badCommandLine(const std::string& why) {
-  return cw::usageError("crateworks-replay", kUsage, why);
+  return cw::usageError(kUsage, why);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  cw::setProgramName("crateworks-replay");
   const auto line = cw::parseCommandLine(kOptions, {argv + 1, static_cast<std::size_t>(argc - 1)});
   if (!line) return badCommandLine(line.error());
   if (line->operands().size() > 1)
@@ -106,18 +108,18 @@ int main(int argc, char** argv) {
   const cw::Result<std::string> text = readScenario(path);
   if (!text) {
     const std::string name = path == "-" ? "standard input" : path;
-    std::cerr << "crateworks-replay: cannot read " << name << ": " << text.error() << '\n';
+    cw::report("cannot read " + name + ": " + text.error());
     return 2;
   }
   std::vector<int> lines;
   const cw::Result<cw::Script> script = cw::parseScenario(*text, &lines);
   if (!script) {
-    std::cerr << script.error() << '\n';
+    cw::report(script.error());
     return 2;
   }
   const bool check = line->has("check");
   if (check && !hasExpect(*script)) {
-    std::cerr << "crateworks-replay: nothing to check: no expect line (a recording cut short?)\n";
+    cw::report("nothing to check: no expect line (a recording cut short?)");
     return 1;
   }
   cw::ReplayOptions options;
@@ -126,12 +128,11 @@ int main(int argc, char** argv) {
   cw::ReplaySession session(options, std::cout);
   for (std::size_t i = 0; i < script->size(); ++i) {
     // A failure leaves the command done (the keys chosen hold though not saved): say so, go on.
-    if (cw::Status s = session.execute((*script)[i]); !s)
-      std::cerr << "crateworks-replay: " << s.error() << '\n';
+    if (cw::Status s = session.execute((*script)[i]); !s) cw::report(s.error());
     if (check && session.differences() > 0) {
       std::cout.flush();
-      std::cerr << "crateworks-replay: line " << lines[i]
-                << " differs: " << session.lastDifference() << versionNote(*text) << '\n';
+      cw::report("line " + std::to_string(lines[i]) + " differs: " + session.lastDifference() +
+                 versionNote(*text));
       return 1;
     }
   }
@@ -139,7 +140,7 @@ int main(int argc, char** argv) {
   errno = 0;
   if (!std::cout.flush() || std::fflush(stdout) != 0) {
     const char* why = errno != 0 ? std::strerror(errno) : "write error";
-    std::cerr << "crateworks-replay: cannot write the output: " << why << '\n';
+    cw::report(std::string("cannot write the output: ") + why);
     return 1;
   }
   return 0;

@@ -16,8 +16,8 @@
 #include <sstream>
 #include <string>
 
-#include "host/key_file_store.h"
-#include "platform/front_end.h"
+#include "host/key_file_on_disk.h"
+#include "sdl/loop/front_end.h"
 #include "support/virtual_pad.h"
 
 namespace {

@@ -23,7 +23,7 @@
 // a test can start the checker before the change it waits for. --save keeps the last look. --lit
 // GROUP prints the members of GROUP that show in it, on one line; --report prints how much of every
 // segment shows and what each place reads. --scale and --view say how the game shows the device
-// (as its own options do): the checker lays the pictures out as the game does (platform/view),
+// (as its own options do): the checker lays the pictures out as the game does (live/view_layout),
 // from the same picture set, resized the same way when the scale is not the set's; --size gives
 // the window's size when it is not the view's own at that scale (fullscreen). Exit status: 0 when
 // every expectation holds, 1 when one does not (each is named on stdout), 2 when there is nothing
@@ -31,9 +31,9 @@
 
 // Ours first: the X headers define macros (Status among them) that would break them.
 #include "core/display/layout.h"
-#include "platform/frame.h"
-#include "platform/resample.h"
-#include "platform/view.h"
+#include "live/resample.h"
+#include "live/view_layout.h"
+#include "sdl/window/casing_pictures.h"
 
 #include <SDL.h>
 #include <SDL_image.h>

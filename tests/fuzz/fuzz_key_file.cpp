@@ -10,7 +10,7 @@
 
 #include "core/keyremap/key_file.h"
 #include "core/shell/game_window.h"
-#include "host/key_file_store.h"
+#include "host/key_file_on_disk.h"
 #include "support/null_world.h"
 #include "support/temp_folder.h"
 
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(fd >= 0);
   check(::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()));
   ::close(fd);
-  cw::FileKeyStore store(keyPath());
+  cw::KeyFileOnDisk store(keyPath());
   const std::optional<std::string> read = store.read();
   check(read.has_value());
   check(*read == bytes.substr(0, read->size()) &&

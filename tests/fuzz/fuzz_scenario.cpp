@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/scenario/print.h"
-#include "replay/scenario.h"
+#include "replay/replay_session.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <random>
 #include <string>
 
-#include "replay/scenario.h"
+#include "replay/replay_session.h"
 #include "soak.h"
 
 namespace cw::soak {

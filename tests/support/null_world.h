@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "base/null_ports.h"
-#include "host/seeded_random.h"
+#include "base/seeded_random.h"
 
 namespace cw {
 
@@ -16,7 +16,7 @@ struct NullWorld : NullPorts {
       : NullPorts(moveSoundMs), random(seed) {}
 
   Seams seams() { return seams(*this); }
-  Seams seams(KeyFileStore& keyFile) { return Seams{*this, *this, random, keyFile, *this}; }
+  Seams seams(KeyFilePort& keyFile) { return Seams{*this, *this, random, keyFile, *this}; }
 
   SeededRandom random;
 };

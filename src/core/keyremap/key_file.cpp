@@ -46,7 +46,7 @@ std::string formatKeyFile(const KeySet& keys) {
   return out;
 }
 
-std::optional<KeySet> keysIn(KeyFileStore& store) {
+std::optional<KeySet> keysIn(KeyFilePort& store) {
   const std::optional<std::string> text = store.read();
   return text ? parseKeyFile(*text) : std::nullopt;
 }

@@ -9,7 +9,7 @@
 
 namespace cw {
 
-class KeyFileStore;
+class KeyFilePort;
 
 using KeySet = std::array<int, 4>;
 
@@ -23,6 +23,6 @@ inline bool sameKey(int a, int b) {
   return (a & 0xFFFF) == (b & 0xFFFF);
 }
 // The keys in `store`, as the game takes them: nothing when it is missing or malformed.
-std::optional<KeySet> keysIn(KeyFileStore& store);
+std::optional<KeySet> keysIn(KeyFilePort& store);
 
 }  // namespace cw

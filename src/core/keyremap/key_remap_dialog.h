@@ -22,7 +22,7 @@ int boxCharacter(int code);
 
 class KeyRemapDialog {
  public:
-  explicit KeyRemapDialog(KeyFileStore& store) : store_(store) {}
+  explicit KeyRemapDialog(KeyFilePort& store) : store_(store) {}
 
   // Reads the key file; when it is missing or malformed the rows start from `current` (the
   // keys the game window holds), so closing the dialog always writes a valid file.
@@ -41,7 +41,7 @@ class KeyRemapDialog {
   int box(int row) const;
 
  private:
-  KeyFileStore& store_;
+  KeyFilePort& store_;
   DialogState s_;
 };
 

@@ -47,7 +47,7 @@ void printTimers(std::ostream& out, const Scheduler& s) {
   out << '\n';
 }
 
-void printKeyFile(std::ostream& out, KeyFileStore& keyFile) {
+void printKeyFile(std::ostream& out, KeyFilePort& keyFile) {
   const std::optional<std::string> text = keyFile.read();
   const std::optional<KeySet> keys = text ? parseKeyFile(*text) : std::nullopt;
   if (!text)

@@ -12,7 +12,7 @@
 namespace cw {
 
 class Device;
-class KeyFileStore;
+class KeyFilePort;
 
 // The key dialog field `print NAME` answers, or null when NAME is none of them.
 const DialogField* dialogFieldNamed(std::string_view name);
@@ -20,7 +20,7 @@ const DialogField* dialogFieldNamed(std::string_view name);
 // What `print` reads besides the device.
 struct PrintSources {
   const Device& device;
-  KeyFileStore& keyFile;
+  KeyFilePort& keyFile;
   const std::string& sounds;  // the sounds played since the last `print sounds`
 };
 void printAnswer(std::ostream& out, const cmd::Print& p, const PrintSources& from);

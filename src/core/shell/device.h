@@ -124,7 +124,7 @@ class Device : private WindowPort {
   }
 
   WindowPort& host_;
-  KeyFileStore& keyFile_;
+  KeyFilePort& keyFile_;
   GameWindow game_;
   std::unique_ptr<KeyRemapDialog> dialog_;
   WindowStates windows_;

@@ -5,22 +5,12 @@
 
 #include "base/seams.h"
 #include "base/sound_names.h"
+#include "base/virtual_keys.h"
 #include "core/display/display.h"
 #include "core/shell/game_state.h"
 #include "core/shell/scheduler.h"
 
 namespace cw {
-
-// Windows virtual-key codes the game window knows by number.
-namespace vk {
-inline constexpr int Escape = 27;
-inline constexpr int F1 = 112;
-inline constexpr int F2 = 113;
-inline constexpr int Insert = 45;
-inline constexpr int Delete = 46;
-inline constexpr int PageUp = 33;
-inline constexpr int PageDown = 34;
-}  // namespace vk
 
 class GameWindow {
  public:

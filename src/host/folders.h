@@ -1,0 +1,22 @@
+// Where the programs find their data and keep their files, as each operating system has it. One
+// file per operating system implements them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/result.h"
+
+namespace cw {
+
+// The folders that may hold the data (assets/ and audio/), in the order they are looked in:
+// beside the running program (a build folder), then ../share/crateworks beside it (the
+// installed layout), then the working directory.
+std::vector<std::string> dataFolderPlaces();
+
+// Where the game keeps a file of its own: $XDG_CONFIG_HOME/crateworks/NAME, else
+// ~/.config/crateworks/NAME. Nothing is made here.
+Result<std::string> userConfigFile(std::string_view name);
+
+}  // namespace cw

@@ -1,0 +1,38 @@
+#include "host/key_file_on_disk.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "host/files.h"
+#include "host/folders.h"
+
+namespace cw {
+namespace {
+
+// A key file is four short lines; anything far larger is not one, and is not read whole.
+constexpr std::size_t kMaxRead = 4096;
+
+}  // namespace
+
+std::optional<std::string> KeyFileOnDisk::read() {
+  Result<std::optional<std::string>> text = readSmallFile(path_, kMaxRead);
+  return text ? *text : std::nullopt;
+}
+
+Status KeyFileOnDisk::write(std::string_view content) {
+  if (path_.empty()) return failure(nowhere_.empty() ? "no key file named" : nowhere_);
+  return replaceFile(path_, content);
+}
+
+Status KeyFileOnDisk::remove() {
+  if (path_.empty()) return failure(nowhere_.empty() ? "no key file named" : nowhere_);
+  if (std::remove(path_.c_str()) != 0 && errno != ENOENT) return failure(std::strerror(errno));
+  return {};
+}
+
+Result<std::string> userKeyFilePath() {
+  return userConfigFile("crateworks.key");
+}
+
+}  // namespace cw

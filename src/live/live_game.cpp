@@ -1,0 +1,171 @@
+#include "live/live_game.h"
+
+#include <algorithm>
+
+#include "base/sound_names.h"
+#include "core/shell/look_ahead.h"
+
+namespace cw {
+
+LiveGame::LiveGame(LivePorts ports, LiveSetup setup)
+    : ports_(std::move(ports)),
+      setup_(setup),
+      clock_(setup_.playback ? setup_.playback->clock() : ports_.wallClock, setup_.recorder),
+      seed_(setup_.playback ? setup_.playback->seed() : setup_.seed),
+      random_(seed_),
+      keys_(setup_.playback ? setup_.playback->keyFile() : ports_.keyFile),
+      device_(Seams{ports_.sound, clock_, random_, keys_, *this}),
+      pacer_(
+          device_, [this](const LiveInput& in) { deliver(in); },
+          [this](Millis until) { return lookAhead(until); }),
+      router_(device_, ports_.dialog, ports_.screen) {
+  if (setup_.playback) {
+    for (const auto& [name, ms] : setup_.playback->holds()) ports_.sound.setHoldLength(name, ms);
+    pacer_.stalls = false;
+  }
+}
+
+Ahead LiveGame::lookAhead(Millis until) {
+  // The copy draws what the live generator would, and leaves it as it is.
+  SeededRandom random = random_;
+  TimingLog* timing = setup_.timing;
+  const std::int64_t start = timing ? ports_.steadyNs() : 0;
+  const Ahead a = cw::lookAhead(device_.game(), random, clock_.source(), until);
+  if (timing)
+    timing->lookedAhead(a.ticks, ports_.steadyNs() - start, device_.now(),
+                        a.due >= 0 ? a.due : until);
+  return a;
+}
+
+void LiveGame::begin() {
+  beginRecording();
+  device_.start();
+}
+
+void LiveGame::startClock() {
+  originNs_ = ports_.steadyNs();
+  if (setup_.playback) playNext();
+  if (TimingLog* timing = setup_.timing) {
+    timing->setOrigin(originNs_, device_.display());
+    device_.setTickObserver(timing);
+  }
+}
+
+void LiveGame::arrive(Millis at, const LiveInput& input) {
+  if (!setup_.playback)
+    pacer_.arrive(at, input);
+  else if (router_.watching(input))
+    quit_ = true;  // Esc or ACL stops the playback
+}
+
+std::int64_t LiveGame::nextWakeNs(Millis now) {
+  Millis wakeAt = pacer_.wakeAt(now);
+  LiveSound& sound = ports_.sound;
+  // The next tick a person notices plays a sound, when that is known.
+  const Millis soundAt = pacer_.soundAt();
+  if (soundAt >= 0 && !sound.deviceOpen() && sound.canOpen()) {
+    if (soundAt - now <= kSoundLeadMs)
+      sound.wake(ports_.steadyNs());
+    else
+      wakeAt = std::min(wakeAt, soundAt - kSoundLeadMs);
+  }
+  // Woken at an exact instant of the core's own millisecond grid, when the tick is due.
+  std::int64_t wakeNs = originNs_ + wakeAt * 1'000'000;
+  // Silent long enough, the device closes, unless a sound comes before it would have anyway.
+  if (soundAt < 0 || (soundAt - now) * 1'000'000 >= LiveSound::kCloseAfterNs) {
+    const std::int64_t closeNs = sound.closeWhenSilent(ports_.steadyNs());
+    if (closeNs >= 0) wakeNs = std::min(wakeNs, closeNs);
+  }
+  if (setup_.recorder) wakeNs = std::min(wakeNs, setup_.recorder->writeDueNs());
+  return wakeNs;
+}
+
+void LiveGame::writeRecording() {
+  if (!setup_.recorder) return;
+  // Said once; the game goes on, and the end says the recording is incomplete.
+  if (Status written = setup_.recorder->writeIfDue(ports_.steadyNs(), pacer_.target()); !written)
+    ports_.say(written.error());
+}
+
+void LiveGame::quit(int status) {
+  quit_ = true;
+  if (status_ == 0) status_ = status;
+}
+
+void LiveGame::deliver(const LiveInput& in) {
+  if (const auto* step = std::get_if<PlaybackStep>(&in)) {
+    Playback& playback = *setup_.playback;
+    // A recorded press may play a sound, as a live one may.
+    if (playback.presses(step->index)) ports_.sound.wake(ports_.steadyNs());
+    playback.act(step->index, device_);
+    return playNext();
+  }
+  if (setup_.recorder) setup_.recorder->reached(pacer_.target());
+  // A press may play a sound (a move, a start): the device opens before the handler runs.
+  if (presses(in)) ports_.sound.wake(ports_.steadyNs());
+  if (onDeliver) onDeliver(in);
+  const std::uint64_t before = device_.display().version();
+  if (Status saved = router_.deliver(in); !saved)
+    ports_.say("key file not saved: " + saved.error());
+  if (setup_.timing && std::holds_alternative<KeyInput>(in)) {
+    const std::uint64_t after = device_.display().version();
+    setup_.timing->keyHandled(after != before, after, device_.now());
+  }
+}
+
+void LiveGame::showGameWindow(bool shown, bool enabled) {
+  ports_.window.showGameWindow(shown, enabled);
+}
+
+void LiveGame::showDialog(bool open) {
+  router_.dialogChanged();
+  ports_.window.showDialog(open);
+}
+
+// ---------------------------------------------------------------- recording and playing back
+
+void LiveGame::beginRecording() {
+  Recorder* recorder = setup_.recorder;
+  if (!recorder) return;
+  Recorder::Setting setting;
+  setting.seed = seed_;
+  for (const char* name : kAllSounds)
+    setting.holds.emplace_back(name, ports_.sound.holdLength(name));
+  recorder->begin(device_, keys_, setting, ports_.steadyNs());
+  device_.setInputObserver(recorder);
+  pacer_.onStall = [recorder](Millis target, Millis ms) { recorder->stalls(target, ms); };
+}
+
+int LiveGame::finish() {
+  if (Recorder* recorder = setup_.recorder) {
+    recorder->reached(pacer_.target());
+    device_.setInputObserver(nullptr);
+    if (Status written = recorder->finish(); !written) {
+      ports_.say(written.error());
+      if (status_ == 0) status_ = 1;
+    }
+  }
+  return status_;
+}
+
+// Hands the pacer the recording's next input, to run at its core time; at the end of the
+// recording, compares and ends.
+void LiveGame::playNext() {
+  const std::optional<Playback::Step> step = setup_.playback->next(device_);
+  if (!step) return endPlayback();
+  pacer_.arrive(step->runTo, PlaybackStep{step->index}, true);
+}
+
+void LiveGame::endPlayback() {
+  quit_ = true;
+  playVerdict_ = setup_.playback->verdict();
+  if (playVerdict_.empty()) {
+    ports_.say("the recording played back as recorded (" +
+               std::to_string(setup_.playback->compared()) + " values the same)");
+    return;
+  }
+  ports_.say(playVerdict_);
+  if (status_ == 0) status_ = 1;
+}
+
+}  // namespace cw

@@ -1,0 +1,44 @@
+#include "sdl/window/desktop.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "sdl/window/x11_desktop.h"
+
+namespace cw {
+
+std::optional<double> desktopDpi(SDL_Window* window) {
+  if (const char* resources = xResources(window))
+    if (std::optional<double> dpi = xftDpi(resources)) return dpi;
+  float diagonal = 0, horizontal = 0, vertical = 0;
+  const int display = SDL_GetWindowDisplayIndex(window);
+  if (display < 0 || SDL_GetDisplayDPI(display, &diagonal, &horizontal, &vertical) != 0)
+    return std::nullopt;
+  // A display that reports no size, or a size for its aspect ratio alone, is not believed.
+  if (horizontal < 50 || horizontal > 500) return std::nullopt;
+  return horizontal;
+}
+
+bool windowManaged(SDL_Window* window) {
+  return xWindowManagerRuns(window);
+}
+
+std::optional<double> xftDpi(std::string_view resources) {
+  constexpr std::string_view kName = "Xft.dpi:";
+  for (std::size_t at = 0; at < resources.size();) {
+    const std::size_t end = std::min(resources.find('\n', at), resources.size());
+    const std::string_view line = resources.substr(at, end - at);
+    at = end + 1;
+    if (line.substr(0, kName.size()) != kName) continue;
+    const std::string value(line.substr(kName.size()));
+    char* stop = nullptr;
+    const double dpi = std::strtod(value.c_str(), &stop);
+    if (stop == value.c_str()) return std::nullopt;
+    if (dpi >= 24 && dpi <= 960) return dpi;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+}  // namespace cw

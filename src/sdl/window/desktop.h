@@ -1,0 +1,25 @@
+// What the desktop tells about itself: how many dots per inch it has, to start the game at a
+// size that looks on this screen as it does at 96 dpi, and whether a window manager runs, to
+// give the game fullscreen.
+#pragma once
+
+#include <SDL.h>
+
+#include <optional>
+#include <string_view>
+
+namespace cw {
+
+// The desktop's own scale setting where it has one (on X11 the Xft.dpi resource, which the
+// desktops set from their scaling choice), else the dots per inch SDL reads from the size of
+// the display `window` is on; nothing when neither is known or believable.
+std::optional<double> desktopDpi(SDL_Window* window);
+
+// False only on an X display where no window manager says it runs (no
+// _NET_SUPPORTING_WM_CHECK): there nobody acts on a request for fullscreen.
+bool windowManaged(SDL_Window* window);
+
+// The desktop's dots per inch from the X resources' Xft.dpi line, when it has a sound one.
+std::optional<double> xftDpi(std::string_view resources);
+
+}  // namespace cw
