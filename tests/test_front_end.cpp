@@ -628,6 +628,20 @@ TEST_F(FrontEndTest, ABadOrUnwritableSettingsFileLeavesTheDefaultsAndOneLine) {
   err = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("not remembered"), std::string::npos) << err;
   EXPECT_EQ(ourLines(err), 1) << err;
+
+  // A key file that is not one gives way to the default keys, and says so once too.
+  fs::remove(dir / "crateworks.conf");
+  { std::ofstream(keyFile) << "81\n65\n-5\n"; }
+  ::testing::internal::CaptureStderr();
+  {
+    FrontEnd fe(options());
+    ASSERT_TRUE(fe.open());
+    EXPECT_EQ(runSteps(fe, {[&] {}}), 0);
+    EXPECT_EQ(fe.device().state().KeyBepoUp, 80);
+  }
+  err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("key file " + keyFile + " is not four key codes"), std::string::npos) << err;
+  EXPECT_EQ(ourLines(err), 1) << err;
 }
 
 TEST_F(FrontEndTest, AMissingPictureIsNamedAndTheWindowDoesNotOpen) {

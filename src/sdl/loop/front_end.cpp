@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/keyremap/key_file.h"
 #include "host/clock.h"
 #include "host/files.h"
 #include "host/report.h"
@@ -93,6 +94,7 @@ Status FrontEnd::open() {
 
   if (Status dialog = openDialogLook(); !dialog) return dialog;
   openSound();
+  if (!options_.playback) sayOfTheKeyFile();
   events_.watch(*this);
   // The renderer's first frame costs far more than the later ones: pay for it before the
   // window shows and the clock starts.
@@ -123,6 +125,19 @@ void FrontEnd::openSound() {
     report("sound files missing or unreadable in " + options_.dataDir + ": " + names);
   }
   if (!audio) report("no sound device (" + audio.error() + "); the game runs silent");
+}
+
+// A key file that is not one gives way to the default keys, which the player must be told: the
+// keys he chose are gone from the game, and the dialog will write the defaults over the file.
+void FrontEnd::sayOfTheKeyFile() {
+  const std::string& path = keyFile_.path();
+  if (path.empty()) return;
+  const Result<std::optional<std::string>> text = readSmallFile(path, KeyFileOnDisk::kMaxRead);
+  if (!text)
+    report("key file " + path + " cannot be read (" + text.error() +
+           "): the default keys are used");
+  else if (*text && !parseKeyFile(**text))
+    report("key file " + path + " is not four key codes, one a line: the default keys are used");
 }
 
 int FrontEnd::run() {

@@ -89,6 +89,7 @@ class FrontEnd final : private WindowPort, private WakeSource {
   Millis arrival(const SDL_Event& e) const;
   Status openDialogLook();
   void openSound();
+  void sayOfTheKeyFile();
   void pump(const SDL_Event& e);
   void pumpWindowEvent(const SDL_Event& e);
   void presentGame(bool settled);
