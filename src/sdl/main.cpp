@@ -120,6 +120,7 @@ void tellOnScreen(const std::string& what) {
 cw::Result<cw::ScreenOptions> screenOptions(const cw::CommandLine& line) {
   cw::ScreenOptions screen;
   screen.fullscreen = line.has("fullscreen");
+  screen.fitAskedScale = true;
   screen.confPath = cw::userConfFilePath();
   if (const std::string* scale = line.value("scale")) {
     if (!(screen.scale = cw::parseScale(*scale)))

@@ -68,10 +68,19 @@ void CasingWindow::chooseSize(const ScreenOptions& options) {
   }
   view_ = options.view.value_or(remembered.view.value_or(ViewKind::Casing));
   const SDL_Rect area = usableArea();
+  // A scale asked for or remembered that the screen has no room for gives way to the largest
+  // that fits, saying so: a window larger than the screen would be cut on every side.
+  const auto fitted = [&](double asked) {
+    const double fits = fittingScale(asked, view_, area.w, area.h);
+    if (fits != asked)
+      report("scale " + scaleText(asked) + " does not fit the screen: " + scaleText(fits) +
+             " taken");
+    return fits;
+  };
   if (options.scale)
-    scale_ = *options.scale;
+    scale_ = options.fitAskedScale ? fitted(*options.scale) : *options.scale;
   else if (remembered.scale)
-    scale_ = fittingScale(*remembered.scale, view_, area.w, area.h);
+    scale_ = fitted(*remembered.scale);
   else
     scale_ = defaultScale(desktopDpi(window_.get()), view_, area.w, area.h);
   fullscreen_ = options.fullscreen;

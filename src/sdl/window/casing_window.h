@@ -24,6 +24,9 @@ namespace cw {
 struct ScreenOptions {
   // Asked on the command line for this run; the settings file's or the desktop's otherwise.
   std::optional<double> scale;
+  // An asked scale too large for the screen gives way to the largest that fits, as a
+  // remembered one does; otherwise it is taken as asked (tests on a display of a fixed size).
+  bool fitAskedScale = false;
   std::optional<ViewKind> view;
   bool fullscreen = false;
   // Where the chosen scale and view are remembered.
