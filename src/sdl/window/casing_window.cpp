@@ -210,7 +210,7 @@ void CasingWindow::show(bool shown) {
   }
 }
 
-CasingWindow::Presented CasingWindow::present(const Display& display, bool settled,
+CasingWindow::Presented CasingWindow::present(const Display& display, bool settled, bool paused,
                                               std::int64_t (*now)()) {
   Presented p;
   if (relayout_) {
@@ -224,10 +224,15 @@ CasingWindow::Presented CasingWindow::present(const Display& display, bool settl
     shownVersion_ = display.version();
   }
   p.version = shownVersion_.value_or(0);
+  if (paused != pausedShown_) {
+    pausedShown_ = paused;
+    dirty_ = true;
+  }
   if (!visible_ || (!dirty_ && shown_ == onScreen_)) return p;
   p.drawn = true;
   p.drawStartNs = now ? now() : 0;
-  if (dirty_ || !partial_)
+  // The pause's mark lies over the screens: a change beneath it is drawn with it.
+  if (dirty_ || !partial_ || pausedShown_)
     drawAll();
   else
     drawChanges();
@@ -238,6 +243,7 @@ CasingWindow::Presented CasingWindow::present(const Display& display, bool settl
 
 void CasingWindow::drawAll() {
   pictures_.draw(renderer_.get(), shown_, layout_);
+  if (pausedShown_) drawPauseMark();
   if (onFrame) onFrame(renderer_.get());
   SDL_RenderPresent(renderer_.get());
 }
@@ -254,6 +260,26 @@ void CasingWindow::drawChanges() {
   if (SDL_UpdateWindowSurfaceRects(window_.get(), rects.data(), static_cast<int>(rects.size())) !=
       0)
     drawAll();  // the surface went (resized, lost): the whole picture afresh
+}
+
+// Paused, the two screens are dimmed and each shows the sign of a pause, two bars, so that a
+// player coming back sees at once that the game waits for him and why nothing moves.
+void CasingWindow::drawPauseMark() {
+  SDL_Renderer* r = renderer_.get();
+  SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+  for (const Rect& lcd : {kLeftScreen, kRightScreen}) {
+    for (const Rect& at : layout_.toWindow(lcd)) {
+      SDL_SetRenderDrawColor(r, 24, 28, 24, 96);
+      const SDL_Rect veil{at.x, at.y, at.w, at.h};
+      SDL_RenderFillRect(r, &veil);
+      const int barW = std::max(2, at.w / 18), barH = std::max(6, at.h / 3);
+      const int x = at.x + at.w / 2 - barW - barW / 2, y = at.y + (at.h - barH) / 2;
+      SDL_SetRenderDrawColor(r, 24, 28, 24, 224);
+      const SDL_Rect bars[2] = {{x, y, barW, barH}, {x + 2 * barW, y, barW, barH}};
+      SDL_RenderFillRects(r, bars, 2);
+    }
+  }
+  SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
 }
 
 void CasingWindow::presentNow(const Display& display) {
