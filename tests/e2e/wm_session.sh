@@ -96,6 +96,29 @@ await_exit 5
 [[ $(od -An -c "$key_file" | tr -d ' \n') == '81\r\n65\r\n80\r\n76\r\n' ]] ||
   fail "the destroyed dialog changed the key file"
 
+# ---- A recording that cannot be written (a full disk): a box says so at once, and the game,
+# paused while it is up, goes on; its end says the recording is incomplete (status 1).
+game_args=(--force --record /dev/full)
+start_game
+game_args=()
+rec_box() {
+  box=$(xdotool search --name '^Crateworks$' 2>/dev/null | grep -vx "$wid" | head -1)
+  [[ -n $box ]] && xwininfo -id "$box" 2>/dev/null | grep -q IsViewable
+}
+within 5 rec_box || fail "no message box for the recording that cannot be written"
+shot_count=$((shot_count + 1))
+import -window "$box" "$shots/$(printf %02d $shot_count)-recording-box.png"
+xdotool key Return
+box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
+within 3 box_gone || fail "the recording's box does not go"
+xdotool windowfocus --sync "$wid" key F1
+expect_within f1-after-the-box 3 IMGameA=lit IMGameB=dark
+xdotool key Escape
+await_exit 5
+((status == 1)) || fail "a recording that could not be written: exit status $status, not 1"
+grep -q "cannot write the recording /dev/full: No space left on device" "$work/err" ||
+  fail "the recording's failure is not said: $(cat "$work/err")"
+
 # ---- A picture missing: the reason in a message box as well, until the player dismisses it.
 mkdir "$work/broken"
 cp "$game" "$work/broken/crateworks"

@@ -3,6 +3,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "core/keyremap/key_file.h"
 #include "host/clock.h"
@@ -189,8 +190,11 @@ void FrontEnd::writeRecording() {
   report(written.error());
   const bool paused = game_.paused();
   game_.pause();
-  showMessageBox(SDL_MESSAGEBOX_WARNING,
-                 "The recording stopped:\n" + written.error() + "\nThe game goes on.",
+  presentGame(true);  // the screens show the pause behind the box
+  std::string text = written.error();
+  if (const auto colon = text.find(": "); colon != std::string::npos) text.replace(colon, 2, ":\n");
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  showMessageBox(SDL_MESSAGEBOX_WARNING, text + "\nThe game goes on; the recording stops here.",
                  screen_.window());
   if (!paused) game_.resume();
   talked_ = true;
