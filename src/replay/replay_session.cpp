@@ -146,7 +146,7 @@ class ReplaySession::Impl final : public SoundPort,
     if (c.what == cmd::Print::What::Sounds) sounds_.clear();
   }
 
-  const ReplayOptions& options_;
+  const ReplayOptions options_;  // a copy: a caller's may be a temporary
   std::ostream& out_;
   KeyFileOnDisk keyFile_;
   KeyFileInMemory memoryKeys_;

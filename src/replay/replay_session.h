@@ -26,7 +26,6 @@ class HandlerObserver;
 // command from what the device shows and record it: the recording then replays exactly.
 class ReplaySession {
  public:
-  // `options` must outlive the session.
   ReplaySession(const ReplayOptions& options, std::ostream& out);
   ~ReplaySession();
   ReplaySession(const ReplaySession&) = delete;
