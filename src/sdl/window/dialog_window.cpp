@@ -1,7 +1,9 @@
 #include "sdl/window/dialog_window.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "sdl/window/desktop.h"
 #include "sdl/window/renderer.h"
 #include "sdl/window/x11_desktop.h"
 
@@ -37,9 +39,11 @@ Status DialogWindow::open(TTF_Font* font, SDL_Surface* icon, SDL_Window* owner, 
   font_ = font;
   scaler_ = Scaler(scale);
   // Hidden until the window manager has been told what it is: it reads that as the window maps.
-  window_.reset(SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                 scaler_.px(kDialogWidth), scaler_.px(kDialogHeight),
-                                 SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN));
+  // On Wayland drawn in the output's own pixels, as the game window is.
+  const Uint32 flags = SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN |
+                       (onWayland() ? SDL_WINDOW_ALLOW_HIGHDPI : 0);
+  const int w = scaler_.px(kDialogWidth), h = scaler_.px(kDialogHeight);
+  window_.reset(SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags));
   if (!window_) return failure(SDL_GetError());
   if (icon) SDL_SetWindowIcon(window_.get(), icon);
   renderer_ = makeRenderer(window_.get());
@@ -48,6 +52,10 @@ Status DialogWindow::open(TTF_Font* font, SDL_Surface* icon, SDL_Window* owner, 
     close();
     return why;
   }
+  unit_ = pixelsPerUnit(window_.get(), renderer_.get());
+  if (unit_ != 1)
+    SDL_SetWindowSize(window_.get(), static_cast<int>(std::ceil(w / unit_)),
+                      static_cast<int>(std::ceil(h / unit_)));
   // Only now that the renderer is made: making one may make the window anew under SDL.
   // Transient for the game window (X11 only): kept with it, above it and out of the taskbar.
   if (owner) SDL_SetWindowModalFor(window_.get(), owner);
@@ -95,11 +103,13 @@ void DialogWindow::close() {
 }
 
 int DialogWindow::labelAt(int x, int y) const {
-  return dialogLabelAt(scaler_.unitAt(x), scaler_.unitAt(y));
+  return dialogLabelAt(scaler_.unitAt(static_cast<int>(x * unit_)),
+                       scaler_.unitAt(static_cast<int>(y * unit_)));
 }
 
 int DialogWindow::boxAt(int x, int y) const {
-  return dialogBoxAt(scaler_.unitAt(x), scaler_.unitAt(y));
+  return dialogBoxAt(scaler_.unitAt(static_cast<int>(x * unit_)),
+                     scaler_.unitAt(static_cast<int>(y * unit_)));
 }
 
 // Our font is wider than the one the dialog's places were made for: the labels take the

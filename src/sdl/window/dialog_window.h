@@ -43,7 +43,8 @@ class DialogWindow final : public DialogControls {
   SDL_Window* window() const { return window_.get(); }
   SDL_Renderer* renderer() const { return renderer_.get(); }
   const Scaler& scaler() const { return scaler_; }
-  // The row (1..4) of the label or key box at window pixel (x, y), or 0.
+  // The row (1..4) of the label or key box at the window's point (x, y) (in its units, as the
+  // mouse reports it), or 0.
   int labelAt(int x, int y) const override;
   int boxAt(int x, int y) const;
 
@@ -81,6 +82,7 @@ class DialogWindow final : public DialogControls {
   RendererHandle renderer_;
   TTF_Font* font_ = nullptr;  // the front end's
   Scaler scaler_;
+  double unit_ = 1;    // the renderer's pixels to one of the window's units (Wayland's scale)
   int textDpi_ = 96;   // the font's 8 points at the dialog's scale
   int labelDpi_ = 96;  // as large as lets every label's text lie within its place
   int fontDpi_ = 0;    // the size the font has now
