@@ -229,7 +229,9 @@ void FrontEnd::pumpWindowEvent(const SDL_Event& e) {
   if (dialogId != 0 && e.window.windowID == dialogId) {
     if (what == SDL_WINDOWEVENT_CLOSE) game_.arrive(arrival(e), CloseInput{dialogId});
     if (what == SDL_WINDOWEVENT_LEAVE) dialog_.tooltips().pointerAt(0, game_.realNow());
-    if (what == SDL_WINDOWEVENT_EXPOSED) dialog_.exposed();
+    // Under a Wayland compositor the first frame of a new dialog may never show (it stays
+    // black); the dialog gains the focus once it shows, and is drawn again then.
+    if (what == SDL_WINDOWEVENT_EXPOSED || what == SDL_WINDOWEVENT_FOCUS_GAINED) dialog_.exposed();
     if (what == SDL_WINDOWEVENT_MINIMIZED) dialog_.minimised(game_.realNow());
     if (what == SDL_WINDOWEVENT_RESTORED) dialog_.restored();
   } else if (e.window.windowID == screen_.windowId()) {

@@ -8,7 +8,7 @@ namespace cw {
 namespace {
 
 constexpr const char* kNoSeat =
-    "no display found: the Wayland compositor offers no keyboard or pointer (no input seat)";
+    "the Wayland compositor offers no keyboard or pointer (no input seat)";
 
 std::vector<std::string> splitList(const std::string& list) {
   std::vector<std::string> items;

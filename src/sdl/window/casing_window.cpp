@@ -37,9 +37,10 @@ Status CasingWindow::open(const std::string& assets, const ScreenOptions& option
   Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
   if (onWayland()) {
     // Drawn in the output's own pixels, not enlarged by the compositor; with an alpha channel
-    // the compositor shows the desktop around the shell.
+    // the compositor shows the desktop around the shell (SDL reads the hint at each configure
+    // of a window, so it stays set).
     flags |= SDL_WINDOW_ALLOW_HIGHDPI;
-    SDL_SetHint(SDL_HINT_VIDEO_EGL_ALLOW_TRANSPARENCY, "1");
+    SDL_SetHintWithPriority(SDL_HINT_VIDEO_EGL_ALLOW_TRANSPARENCY, "1", SDL_HINT_OVERRIDE);
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
   }
   window_.reset(SDL_CreateWindow("Crateworks Sim", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,

@@ -38,9 +38,9 @@ class DialogWindow final : public DialogControls {
   void restored();
   // When the dialog next needs the loop (a tooltip changes, or a restore is due), or -1.
   Millis nextChange(Millis now) const;
-  bool isOpen() const override { return window_ != nullptr; }
-  WindowId windowId() const override { return window_ ? SDL_GetWindowID(window_.get()) : 0; }
-  SDL_Window* window() const { return window_.get(); }
+  bool isOpen() const override { return open_; }
+  WindowId windowId() const override { return open_ ? SDL_GetWindowID(window_.get()) : 0; }
+  SDL_Window* window() const { return open_ ? window_.get() : nullptr; }
   SDL_Renderer* renderer() const { return renderer_.get(); }
   const Scaler& scaler() const { return scaler_; }
   // The row (1..4) of the label or key box at the window's point (x, y) (in its units, as the
@@ -80,6 +80,7 @@ class DialogWindow final : public DialogControls {
   // The renderer goes before its window.
   WindowHandle window_;
   RendererHandle renderer_;
+  bool open_ = false;         // shown; a closed window may be kept hidden (on Wayland)
   TTF_Font* font_ = nullptr;  // the front end's
   Scaler scaler_;
   double unit_ = 1;    // the renderer's pixels to one of the window's units (Wayland's scale)
