@@ -355,6 +355,45 @@ at_window() {
   echo $((x + $1)) $((y + $2))
 }
 
+# Game B, started and seen, played in the window to its game over: Bepo down to the lowest
+# hand-over, where he and Nando lift the first crates of each run; Nando up and back down. The
+# crates that reach Bepo's middle hand-over break: misses, and the third ends the game. EXPECT
+# and LOOK are the looks at the window (expect_within and look, or wl_expect_within and wl_look);
+# the last one, before Esc ends the program, is left in $final.
+play_game_b() {
+  local expect=$1 look=$2
+  xdotool key l
+  $expect bepo-down 2 Bepo:1=lit Bepo:3=dark
+  sleep 1
+  xdotool key q
+  $expect nando-up 2 Nando:3=lit
+  xdotool key a
+  $expect nando-down 2 Nando:1=lit
+  # The game over: the clock shows again (its colon lit) once the final score has stood a while.
+  $expect game-over 90 duepunti=lit
+  # Not at the turn of a minute: the picture must not change between the last look and Esc.
+  (($(date +%S | sed 's/^0//') >= 57)) && sleep 4
+  $look last 0 duepunti=lit || fail "the clock went out: $(tr '\n' ';' <"$work/verdict")"
+  final=$last_shot
+  xdotool key Escape
+  await_exit 5
+  ((status == 0)) || fail "Esc: exit status $status"
+}
+
+# The RECORDING of play_game_b replayed headless in a folder of its own: every recorded value
+# the same, a game over, a crate lifted, the keys pressed in it; its output in $work/replayed.
+replay_game_b() {
+  local recording=$1 score
+  mkdir "$work/replay"
+  (cd "$work/replay" && "$replay" --check "$recording" >"$work/replayed" 2>"$work/replay.err") ||
+    { cp "$recording" "$shots/"; fail "the replay differs: $(cat "$work/replay.err")"; }
+  grep -q '^expect ok: Misses 0$' "$work/replayed" || fail "no game over in the replay"
+  score=$(sed -n 's/^expect ok: Score //p' "$work/replayed")
+  ((score >= 1)) || fail "no crate lifted (score '$score')"
+  grep -q '^keydown 113$' "$recording" && grep -q '^keydown 76$' "$recording" ||
+    fail "the keys pressed are not in the recording"
+}
+
 # Whether picture FINAL (the game window's last look) shows what the replay's output REPLAYED
 # ends with: every segment the checker can tell apart (a few lie wholly under others), lit or dark
 # as in the replay, and the readout.
