@@ -148,6 +148,10 @@ TEST(VideoPlan, WaylandWithASeatThenX11AndTheEnvironmentsChoiceFirst) {
   EXPECT_EQ(none.refusal, "no display found");
   EXPECT_EQ(planVideo({"", true, false}, offering(WaylandOffer::Usable)).drivers, D{"x11"});
   EXPECT_EQ(asked, 0) << "Wayland is asked only where it is named";
+  // Where SDL has neither (Windows), its own driver is the desktop's.
+  const VideoPlan own = planVideo({"", false, false, false}, offering(WaylandOffer::Usable));
+  EXPECT_TRUE(own.drivers.empty());
+  EXPECT_TRUE(own.refusal.empty());
   // The environment's own choice, each driver tried alone, less a seatless Wayland.
   EXPECT_EQ(planVideo({"x11", false, true}, offering(WaylandOffer::Usable)).drivers, D{"x11"});
   EXPECT_EQ(planVideo({"dummy", false, false}, offering(WaylandOffer::Usable)).drivers, D{"dummy"});

@@ -98,6 +98,10 @@ Status FrontEnd::open() {
 Status FrontEnd::startVideo() {
   const VideoPlan plan = planVideo(videoEnvironment(), &probeWayland);
   if (!plan.refusal.empty()) return failure("cannot open a window: " + plan.refusal);
+  if (plan.drivers.empty()) {
+    if (sdl_.start(SDL_INIT_VIDEO)) return {};
+    return failure(std::string("cannot open a window: ") + SDL_GetError());
+  }
   std::string why;
   for (const std::string& driver : plan.drivers) {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);

@@ -41,6 +41,7 @@ VideoPlan planVideo(const VideoEnvironment& env, const std::function<WaylandOffe
       plan.refusal = "SDL_VIDEODRIVER names no video driver";
     return plan;
   }
+  if (!env.namedDisplays) return plan;
   const WaylandOffer wayland = env.waylandNamed ? probe() : WaylandOffer::Unreachable;
   if (wayland == WaylandOffer::Usable) plan.drivers.push_back("wayland");
   if (env.x11Named) plan.drivers.push_back("x11");
@@ -54,8 +55,13 @@ VideoEnvironment videoEnvironment() {
     const char* value = SDL_getenv(name);
     return value && *value;
   };
+  bool namedDisplays = false;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const char* driver = SDL_GetVideoDriver(i);
+    namedDisplays = namedDisplays || SDL_strcmp(driver, "x11") == 0 || isWayland(driver);
+  }
   const char* forced = SDL_getenv("SDL_VIDEODRIVER");
-  return {forced ? forced : "", named("DISPLAY"), named("WAYLAND_DISPLAY")};
+  return {forced ? forced : "", named("DISPLAY"), named("WAYLAND_DISPLAY"), namedDisplays};
 }
 
 }  // namespace cw

@@ -21,9 +21,13 @@ struct VideoEnvironment {
   std::string forced;         // SDL_VIDEODRIVER: one driver or a comma-separated list
   bool x11Named = false;      // DISPLAY is set
   bool waylandNamed = false;  // WAYLAND_DISPLAY is set
+  // SDL has an X11 or a Wayland driver, whose displays the environment names; elsewhere
+  // (Windows) SDL's own driver is the desktop's.
+  bool namedDisplays = true;
 };
 
-// The drivers to try, in order, each alone; or, when none can be, why (`refusal`).
+// The drivers to try, in order, each alone (none: SDL's own choice); or, when none can be,
+// why (`refusal`).
 struct VideoPlan {
   std::vector<std::string> drivers;
   std::string refusal;
@@ -31,7 +35,7 @@ struct VideoPlan {
 
 // SDL_VIDEODRIVER wins, less Wayland when its compositor has no seat. Otherwise native
 // Wayland comes first, since there the picture is drawn at the output's own scale where
-// XWayland would have the compositor enlarge a blurred copy, then X11. `probe` is asked only
+// XWayland would have many compositors enlarge a blurred copy, then X11. `probe` is asked only
 // when Wayland is among the candidates.
 VideoPlan planVideo(const VideoEnvironment& env, const std::function<WaylandOffer()>& probe);
 
