@@ -79,21 +79,22 @@ start_wm() {
 }
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
-# A Wayland compositor nested on the X server, in a window of WxH (1000x600 unless given) that
-# takes the keyboard; BACKEND=headless runs one with no screen and no input seat instead. Its
+# A Wayland compositor nested on the X server, its output WxH (1000x600 unless given) at SCALE
+# (1 unless given), in a window that takes the keyboard; BACKEND=headless runs one with no
+# screen and no input seat instead. Its
 # socket is in a runtime folder of this session's own, and WAYLAND_DISPLAY names it. It never
 # locks its screen (--idle-time=0, or it would after 300 s); its desktop is a flat colour with no
 # panel, so that a window is what differs from it in a screenshot (weston-screenshooter, which
 # needs --debug).
-wl_background=3060c0
+wl_background=3060c0 wl_rgb=48,96,192
 start_weston() {
-  local size=${1:-1000x600} backend=${2:-x11}
+  local size=${1:-1000x600} backend=${2:-x11} scale=${3:-1}
   export XDG_RUNTIME_DIR=$work/run
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
   printf '[shell]\nbackground-color=0xff%s\npanel-position=none\n' "$wl_background" \
     >"$work/weston.ini"
   weston --backend="$backend-backend.so" --socket=cw-wayland --idle-time=0 --debug \
-    --config="$work/weston.ini" --width="${size%x*}" --height="${size#*x}" \
+    --config="$work/weston.ini" --width="${size%x*}" --height="${size#*x}" --scale="$scale" \
     >"$work/weston.log" 2>&1 &
   weston_pid=$!
   export WAYLAND_DISPLAY=cw-wayland
@@ -101,6 +102,14 @@ start_weston() {
   [[ $backend == x11 ]] || return 0
   within 10 weston_window || { cat "$work/weston.log"; fail "weston shows no window"; }
   xdotool windowfocus --sync "$weston_wid"
+  # Its desktop drawn (its shell, a client of its own, takes a while at a larger scale).
+  within 30 wl_desktop_drawn || { cat "$work/weston.log"; fail "weston's desktop is not drawn"; }
+}
+wl_desktop_drawn() {
+  wl_screenshot || return 1
+  local w h
+  read -r w h < <(convert "$work/wl-shot.png" -format '%w %h' info:)
+  [[ $(wl_pixel 1 $((h - 2))),$(wl_pixel $((w - 2)) 1) == "$wl_rgb,$wl_rgb" ]]
 }
 weston_window() {
   weston_wid=$(xdotool search --class '^Weston Compositor$' 2>/dev/null | head -1)
@@ -121,11 +130,11 @@ wl_screenshot() {
   mv "$work/wl-shots"/*.png "$work/wl-shot.png" 2>/dev/null
 }
 # The windows in the last screenshot: the box of all that differs from the desktop but the
-# pointer (whatever is too thin to hold a 15x15 square), as "W H X Y" in $wl_box; "0 0 0 0"
+# pointer (whatever is too thin to hold a 31x31 square), as "W H X Y" in $wl_box; "0 0 0 0"
 # when there is none.
 wl_windows() {
   wl_box=$(convert "$work/wl-shot.png" -fill black -opaque "#$wl_background" -fill white \
-    +opaque black -morphology Open Square:7 -bordercolor black -border 1 -trim \
+    +opaque black -morphology Open Square:15 -bordercolor black -border 1 -trim \
     -format '%w %h %[fx:page.x-1] %[fx:page.y-1]' info: 2>/dev/null)
   [[ $wl_box == "1 1 -1 -1" ]] && wl_box="0 0 0 0"
   return 0
@@ -141,15 +150,22 @@ wl_pixel() {
 }
 # Takes a screenshot in which the game window shows (alone, 802x448 at scale 1) and keeps the
 # window's part of it as the next screenshot under NAME; its place in weston's output is $wx $wy.
+# (wl_size: the window's size in the output's pixels, 802x448 unless set; wl_margin: how many
+# pixels of its edge the shell leaves clear, 0 unless set: its outline runs half a casing pixel
+# inside, which is a whole pixel at 2x.)
+wl_size=802x448
+wl_margin=0
 wl_game_shot() {
   local w h
   wl_screenshot || { echo "no screenshot" >"$work/verdict"; return 1; }
   wl_windows
   read -r w h wx wy <<<"$wl_box"
-  [[ "$w"x"$h" == 802x448 ]] || { echo "the windows shown are $wl_box, not 802 x 448" >"$work/verdict"; return 1; }
+  ((wx -= wl_margin, wy -= wl_margin, w += 2 * wl_margin, h += 2 * wl_margin))
+  [[ "$w"x"$h" == "$wl_size" ]] ||
+    { echo "the windows shown are $wl_box, not $wl_size" >"$work/verdict"; return 1; }
   shot_count=$((shot_count + 1))
   last_shot=$shots/$(printf %02d $shot_count)-$1.png
-  convert "$work/wl-shot.png" -crop "802x448+$wx+$wy" +repage "$last_shot"
+  convert "$work/wl-shot.png" -crop "$wl_size+$wx+$wy" +repage "$last_shot"
 }
 # Looks at the game window where wl_game_shot last found it, in screenshots, for up to SECONDS
 # until it meets every expectation, as look does (a look takes a tenth of a second); the last
@@ -160,8 +176,9 @@ wl_look() {
   last_shot=$shots/$(printf %02d $shot_count)-$1.png
   shift 2
   while :; do
-    wl_screenshot && convert "$work/wl-shot.png" -crop "802x448+$wx+$wy" +repage "$last_shot" &&
-      "$seg_check" "$assets" --image "$last_shot" "$@" >"$work/verdict" 2>&1 && return 0
+    wl_screenshot && convert "$work/wl-shot.png" -crop "$wl_size+$wx+$wy" +repage "$last_shot" &&
+      "$seg_check" "$assets" --image "$last_shot" "${check_args[@]}" "$@" >"$work/verdict" 2>&1 &&
+      return 0
     (($(now) >= end)) && return 1
     sleep 0.05
   done
@@ -191,6 +208,8 @@ fail() {
     echo "the game's stderr:"
     cat "$work/err"
   fi
+  # The last whole screenshot of a Wayland session, which no look kept.
+  [[ -s $work/wl-shot.png ]] && cp "$work/wl-shot.png" "$shots/last-weston-screenshot.png"
   if ((shot_count > 0)); then
     echo "screenshots kept in $shots:"
     ls "$shots"

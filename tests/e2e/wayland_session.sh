@@ -5,13 +5,13 @@
 # drawn as on X11 and closed with its close box; then a game B played and recorded to its game
 # over, replayed with --check to the same end, the window's last picture showing the replay's.
 # A compositor with no input seat (weston's headless one) ends the program with one line, or
-# gives way to X11 where it is offered.
+# gives way to X11 where it is offered. On an output at scale 2 the game starts at 2x, crisp.
 # Run as: wayland_session.sh GAME SEG_CHECK SHOTS_DIR REPLAY
 e2e_name=wayland_session
 e2e_tools="weston weston-screenshooter"
 source "$(dirname "$0")/lib.sh"
 replay=$4
-start_x
+start_x 1920x1080
 export XDG_CONFIG_HOME=$work/config
 
 # No input seat: SDL 2.26 would crash in SDL_Init. One line and status 1, or X11.
@@ -41,10 +41,10 @@ read -r _ _ wx wy <<<"$wl_box"
 # The desktop around the shell's corners and in its hinge gap; the shell opaque beside them.
 for at in "0 0" "801 0" "0 447" "801 447" "402 10"; do
   read -r x y <<<"$at"
-  [[ $(wl_pixel $((wx + x)) $((wy + y))) == 48,96,192 ]] ||
+  [[ $(wl_pixel $((wx + x)) $((wy + y))) == "$wl_rgb" ]] ||
     fail "the window at $x,$y is $(wl_pixel $((wx + x)) $((wy + y))), not the desktop"
 done
-[[ $(wl_pixel $((wx + 10)) $((wy + 224))) != 48,96,192 ]] || fail "the shell is see-through"
+[[ $(wl_pixel $((wx + 10)) $((wy + 224))) != "$wl_rgb" ]] || fail "the shell is see-through"
 
 # The key dialog: the game window gives way to it; its face and labels as on X11 (the face
 # 212,208,200, every label in near-black ink); its close box, at the right of the title bar
@@ -74,4 +74,20 @@ play_game_b wl_expect_within wl_look
 [[ -s $work/err ]] && fail "the game said: $(cat "$work/err")"
 replay_game_b "$recording"
 shows_replay_end "$final" "$work/replayed" || fail "the last picture: $(tr '\n' ';' <"$work/verdict")"
+stop_weston
+
+# An output at scale 2: by default the game takes the output's scale, its window drawn in the
+# output's own pixels from the 2x pictures (1604 x 896 of them), crisp.
+start_weston 900x520 x11 2
+export XDG_CONFIG_HOME=$work/config-2
+"$game" 2>"$work/err" &
+pid=$!
+wl_size=1604x896 wl_margin=1
+check_args=(--scale 2)
+await 20 "the game window at twice the size" wl_game_shot shown-at-2x
+wl_expect_within idle-at-2x 3 ButtonTime=lit IMGameB=lit IMGameA=lit
+xdotool key Escape
+await_exit 5
+((status == 0)) || fail "Esc at scale 2: exit status $status"
+[[ -s $work/err ]] && fail "the game at scale 2 said: $(cat "$work/err")"
 passed
