@@ -6,11 +6,14 @@
 #   make uninstall [DESTDIR=]                     removes what the last make install installed
 #   make package                                  build/crateworks_VERSION_ARCH.deb
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev \
-                  libsdl2-ttf-dev libgtest-dev libx11-dev
+                  libsdl2-ttf-dev libgtest-dev libx11-dev libxext-dev libwayland-dev
+# What the game loads at run time beyond its libraries: libdecor's plugin (the key dialog's title
+# bar and close box on Wayland desktops that leave them to the program).
+RUN_PACKAGES := libdecor-0-plugin-1-cairo
 # dpkg-shlibdeps (dpkg-dev) and file compute the package's dependencies.
 PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 TEST_PACKAGES := $(PACKAGE_PACKAGES) xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils \
-                 openbox wmctrl locales \
+                 openbox wmctrl locales weston $(RUN_PACKAGES) \
                  clang libclang-rt-14-dev valgrind \
                  desktop-file-utils appstream man-db lintian fonts-dejavu-core
 JOBS ?= $(shell nproc)
@@ -32,6 +35,7 @@ build: packages
 	@cmake --build build -j $(JOBS) --target crateworks
 
 run: build
+	@tools/ensure-packages $(RUN_PACKAGES)
 	./build/crateworks
 
 test: test-packages

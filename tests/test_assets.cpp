@@ -372,10 +372,42 @@ TEST(AssetPictures, EveryOtherPictureDepictsSomethingInDarkInk) {
   }
 }
 
-TEST(AssetPictures, CasingIsOpaqueAndShowsEachKeyPressedUnderItsSegment) {
+// The window shows the casing's top left kWindowWidth x kWindowHeight and takes the shell's
+// shape from its transparency: in every set the shell's whole outline lies inside that
+// rectangle (nothing beyond it is drawn, or the window would cut it), the shell is opaque, and
+// its rounded corners and the gap between its halves are clear.
+TEST(AssetPictures, TheShellLiesWithinTheWindowOpaqueWithClearCornersAndGap) {
+  for (int k = 1; k <= 3; ++k) {
+    SCOPED_TRACE(k);
+    const std::string dir = k == 1 ? kAssets : kAssets + std::to_string(k) + "x/";
+    const Png casing = decode(dir + std::string(cw::kCasingPicture));
+    const int w = cw::kWindowWidth * k, h = cw::kWindowHeight * k;
+    const auto alpha = [&](int x, int y) { return casing.at(x, y)[3]; };
+    for (int y = 0; y < casing.height; ++y)
+      for (int x = y < h ? w : 0; x < casing.width; ++x) ASSERT_EQ(alpha(x, y), 0) << x << "," << y;
+    for (auto [x, y] : {std::pair{0, 0},
+                        {w - 1, 0},
+                        {0, h - 1},
+                        {w - 1, h - 1},
+                        {402 * k, 10 * k},
+                        {402 * k, 156 * k},
+                        {402 * k, h - 10 * k}})
+      EXPECT_EQ(alpha(x, y), 0) << x << "," << y;
+    // Each half, less its rounded corners and its rim's outer pixels.
+    for (int left : {0, 404}) {
+      const int right = left == 0 ? 400 : 801;
+      for (int y = 2 * k; y < h - 2 * k; ++y) {
+        const bool inCornerRows = y < 21 * k || y >= h - 21 * k;
+        const int x0 = (left + (inCornerRows ? 21 : 2)) * k;
+        const int x1 = (right - (inCornerRows ? 21 : 2)) * k;
+        for (int x = x0; x < x1; ++x) ASSERT_EQ(alpha(x, y), 255) << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(AssetPictures, CasingShowsEachKeyPressedUnderItsSegment) {
   Png casing = decode(kAssets + std::string(cw::kCasingPicture));
-  for (int y = 0; y < cw::kWindowHeight; ++y)
-    for (int x = 0; x < cw::kWindowWidth; ++x) ASSERT_EQ(casing.at(x, y)[3], 255) << x << "," << y;
 
   using G = cw::Group;
   for (G g : {G::ButtonA, G::ButtonB, G::ButtonTime, G::ACL}) {

@@ -13,6 +13,7 @@
 #include "live/timing_log.h"
 #include "live/view_layout.h"
 #include "sdl/loop/front_end.h"
+#include "sdl/loop/video_driver.h"
 #include "sdl/window/casing_pictures.h"
 #include "sdl/window/desktop.h"
 #include "sdl/window/dialog_window.h"
@@ -122,6 +123,46 @@ TEST(ViewChoices, ScalesViewsAndTheDesktopsDpi) {
 
 // Pictures drawn at scales without a set of their own are resized: a flat colour stays exact,
 // and the colour of transparent pixels never bleeds into what is drawn beside them.
+// The video driver is chosen from what the environment offers: never a Wayland compositor
+// without an input seat (SDL 2.26 crashes on one), never a driver whose display is not named
+// (SDL would draw off screen), and SDL_VIDEODRIVER always wins.
+TEST(VideoPlan, WaylandWithASeatThenX11AndTheEnvironmentsChoiceFirst) {
+  int asked = 0;
+  const auto offering = [&asked](WaylandOffer offer) {
+    return [&asked, offer] {
+      ++asked;
+      return offer;
+    };
+  };
+  using D = std::vector<std::string>;
+  EXPECT_EQ(planVideo({"", true, true}, offering(WaylandOffer::Usable)).drivers,
+            (D{"wayland", "x11"}));
+  EXPECT_EQ(planVideo({"", true, true}, offering(WaylandOffer::NoSeat)).drivers, D{"x11"});
+  EXPECT_EQ(planVideo({"", true, true}, offering(WaylandOffer::Unreachable)).drivers, D{"x11"});
+  const VideoPlan noSeat = planVideo({"", false, true}, offering(WaylandOffer::NoSeat));
+  EXPECT_TRUE(noSeat.drivers.empty());
+  EXPECT_NE(noSeat.refusal.find("no input seat"), std::string::npos) << noSeat.refusal;
+  asked = 0;
+  const VideoPlan none = planVideo({"", false, false}, offering(WaylandOffer::Usable));
+  EXPECT_TRUE(none.drivers.empty());
+  EXPECT_EQ(none.refusal, "no display found");
+  EXPECT_EQ(planVideo({"", true, false}, offering(WaylandOffer::Usable)).drivers, D{"x11"});
+  EXPECT_EQ(asked, 0) << "Wayland is asked only where it is named";
+  // Where SDL has neither (Windows), its own driver is the desktop's.
+  const VideoPlan own = planVideo({"", false, false, false}, offering(WaylandOffer::Usable));
+  EXPECT_TRUE(own.drivers.empty());
+  EXPECT_TRUE(own.refusal.empty());
+  // The environment's own choice, each driver tried alone, less a seatless Wayland.
+  EXPECT_EQ(planVideo({"x11", false, true}, offering(WaylandOffer::Usable)).drivers, D{"x11"});
+  EXPECT_EQ(planVideo({"dummy", false, false}, offering(WaylandOffer::Usable)).drivers, D{"dummy"});
+  EXPECT_EQ(planVideo({"wayland,x11", true, true}, offering(WaylandOffer::NoSeat)).drivers,
+            D{"x11"});
+  EXPECT_EQ(planVideo({"Wayland", true, true}, offering(WaylandOffer::Usable)).drivers,
+            D{"Wayland"});
+  EXPECT_FALSE(planVideo({"wayland", true, true}, offering(WaylandOffer::NoSeat)).refusal.empty());
+  EXPECT_FALSE(planVideo({",", true, true}, offering(WaylandOffer::Usable)).refusal.empty());
+}
+
 TEST(Resample, KeepsFlatColoursAndLendsTransparencyNoColour) {
   Picture in{8, 8, {}};
   for (int y = 0; y < 8; ++y)

@@ -1,7 +1,7 @@
 """Renders every picture of the device from the drawings in this folder.
 
 The list of pictures, their sizes and places comes from the layout table in
-src/display/layout.cpp, so the art can never disagree with the code about a size.
+src/core/display/layout.cpp, so the art can never disagree with the code about a size.
 Every picture is drawn at 1x into assets/, and the casing and the segments again at 2x and
 3x into assets/2x/ and assets/3x/ (each picture exactly that many times its size), from which
 the front end draws when it shows the device larger.
@@ -46,10 +46,10 @@ class Seg:
 
 
 def read_layout(root):
-    with open(os.path.join(root, "src/display/layout.cpp"), encoding="utf-8") as f:
+    with open(os.path.join(root, "src/core/display/layout.cpp"), encoding="utf-8") as f:
         segs = [Seg(m) for m in ROW.finditer(f.read())]
     if not segs:
-        sys.exit("no segments found in src/display/layout.cpp")
+        sys.exit("no segments found in src/core/display/layout.cpp")
     return segs
 
 

@@ -7,8 +7,13 @@ of the casing picture, so the crate line reads even where no segment is lit.
 from svg import document
 
 W, H = 805, 449
-
-BACKDROP = "#24211e"
+# The window shows the picture's top left 802x448: the shell's whole outline lies inside it.
+SHOWN_W, SHOWN_H = 802, 448
+# The shell's two halves (left, top, right, bottom) and the hinge knuckles across the gap
+# between them; around them the picture is transparent, so the window can take their shape.
+TOP, BOTTOM = 0.5, SHOWN_H - 0.5
+HALVES = ((0.5, 400.5), (403.5, SHOWN_W - 0.5))
+KNUCKLES = ((26, 150), (162, 286), (298, 422))
 BODY_HI, BODY, BODY_LO = "#f1ead9", "#e2d8c3", "#c9bda4"
 BEZEL, BEZEL_LINE = "#353b41", "#e07a2e"
 LABEL = "#f0e6d0"
@@ -57,12 +62,21 @@ def _gradients():
 
 def _half(x0, x1):
     """One half of the shell, with a soft rim light and shade."""
-    w = x1 - x0
-    return (f'<rect x="{x0}" y="1" width="{w}" height="447" rx="20" fill="url(#body)"/>'
-            f'<rect x="{x0 + 1.5}" y="2.5" width="{w - 3}" height="444" rx="19" fill="none" '
-            f'stroke="#ffffff" stroke-opacity="0.55" stroke-width="1.4"/>'
-            f'<rect x="{x0 + 0.5}" y="1.5" width="{w - 1}" height="446" rx="20" fill="none" '
-            f'stroke="#8a7f68" stroke-opacity="0.7" stroke-width="1"/>')
+    w, h = x1 - x0, BOTTOM - TOP
+    return (f'<rect x="{x0}" y="{TOP}" width="{w}" height="{h}" rx="20" fill="url(#body)"/>'
+            f'<rect x="{x0 + 1.5}" y="{TOP + 1.5}" width="{w - 3}" height="{h - 3}" rx="19" '
+            f'fill="none" stroke="#ffffff" stroke-opacity="0.55" stroke-width="1.4"/>'
+            f'<rect x="{x0 + 0.5}" y="{TOP + 0.5}" width="{w - 1}" height="{h - 1}" rx="20" '
+            f'fill="none" stroke="#8a7f68" stroke-opacity="0.7" stroke-width="1"/>')
+
+
+def _shell_clip():
+    """The shell's outline: the halves and the knuckles, for what is laid over all of it."""
+    parts = [f'<rect x="{x0}" y="{TOP}" width="{x1 - x0}" height="{BOTTOM - TOP}" rx="20"/>'
+             for x0, x1 in HALVES]
+    parts += [f'<rect x="395" y="{y0}" width="15" height="{y1 - y0}" rx="5"/>'
+              for y0, y1 in KNUCKLES]
+    return f'<clipPath id="shell">{"".join(parts)}</clipPath>'
 
 
 def _bezel(glass, label, label_x, anchor):
@@ -264,10 +278,9 @@ def _grille(x, y, cols, rows):
 
 def casing_svg(buttons, acl, rows_left, rows_right, entry_y):
     """The casing without the LCD ghosts (those are laid on from the segment pictures)."""
-    parts = [f'<rect width="{W}" height="{H}" fill="{BACKDROP}"/>',
-             _half(1, 401), _half(404, 803)]
+    parts = [_shell_clip()] + [_half(x0, x1) for x0, x1 in HALVES]
     # hinge knuckles across the fold
-    for y0, y1 in ((26, 150), (162, 286), (298, 422)):
+    for y0, y1 in KNUCKLES:
         parts.append(f'<rect x="395" y="{y0}" width="15" height="{y1 - y0}" rx="5" fill="url(#hinge)"/>')
         parts.append(f'<rect x="395" y="{y0}" width="15" height="{y1 - y0}" rx="5" fill="none" stroke="#6c6453" stroke-width="0.8"/>')
     parts.append(_bezel(LEFT_GLASS, "NANDO", 40, "start"))
@@ -301,8 +314,9 @@ def casing_svg(buttons, acl, rows_left, rows_right, entry_y):
                             colour=LABEL, spacing=0.3))
     # a printed crate-and-arrow badge for balance
     parts.append(_badge(690, 360))
-    parts.append(f'<rect width="{W}" height="{H}" fill="url(#light)"/>')
-    parts.append(f'<rect width="{W}" height="{H}" filter="url(#grain)" opacity="0.05"/>')
+    parts.append(f'<g clip-path="url(#shell)">'
+                 f'<rect width="{W}" height="{H}" fill="url(#light)"/>'
+                 f'<rect width="{W}" height="{H}" filter="url(#grain)" opacity="0.05"/></g>')
     return document((0, 0, W, H), _gradients(), "".join(parts))
 
 

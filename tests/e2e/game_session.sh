@@ -55,6 +55,18 @@ read -r -a hints <<<"$(xprop -id "$wid" _MOTIF_WM_HINTS | sed -n 's/^[^=]*= //p'
 ((${#hints[@]} >= 3 && (hints[0] & 2) && hints[2] == 0)) ||
   fail "the window asks for decorations: _MOTIF_WM_HINTS ${hints[*]:-missing}"
 
+# Cut to the casing's shape: the screen shows around the shell's rounded corners and in its
+# hinge gap, not the casing's dark backdrop (36,33,30), and not through the shell.
+import -window root "$work/screen.png" || fail "no screenshot of the screen"
+at_screen() { convert "$work/screen.png" -format "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]" -crop "1x1+$1+$2" info:; }
+bare=$(at_screen 5 5)
+for at in "0 0" "801 0" "0 447" "801 447" "402 10"; do
+  read -r cx cy <<<"$at"
+  c=$(at_screen $((x + cx)) $((y + cy)))
+  [[ $c == "$bare" && $c != 36,33,30 ]] || fail "the window at $cx,$cy is $c, not the screen's $bare"
+done
+[[ $(at_screen $((x + 10)) $((y + 224))) != "$bare" ]] || fail "the screen shows through the shell"
+
 # The GAME B button on the screen, found before the game starts: from F1 on, time counts.
 read -r bx by < <(at_window $((515 + 13)) $((298 + 19)))
 poses() {

@@ -86,6 +86,7 @@ lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 ||
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libsdl2-2.0-0* && $depends == *libsdl2-mixer* && $depends == *fonts-dejavu-core* ]] ||
   fail "dependencies not computed from the binaries: $depends"
+[[ $depends == *libdecor-0-plugin-1-cairo* ]] || fail "no libdecor plugin among: $depends"
 
 pkgroot=$work/pkgroot
 dpkg-deb -x "$deb" "$pkgroot" || fail "dpkg-deb -x failed"

@@ -1,5 +1,7 @@
 # Shared by the end-to-end sessions: a private X server, a private configuration folder, the
 # game started and watched through its pixels, and waits that poll with a deadline.
+# With start_weston a Wayland compositor (weston) runs nested on the X server, and the game is a
+# native Wayland client on it: found and looked at in weston's screenshots (wl_* below).
 # A session script sets e2e_name and sources this file with its first arguments:
 #   GAME SEG_CHECK SHOTS_DIR
 # Screenshots go to SHOTS_DIR; they are kept, and named, when the session fails.
@@ -13,7 +15,8 @@ game=$1
 seg_check=$2
 shots=$3
 assets=$(dirname "$game")/assets
-for tool in Xvfb xauth mcookie xdotool xwininfo xprop import compare ${wm:+$wm wmctrl}; do
+for tool in Xvfb xauth mcookie xdotool xwininfo xprop import compare ${wm:+$wm wmctrl} \
+  ${e2e_tools:-}; do
   command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -27,10 +30,12 @@ wm_pid=
 # know how the game shows the device (its --scale, --view, or the window's --size).
 game_args=()
 check_args=()
+weston_pid=
 cleanup() {
   [[ -n $pid ]] && kill "$pid" 2>/dev/null
   [[ -n $ahead ]] && kill "$ahead" 2>/dev/null
   [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null
+  [[ -n $weston_pid ]] && kill "$weston_pid" 2>/dev/null
   [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
@@ -74,6 +79,123 @@ start_wm() {
 }
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
+# A Wayland compositor nested on the X server, its output WxH (1000x600 unless given) at SCALE
+# (1 unless given), in a window that takes the keyboard; BACKEND=headless runs one with no
+# screen and no input seat instead. Its
+# socket is in a runtime folder of this session's own, and WAYLAND_DISPLAY names it. It never
+# locks its screen (--idle-time=0, or it would after 300 s); its desktop is a flat colour with no
+# panel, so that a window is what differs from it in a screenshot (weston-screenshooter, which
+# needs --debug).
+wl_background=3060c0 wl_rgb=48,96,192
+start_weston() {
+  local size=${1:-1000x600} backend=${2:-x11} scale=${3:-1}
+  export XDG_RUNTIME_DIR=$work/run
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  printf '[shell]\nbackground-color=0xff%s\npanel-position=none\n' "$wl_background" \
+    >"$work/weston.ini"
+  weston --backend="$backend-backend.so" --socket=cw-wayland --idle-time=0 --debug \
+    --config="$work/weston.ini" --width="${size%x*}" --height="${size#*x}" --scale="$scale" \
+    >"$work/weston.log" 2>&1 &
+  weston_pid=$!
+  export WAYLAND_DISPLAY=cw-wayland
+  within 10 test -S "$XDG_RUNTIME_DIR/cw-wayland" || { cat "$work/weston.log"; fail "weston did not start"; }
+  [[ $backend == x11 ]] || return 0
+  within 10 weston_window || { cat "$work/weston.log"; fail "weston shows no window"; }
+  xdotool windowfocus --sync "$weston_wid"
+  # Its desktop drawn (its shell, a client of its own, takes a while at a larger scale).
+  within 30 wl_desktop_drawn || { cat "$work/weston.log"; fail "weston's desktop is not drawn"; }
+}
+wl_desktop_drawn() {
+  wl_screenshot || return 1
+  local w h
+  read -r w h < <(convert "$work/wl-shot.png" -format '%w %h' info:)
+  [[ $(wl_pixel 1 $((h - 2))),$(wl_pixel $((w - 2)) 1) == "$wl_rgb,$wl_rgb" ]]
+}
+weston_window() {
+  weston_wid=$(xdotool search --class '^Weston Compositor$' 2>/dev/null | head -1)
+  [[ -n $weston_wid ]] && xwininfo -id "$weston_wid" 2>/dev/null | grep -q IsViewable
+}
+stop_weston() {
+  kill "$weston_pid" 2>/dev/null
+  wait "$weston_pid" 2>/dev/null
+  weston_pid=
+  rm -rf "$XDG_RUNTIME_DIR"
+}
+
+# A screenshot of weston's whole output, as $work/wl-shot.png.
+wl_screenshot() {
+  rm -rf "$work/wl-shots"
+  mkdir "$work/wl-shots"
+  (cd "$work/wl-shots" && weston-screenshooter >/dev/null 2>&1) || return 1
+  mv "$work/wl-shots"/*.png "$work/wl-shot.png" 2>/dev/null
+}
+# The windows in the last screenshot: the box of all that differs from the desktop but the
+# pointer (whatever is too thin to hold a 31x31 square), as "W H X Y" in $wl_box; "0 0 0 0"
+# when there is none.
+wl_windows() {
+  wl_box=$(convert "$work/wl-shot.png" -fill black -opaque "#$wl_background" -fill white \
+    +opaque black -morphology Open Square:15 -bordercolor black -border 1 -trim \
+    -format '%w %h %[fx:page.x-1] %[fx:page.y-1]' info: 2>/dev/null)
+  [[ $wl_box == "1 1 -1 -1" ]] && wl_box="0 0 0 0"
+  return 0
+}
+# The box of the pixels of colour R,G,B in the last screenshot, as wl_windows gives it.
+wl_colour_box() {
+  wl_box=$(convert "$work/wl-shot.png" -fill black +opaque "rgb($1)" -fill white -opaque "rgb($1)" \
+    -bordercolor black -border 1 -trim -format '%w %h %[fx:page.x-1] %[fx:page.y-1]' info: 2>/dev/null)
+}
+# The colour at X,Y of the last screenshot, as "R,G,B".
+wl_pixel() {
+  convert "$work/wl-shot.png" -format '%[fx:int(255*p{'"$1,$2"'}.r)],%[fx:int(255*p{'"$1,$2"'}.g)],%[fx:int(255*p{'"$1,$2"'}.b)]' info:
+}
+# Takes a screenshot in which the game window shows (alone, 802x448 at scale 1) and keeps the
+# window's part of it as the next screenshot under NAME; its place in weston's output is $wx $wy.
+# (wl_size: the window's size in the output's pixels, 802x448 unless set; wl_margin: how many
+# pixels of its edge the shell leaves clear, 0 unless set: its outline runs half a casing pixel
+# inside, which is a whole pixel at 2x.)
+wl_size=802x448
+wl_margin=0
+wl_game_shot() {
+  local w h
+  wl_screenshot || { echo "no screenshot" >"$work/verdict"; return 1; }
+  wl_windows
+  read -r w h wx wy <<<"$wl_box"
+  ((wx -= wl_margin, wy -= wl_margin, w += 2 * wl_margin, h += 2 * wl_margin))
+  [[ "$w"x"$h" == "$wl_size" ]] ||
+    { echo "the windows shown are $wl_box, not $wl_size" >"$work/verdict"; return 1; }
+  shot_count=$((shot_count + 1))
+  last_shot=$shots/$(printf %02d $shot_count)-$1.png
+  convert "$work/wl-shot.png" -crop "$wl_size+$wx+$wy" +repage "$last_shot"
+}
+# Looks at the game window where wl_game_shot last found it, in screenshots, for up to SECONDS
+# until it meets every expectation, as look does (a look takes a tenth of a second); the last
+# look stays as the next screenshot under NAME.
+wl_look() {
+  local end=$(($(now) + $2 * 1000000))
+  shot_count=$((shot_count + 1))
+  last_shot=$shots/$(printf %02d $shot_count)-$1.png
+  shift 2
+  while :; do
+    wl_screenshot && convert "$work/wl-shot.png" -crop "$wl_size+$wx+$wy" +repage "$last_shot" &&
+      "$seg_check" "$assets" --image "$last_shot" "${check_args[@]}" "$@" >"$work/verdict" 2>&1 &&
+      return 0
+    (($(now) >= end)) && return 1
+    sleep 0.05
+  done
+}
+wl_expect_within() {
+  wl_look "$@" || fail "$1: $(tr '\n' ';' <"$work/verdict")"
+}
+# A click at X,Y of weston's output. weston follows the X pointer's motion within its window:
+# the pointer goes to a corner of it and back in, then to the place.
+wl_click() {
+  xdotool mousemove --window "$weston_wid" 999 599 mousemove --window "$weston_wid" 0 0
+  sleep 0.1
+  xdotool mousemove --window "$weston_wid" "$1" "$2"
+  sleep 0.1
+  xdotool click 1
+}
+
 # Asks a window to close as a title bar's close box does: through the window manager when one
 # runs, or else straight to the window (WM_DELETE_WINDOW, with the wm_close tool given).
 close_window() {
@@ -86,6 +208,8 @@ fail() {
     echo "the game's stderr:"
     cat "$work/err"
   fi
+  # The last whole screenshot of a Wayland session, which no look kept.
+  [[ -s $work/wl-shot.png ]] && cp "$work/wl-shot.png" "$shots/last-weston-screenshot.png"
   if ((shot_count > 0)); then
     echo "screenshots kept in $shots:"
     ls "$shots"
@@ -248,6 +372,76 @@ at_window() {
   local x y
   read -r x y < <(corner "$wid")
   echo $((x + $1)) $((y + $2))
+}
+
+# Game B, started and seen, played in the window to its game over: Bepo down to the lowest
+# hand-over, where he and Nando lift the first crates of each run; Nando up and back down. The
+# crates that reach Bepo's middle hand-over break: misses, and the third ends the game. EXPECT
+# and LOOK are the looks at the window (expect_within and look, or wl_expect_within and wl_look);
+# the last one, before Esc ends the program, is left in $final.
+play_game_b() {
+  local expect=$1 look=$2
+  xdotool key l
+  $expect bepo-down 2 Bepo:1=lit Bepo:3=dark
+  sleep 1
+  xdotool key q
+  $expect nando-up 2 Nando:3=lit
+  xdotool key a
+  $expect nando-down 2 Nando:1=lit
+  # The game over: the clock shows again (its colon lit) once the final score has stood a while.
+  $expect game-over 90 duepunti=lit
+  # Not at the turn of a minute: the picture must not change between the last look and Esc.
+  (($(date +%S | sed 's/^0//') >= 57)) && sleep 4
+  $look last 0 duepunti=lit || fail "the clock went out: $(tr '\n' ';' <"$work/verdict")"
+  final=$last_shot
+  xdotool key Escape
+  await_exit 5
+  ((status == 0)) || fail "Esc: exit status $status"
+}
+
+# The RECORDING of play_game_b replayed headless in a folder of its own: every recorded value
+# the same, a game over, a crate lifted, the keys pressed in it; its output in $work/replayed.
+replay_game_b() {
+  local recording=$1 score
+  mkdir "$work/replay"
+  (cd "$work/replay" && "$replay" --check "$recording" >"$work/replayed" 2>"$work/replay.err") ||
+    { cp "$recording" "$shots/"; fail "the replay differs: $(cat "$work/replay.err")"; }
+  grep -q '^expect ok: Misses 0$' "$work/replayed" || fail "no game over in the replay"
+  score=$(sed -n 's/^expect ok: Score //p' "$work/replayed")
+  ((score >= 1)) || fail "no crate lifted (score '$score')"
+  grep -q '^keydown 113$' "$recording" && grep -q '^keydown 76$' "$recording" ||
+    fail "the keys pressed are not in the recording"
+}
+
+# Whether picture FINAL (the game window's last look) shows what the replay's output REPLAYED
+# ends with: every segment the checker can tell apart (a few lie wholly under others), lit or dark
+# as in the replay, and the readout.
+shows_replay_end() {
+  local final=$1 replayed=$2 group members member segment c p place=0 readout
+  local -A shown
+  local checks=()
+  "$seg_check" "$assets" --image "$final" --report >"$work/report" 2>&1 || fail "no report"
+  while read -r group members; do
+    shown[$group]=" $members "
+  done < <(sed -n 's/^expect ok: shown //p' "$replayed")
+  while read -r segment _; do
+    group=${segment%%:*} member=${segment#*:}
+    [[ -v shown[$group] ]] || continue
+    if [[ $segment == "$group" ]]; then  # a segment of its own: 1 or 0
+      [[ ${shown[$group]} == " 1 " ]] && checks+=("$group=lit") || checks+=("$group=dark")
+    else
+      [[ ${shown[$group]} == *" $member "* ]] && checks+=("$segment=lit") || checks+=("$segment=dark")
+    fi
+  done < <(grep -E '^[A-Za-z0-9]+(:[0-9]+)? +[0-9]+% of' "$work/report")
+  ((${#checks[@]} > 50)) || fail "only ${#checks[@]} segments to compare: $(head -3 "$work/report")"
+  readout=$(sed -n 's/^expect ok: readout //p' "$replayed")
+  for p in Ora Centinaia skip Decina Unita; do
+    c=${readout:place:1}
+    place=$((place + 1))
+    [[ $p == skip ]] && continue
+    [[ $c == _ ]] && checks+=("$p=blank") || checks+=("$p=$c")
+  done
+  "$seg_check" "$assets" --image "$final" "${checks[@]}" >"$work/verdict" 2>&1
 }
 
 export SDL_AUDIODRIVER=dummy TZ=UTC LC_ALL=C

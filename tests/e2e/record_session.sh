@@ -13,67 +13,15 @@ game_args=(--record "$recording")
 start_game
 [[ -z $wm ]] && xdotool windowfocus --sync "$wid"
 
-# Game B; Bepo down to the lowest hand-over, where he and Nando lift the first crates of each
-# run; Nando up and back down. The crates that reach Bepo's middle hand-over break: misses, and
-# the third ends the game.
+# Game B to its game over.
 expect_ahead game-b 3 IMGameB=lit IMGameA=dark
 xdotool key F2
 expect_done
-xdotool key l
-expect_within bepo-down 2 Bepo:1=lit Bepo:3=dark
-sleep 1
-xdotool key q
-expect_within nando-up 2 Nando:3=lit
-xdotool key a
-expect_within nando-down 2 Nando:1=lit
-# The game over: the clock shows again (its colon lit) once the final score has stood a while.
-expect_within game-over 90 duepunti=lit
-# Not at the turn of a minute: the picture must not change between the last look and Esc.
-(($(date +%S | sed 's/^0//') >= 57)) && sleep 4
-look last 0 duepunti=lit || fail "the clock went out: $(tr '\n' ';' <"$work/verdict")"
-final=$last_shot
-xdotool key Escape
-await_exit 5
-((status == 0)) || fail "Esc: exit status $status"
+play_game_b expect_within look
+replay_game_b "$recording"
 
-# The replay in a folder of its own: every recorded value the same.
-mkdir "$work/replay"
-(cd "$work/replay" && "$replay" --check "$recording" >"$work/replayed" 2>"$work/replay.err") ||
-  { cp "$recording" "$shots/"; fail "the replay differs: $(cat "$work/replay.err")"; }
-grep -q '^expect ok: Misses 0$' "$work/replayed" || fail "no game over in the replay"
-score=$(sed -n 's/^expect ok: Score //p' "$work/replayed")
-((score >= 1)) || fail "no crate lifted (score '$score')"
-grep -q '^keydown 113$' "$recording" && grep -q '^keydown 76$' "$recording" ||
-  fail "the keys pressed are not in the recording"
-
-# The window's last picture shows what the replay shows at its end: every segment the checker
-# can tell apart (a few lie wholly under others), lit or dark as in the replay, and the readout.
-"$seg_check" "$assets" --image "$final" --report >"$work/report" 2>&1 || fail "no report"
-declare -A shown
-while read -r group members; do
-  shown[$group]=" $members "
-done < <(sed -n 's/^expect ok: shown //p' "$work/replayed")
-checks=()
-while read -r segment _; do
-  group=${segment%%:*} member=${segment#*:}
-  [[ -v shown[$group] ]] || continue
-  if [[ $segment == "$group" ]]; then  # a segment of its own: 1 or 0
-    [[ ${shown[$group]} == " 1 " ]] && checks+=("$group=lit") || checks+=("$group=dark")
-  else
-    [[ ${shown[$group]} == *" $member "* ]] && checks+=("$segment=lit") || checks+=("$segment=dark")
-  fi
-done < <(grep -E '^[A-Za-z0-9]+(:[0-9]+)? +[0-9]+% of' "$work/report")
-((${#checks[@]} > 50)) || fail "only ${#checks[@]} segments to compare: $(head -3 "$work/report")"
-readout=$(sed -n 's/^expect ok: readout //p' "$work/replayed")
-place=0
-for p in Ora Centinaia skip Decina Unita; do
-  c=${readout:place:1}
-  place=$((place + 1))
-  [[ $p == skip ]] && continue
-  [[ $c == _ ]] && checks+=("$p=blank") || checks+=("$p=$c")
-done
-"$seg_check" "$assets" --image "$final" "${checks[@]}" >"$work/verdict" 2>&1 ||
-  fail "the last picture: $(tr '\n' ';' <"$work/verdict")"
+# The window's last picture shows what the replay shows at its end.
+shows_replay_end "$final" "$work/replayed" || fail "the last picture: $(tr '\n' ';' <"$work/verdict")"
 
 # Watched again in the window: it plays to its end and says it ended as recorded.
 game_args=(--play "$recording")

@@ -47,8 +47,8 @@ class EventWait {
   void attach(SDL_Window* window);
   // Stops watching (before SDL quits).
   void detach();
-  // Wakes on `source`'s descriptors too (with the display's socket only: SDL's own wait polls
-  // its devices anyway).
+  // Wakes on `source`'s descriptors too. Where SDL's own wait serves (no X socket, as on
+  // Wayland), they are looked at after each of its waits, at most a second apart.
   void watch(WakeSource& source);
 
   // Returns by `deadlineNs` on the steady clock (never, when negative), or earlier once events

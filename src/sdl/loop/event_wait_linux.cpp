@@ -77,6 +77,9 @@ struct EventWait::Impl {
     return 1;
   }
 
+  void gather(bool withDisplay);
+  void tellSources(std::size_t from);
+
   void useSdlWait() {
     fd = -1;
     // SDL's wait cannot be woken by a signal that stays blocked: let it through on this thread.
@@ -125,23 +128,45 @@ void EventWait::watch(WakeSource& source) {
   impl_->sources.push_back(&source);
 }
 
+// The display's socket and the eventfd (when given), then every wake source's descriptors.
+void EventWait::Impl::gather(bool withDisplay) {
+  polled.clear();
+  owners.clear();
+  if (withDisplay) {
+    polled.assign({pollfd{fd, POLLIN, 0}, pollfd{wakeFd, POLLIN, 0}});
+    owners.assign(2, nullptr);
+  }
+  for (WakeSource* s : sources) {
+    extraFds.clear();
+    s->wakeFds(extraFds);
+    for (int d : extraFds) {
+      polled.push_back({d, POLLIN, 0});
+      owners.push_back(s);
+    }
+  }
+}
+
+// Hands each ready descriptor of a wake source to its owner.
+void EventWait::Impl::tellSources(std::size_t from) {
+  for (std::size_t i = from; i < polled.size(); ++i)
+    if (polled[i].revents != 0) owners[i]->woken(polled[i].fd, polled[i].revents);
+}
+
 void EventWait::wait(std::int64_t deadlineNs, bool talked, const TakeEvent& take) {
   Impl& w = *impl_;
-  if (w.fd < 0) return waitWithSdl(deadlineNs, take);
+  if (w.fd < 0) {
+    // SDL's wait (on Wayland, where SDL itself must pump for a held key to repeat): the wake
+    // sources are looked at after it, at most a second apart.
+    waitWithSdl(deadlineNs, take);
+    w.gather(false);
+    if (!w.polled.empty() && ::poll(w.polled.data(), w.polled.size(), 0) > 0) w.tellSources(0);
+    return;
+  }
   // Events already in a queue on this side of the socket would not wake the wait.
   if (talked || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
     if (drain(take)) return;
   }
-  w.polled.assign({pollfd{w.fd, POLLIN, 0}, pollfd{w.wakeFd, POLLIN, 0}});
-  w.owners.assign(2, nullptr);
-  for (WakeSource* s : w.sources) {
-    w.extraFds.clear();
-    s->wakeFds(w.extraFds);
-    for (int fd : w.extraFds) {
-      w.polled.push_back({fd, POLLIN, 0});
-      w.owners.push_back(s);
-    }
-  }
+  w.gather(true);
   timespec ts{};
   const timespec* timeout = nullptr;
   if (deadlineNs >= 0) {
@@ -160,8 +185,7 @@ void EventWait::wait(std::int64_t deadlineNs, bool talked, const TakeEvent& take
     eventfd_t n;
     eventfd_read(w.wakeFd, &n);
   }
-  for (std::size_t i = 2; i < w.polled.size(); ++i)
-    if (w.polled[i].revents != 0) w.owners[i]->woken(w.polled[i].fd, w.polled[i].revents);
+  w.tellSources(2);
   // Readable, another thread's event, or a signal (SDL's handler marked a quit that the next
   // look at the queue turns into SDL_QUIT): let SDL see what it is.
   drain(take);

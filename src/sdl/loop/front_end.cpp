@@ -11,6 +11,8 @@
 #include "host/report.h"
 #include "sdl/input/sdl_input.h"
 #include "sdl/loop/message_box.h"
+#include "sdl/loop/video_driver.h"
+#include "sdl/loop/wayland_probe.h"
 
 namespace cw {
 namespace {
@@ -72,18 +74,8 @@ Status FrontEnd::open() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // Closing the dialog while the game window is hidden must not end the program.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  // Video only here: the game controllers start in Pads::open, with the watch on their devices
-  // that wakes our own wait (SDL's wait would poll every millisecond while a pad is plugged in).
-  if (!sdl_.start(SDL_INIT_VIDEO))
-    return failure(std::string("cannot open a window: ") + SDL_GetError());
+  if (Status started = startVideo(); !started) return started;
   if (timing_) SDL_AddEventWatch(&stampKeyArrival, timing_.get());
-  // With no display SDL falls back to drawing off screen, which nobody would see; that is
-  // only wanted when asked for by name (tests do).
-  const char* driver = SDL_GetCurrentVideoDriver();
-  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-  if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
-      !(asked && *asked))
-    return failure("cannot open a window: no display found");
   if (Status opened = screen_.open(assets_, options_.screen); !opened) return opened;
   windows_.watch(screen_.window());
   events_.attach(screen_.window());
@@ -103,6 +95,28 @@ Status FrontEnd::open() {
   // window shows and the clock starts.
   screen_.presentNow(game_.device().display());
   return {};
+}
+
+// Starts SDL's video on the first driver of the plan that starts: never one the environment
+// does not offer (SDL would fall back to drawing off screen, which nobody would see), nor one
+// that would crash it.
+Status FrontEnd::startVideo() {
+  const VideoPlan plan = planVideo(videoEnvironment(), &probeWayland);
+  if (!plan.refusal.empty()) return failure("cannot open a window: " + plan.refusal);
+  if (plan.drivers.empty()) {
+    if (sdl_.start(SDL_INIT_VIDEO)) return {};
+    return failure(std::string("cannot open a window: ") + SDL_GetError());
+  }
+  std::string why;
+  for (const std::string& driver : plan.drivers) {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
+    // Video only here: the game controllers start in Pads::open, with the watch on their
+    // devices that wakes our own wait (SDL's wait would poll every millisecond while a pad is
+    // plugged in).
+    if (sdl_.start(SDL_INIT_VIDEO)) return {};
+    why += (why.empty() ? "" : "; ") + driver + ": " + SDL_GetError();
+  }
+  return failure("cannot open a window: " + why);
 }
 
 // The dialog's icon and font; the dialog is the one way to change the keys, so both must load.
@@ -276,7 +290,9 @@ void FrontEnd::pumpWindowEvent(const SDL_Event& e) {
   if (dialogId != 0 && e.window.windowID == dialogId) {
     if (what == SDL_WINDOWEVENT_CLOSE) game_.arrive(arrival(e), CloseInput{dialogId});
     if (what == SDL_WINDOWEVENT_LEAVE) dialog_.tooltips().pointerAt(0, game_.realNow());
-    if (what == SDL_WINDOWEVENT_EXPOSED) dialog_.exposed();
+    // Under a Wayland compositor the first frame of a new dialog may never show (it stays
+    // black); the dialog gains the focus once it shows, and is drawn again then.
+    if (what == SDL_WINDOWEVENT_EXPOSED || what == SDL_WINDOWEVENT_FOCUS_GAINED) dialog_.exposed();
     if (what == SDL_WINDOWEVENT_MINIMIZED) dialog_.minimised(game_.realNow());
     if (what == SDL_WINDOWEVENT_RESTORED) dialog_.restored();
   } else if (e.window.windowID == screen_.windowId()) {

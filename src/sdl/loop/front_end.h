@@ -90,6 +90,7 @@ class FrontEnd final : private WindowPort, private WakeSource {
   void showDialog(bool open) override;
 
   Millis arrival(const SDL_Event& e) const;
+  Status startVideo();
   Status openDialogLook();
   void openSound();
   void sayOfTheKeyFile();

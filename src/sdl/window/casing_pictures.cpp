@@ -61,6 +61,60 @@ Result<SurfaceHandle> loadPicture(const std::string& path, int w, int h, int set
   return s;
 }
 
+// The colour the window shows around the shell where it cannot show the desktop through its
+// corners and its hinge gap: the casing art's backdrop.
+constexpr SDL_Color kBackdrop{0x24, 0x21, 0x1e, 255};
+
+// `s` (RGBA32) laid over the backdrop: opaque, drawn without blending.
+void flatten(SDL_Surface* s) {
+  SDL_LockSurface(s);
+  for (int y = 0; y < s->h; ++y) {
+    Uint8* p = static_cast<Uint8*>(s->pixels) + y * s->pitch;
+    for (int x = 0; x < s->w; ++x, p += 4) {
+      const int a = p[3];
+      p[0] = static_cast<Uint8>((p[0] * a + kBackdrop.r * (255 - a) + 127) / 255);
+      p[1] = static_cast<Uint8>((p[1] * a + kBackdrop.g * (255 - a) + 127) / 255);
+      p[2] = static_cast<Uint8>((p[2] * a + kBackdrop.b * (255 - a) + 127) / 255);
+      p[3] = 255;
+    }
+  }
+  SDL_UnlockSurface(s);
+}
+
+// The pixels of `s` (RGBA32) within `r` that are more opaque than not, as rectangles: each row's
+// runs, with the same runs on rows that follow one another made one rectangle.
+std::vector<Rect> opaqueArea(SDL_Surface* s, const SDL_Rect& r) {
+  std::vector<Rect> area;
+  std::vector<Rect> row, open;  // this row's runs; the rectangles the row before extended
+  SDL_LockSurface(s);
+  for (int y = r.y; y < r.y + r.h && y < s->h; ++y) {
+    const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
+    row.clear();
+    for (int x = r.x; x < r.x + r.w && x < s->w;) {
+      if (p[4 * x + 3] < 128) {
+        ++x;
+        continue;
+      }
+      const int x0 = x;
+      while (x < r.x + r.w && x < s->w && p[4 * x + 3] >= 128) ++x;
+      row.push_back({x0, y, x - x0, 1});
+    }
+    const bool same = row.size() == open.size() && std::equal(row.begin(), row.end(), open.begin(),
+                                                              [](const Rect& a, const Rect& b) {
+                                                                return a.x == b.x && a.w == b.w;
+                                                              });
+    if (same) {
+      for (Rect& o : open) ++o.h;
+      continue;
+    }
+    area.insert(area.end(), open.begin(), open.end());
+    open = row;
+  }
+  SDL_UnlockSurface(s);
+  area.insert(area.end(), open.begin(), open.end());
+  return area;
+}
+
 Result<TextureHandle> textureOf(SDL_Renderer* renderer, SDL_Surface* s, bool opaque,
                                 const std::string& path) {
   TextureHandle t(SDL_CreateTextureFromSurface(renderer, s));
@@ -73,14 +127,16 @@ Result<TextureHandle> textureOf(SDL_Renderer* renderer, SDL_Surface* s, bool opa
 
 void CasingPictures::release() {
   casing_.reset();
+  outline_.clear();
   textures_.clear();
   sizes_.clear();
 }
 
 CasingPictures::Loaded CasingPictures::load(SDL_Renderer* renderer, const std::string& assetsDir,
-                                            double scale) {
+                                            double scale, bool seeThrough) {
   Loaded result;
   scale_ = scale;  // each set's loading releases what was there first
+  seeThrough_ = seeThrough;
   for (int set = pictureSetFor(scale);; --set) {
     result.status = loadSet(renderer, pictureSetDir(assetsDir, set), set);
     if (result.status || set == 1) return result;
@@ -96,11 +152,12 @@ Status CasingPictures::loadSet(SDL_Renderer* renderer, const std::string& dir, i
   Result<SurfaceHandle> casing = loadPicture(casingPath, kCasingWidth, kCasingHeight, set, scale);
   if (!casing) return failure(casing.error());
   SDL_Surface* surface = casing->get();
-  casingOpaque_ = opaqueWithin(surface, {0, 0, scale.px(kWindowWidth), scale.px(kWindowHeight)});
-  // The casing's own backdrop continues around it; a casing with see-through parts lies on black.
-  const Uint8* corner = static_cast<const Uint8*>(surface->pixels);
-  backdrop_ =
-      casingOpaque_ ? SDL_Color{corner[0], corner[1], corner[2], 255} : SDL_Color{0, 0, 0, 255};
+  const SDL_Rect shown{0, 0, scale.px(kWindowWidth), scale.px(kWindowHeight)};
+  std::vector<Rect> outline = opaqueArea(surface, shown);
+  // Where the window cannot show the desktop through the casing, the backdrop fills its clear
+  // parts once here, and the casing is copied as it is at each frame.
+  if (!seeThrough_) flatten(surface);
+  casingOpaque_ = opaqueWithin(surface, shown);
   Result<TextureHandle> casingTexture = textureOf(renderer, surface, casingOpaque_, casingPath);
   if (!casingTexture) return failure(casingTexture.error());
   // Segments that share a picture share one texture.
@@ -123,6 +180,7 @@ Status CasingPictures::loadSet(SDL_Renderer* renderer, const std::string& dir, i
     textureOf_[i] = it->second;
   }
   casing_ = std::move(casingTexture).value();
+  outline_ = std::move(outline);
   textures_ = std::move(textures);
   sizes_ = std::move(sizes);
   return {};
@@ -134,7 +192,10 @@ void CasingPictures::draw(SDL_Renderer* renderer, const FrameState& frame, const
   // An opaque casing that fills the window is copied over it as it is: nothing to clear,
   // nothing to blend (the two cost as much as the rest of a frame).
   if (!casingOpaque_ || !layout.fillsWindow()) {
-    SDL_SetRenderDrawColor(renderer, backdrop_.r, backdrop_.g, backdrop_.b, 255);
+    // Around the shell the desktop shows through, where it can and the whole casing shows.
+    const bool clear = seeThrough_ && layout.fillsWindow() && layout.paneCount() == 1;
+    const SDL_Color c = clear ? SDL_Color{0, 0, 0, 0} : kBackdrop;
+    SDL_SetRenderDrawColor(renderer, c.r, c.g, c.b, c.a);
     // A clear ignores the clip rectangle: within one, the background is filled instead.
     if (clip) {
       SDL_RenderSetClipRect(renderer, clip);

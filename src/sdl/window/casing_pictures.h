@@ -31,7 +31,11 @@ class CasingPictures {
   // Loads the casing and every segment picture from `assetsDir` into textures of `renderer`,
   // sized for drawing at `scale`: from pictureSetFor(scale), resized once here when the scale
   // is not the set's own. A larger set that cannot be used gives way to the next smaller one.
-  Loaded load(SDL_Renderer* renderer, const std::string& assetsDir, double scale);
+  // `seeThrough`: the window shows the desktop where the casing is clear (around the shell's
+  // rounded corners and in its hinge gap), as a compositor does with the picture's
+  // transparency; otherwise the casing's backdrop fills those parts.
+  Loaded load(SDL_Renderer* renderer, const std::string& assetsDir, double scale,
+              bool seeThrough = false);
   bool loaded() const { return casing_ != nullptr; }
   double scale() const { return scale_; }
   // Draws the whole window as `layout` places the picture, at the scale the pictures were
@@ -41,14 +45,18 @@ class CasingPictures {
             const SDL_Rect* clip = nullptr) const;
   // Frees the textures, which must go before their renderer.
   void release();
+  // The shell's shape at the loaded scale, as rectangles of the whole casing's picture within
+  // the part the window shows: the window's shape where a platform cuts windows to shapes.
+  const std::vector<Rect>& outline() const { return outline_; }
 
  private:
   Status loadSet(SDL_Renderer* renderer, const std::string& dir, int set);
 
   double scale_ = 1;
   TextureHandle casing_;
-  bool casingOpaque_ = false;         // where the window shows it
-  SDL_Color backdrop_{0, 0, 0, 255};  // shown around the picture where it does not fill the window
+  bool casingOpaque_ = false;  // where the window shows it
+  bool seeThrough_ = false;    // the casing keeps its transparency
+  std::vector<Rect> outline_;
   std::vector<TextureHandle> textures_;         // one per distinct picture file
   std::vector<std::pair<int, int>> sizes_;      // their sizes in pixels
   std::array<int, kSegmentCount> textureOf_{};  // segment index to textures_ index

@@ -9,6 +9,7 @@
 #include "sdl/window/desktop.h"
 #include "sdl/window/renderer.h"
 #include "sdl/window/view_choice.h"
+#include "sdl/window/x11_desktop.h"
 
 namespace cw {
 
@@ -17,7 +18,7 @@ namespace cw {
 SDL_HitTestResult CasingWindow::hitTest(SDL_Window*, const SDL_Point* p, void* self) {
   const CasingWindow& screen = *static_cast<const CasingWindow*>(self);
   if (screen.fullscreen_) return SDL_HITTEST_NORMAL;
-  const auto at = screen.layout_.toLogical(p->x, p->y);
+  const auto at = screen.toLogical(p->x, p->y);
   if (at && screen.view_ == ViewKind::Casing && onCasingButton(at->first, at->second))
     return SDL_HITTEST_NORMAL;
   return SDL_HITTEST_DRAGGABLE;
@@ -33,14 +34,24 @@ void CasingWindow::close() {
 Status CasingWindow::open(const std::string& assets, const ScreenOptions& options) {
   assets_ = assets;
   conf_ = ConfFile(options.confPath);
+  Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+  if (onWayland()) {
+    // Drawn in the output's own pixels, not enlarged by the compositor; with an alpha channel
+    // the compositor shows the desktop around the shell (SDL reads the hint at each configure
+    // of a window, so it stays set).
+    flags |= SDL_WINDOW_ALLOW_HIGHDPI;
+    SDL_SetHintWithPriority(SDL_HINT_VIDEO_EGL_ALLOW_TRANSPARENCY, "1", SDL_HINT_OVERRIDE);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  }
   window_.reset(SDL_CreateWindow("Crateworks Sim", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                 kWindowWidth, kWindowHeight,
-                                 SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN));
+                                 kWindowWidth, kWindowHeight, flags));
   if (window_.get()) renderer_ = makeRenderer(window_.get());
   if (!renderer_) return failure(std::string("cannot open a window: ") + SDL_GetError());
   SDL_RendererInfo info{};
   partial_ =
       SDL_GetRendererInfo(renderer_.get(), &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+  seeThrough_ = drawsSeeThrough(renderer_.get());
+  unit_ = pixelsPerUnit(window_.get(), renderer_.get());
   SDL_SetWindowHitTest(window_.get(), hitTest, this);
   // The window exists before its size is chosen: the desktop's scale is read through it.
   chooseSize(options);
@@ -82,7 +93,7 @@ void CasingWindow::chooseSize(const ScreenOptions& options) {
   else if (remembered.scale)
     scale_ = fitted(*remembered.scale);
   else
-    scale_ = defaultScale(desktopDpi(window_.get()), view_, area.w, area.h);
+    scale_ = defaultScale(desktopDpi(window_.get(), unit_), view_, area.w, area.h);
   fullscreen_ = options.fullscreen;
 }
 
@@ -90,15 +101,19 @@ SDL_Rect CasingWindow::usableArea() const {
   SDL_Rect r{0, 0, INT_MAX / 2, INT_MAX / 2};
   const int display = SDL_GetWindowDisplayIndex(window_.get());
   if (display >= 0 && SDL_GetDisplayUsableBounds(display, &r) != 0)
-    r = {0, 0, INT_MAX / 2, INT_MAX / 2};
-  return r;
+    return {0, 0, INT_MAX / 2, INT_MAX / 2};
+  // In pixels, as the window's sizes are reckoned.
+  return {r.x, r.y, static_cast<int>(r.w * unit_), static_cast<int>(r.h * unit_)};
 }
 
 // Gives the window the size of the view at the chosen scale, centred on the screen or about
 // its old centre, and on the screen as far as it fits. Fullscreen keeps the screen's size.
 void CasingWindow::fitWindow(bool centred) {
   if (fullscreen_) return;
-  const auto [w, h] = ViewLayout::windowSize(view_, scale_);
+  const auto [pw, ph] = ViewLayout::windowSize(view_, scale_);
+  // The window's size is in its own units, so many pixels each.
+  const int w = static_cast<int>(std::ceil(pw / unit_)),
+            h = static_cast<int>(std::ceil(ph / unit_));
   int oldW = 0, oldH = 0, x = 0, y = 0;
   SDL_GetWindowSize(window_.get(), &oldW, &oldH);
   SDL_GetWindowPosition(window_.get(), &x, &y);
@@ -127,7 +142,10 @@ Status CasingWindow::layOut() {
   layout_ = ViewLayout::forWindow(view_, scale_, w, h);
   dirty_ = true;
   const double scale = layout_.scaler().scale();
-  if (pictures_.loaded() && std::fabs(pictures_.scale() - scale) < 1e-9) return {};
+  if (pictures_.loaded() && std::fabs(pictures_.scale() - scale) < 1e-9) {
+    cutToCasing();
+    return {};
+  }
   Status loaded = reload();
   relayout_ = !loaded;  // tried again, and said, at the next present
   return loaded;
@@ -135,10 +153,31 @@ Status CasingWindow::layOut() {
 
 Status CasingWindow::reload() {
   CasingPictures::Loaded loaded =
-      pictures_.load(renderer_.get(), assets_, layout_.scaler().scale());
+      pictures_.load(renderer_.get(), assets_, layout_.scaler().scale(), seeThrough_);
   if (!loaded.note.empty()) report(loaded.note);
   dirty_ = true;
+  if (loaded.status) cutToCasing();
   return loaded.status;
+}
+
+// Where the window cannot show the desktop through the casing's clear parts, it is cut to the
+// shell's outline while it shows the whole casing in a window; otherwise it keeps its rectangle,
+// the backdrop around the picture.
+void CasingWindow::cutToCasing() {
+  if (seeThrough_) return;
+  std::vector<Rect> area;
+  if (view_ == ViewKind::Casing && !fullscreen_ && layout_.fillsWindow() &&
+      layout_.paneCount() == 1) {
+    const Rect to = layout_.paneRect(0);
+    const Rect from = layout_.scaler().rect(layout_.pane(0).from);
+    for (Rect r : pictures_.outline()) {
+      r.x += to.x - from.x;
+      r.y += to.y - from.y;
+      area.push_back(r);
+    }
+  }
+  if (area.empty() && !shaped_) return;
+  shaped_ = cutToShape(window_.get(), area) && !area.empty();
 }
 
 void CasingWindow::stepScale(int steps) {

@@ -60,9 +60,10 @@ class CasingWindow final : public ScreenControls {
 
   // The scale the player chose, which the key dialog follows too.
   double scale() const { return scale_; }
-  // The logical point under window pixel (x, y), or nothing where the picture is not.
+  // The logical point under the window's point (x, y) (in its units, as the mouse reports
+  // it), or nothing where the picture is not.
   std::optional<std::pair<int, int>> toLogical(int x, int y) const override {
-    return layout_.toLogical(x, y);
+    return layout_.toLogical(static_cast<int>(x * unit_), static_cast<int>(y * unit_));
   }
   // The player's changes, which take effect from the next frame; the scale and view are
   // remembered. The scale steps along kScales as far as the window fits the screen, and only
@@ -95,6 +96,7 @@ class CasingWindow final : public ScreenControls {
   void drawChanges();
   void drawPauseMark();
   void chooseSize(const ScreenOptions& options);
+  void cutToCasing();
   Status layOut();
   void fitWindow(bool centred);
   void applyFullscreen();
@@ -113,6 +115,12 @@ class CasingWindow final : public ScreenControls {
   // Without a window manager fullscreen is a window of the screen's size, placed on it by us;
   // where the window was before.
   bool managed_ = true;
+  // The renderer's pixels to one of the window's units (the output's scale on Wayland).
+  double unit_ = 1;
+  // The window shows the desktop through the casing's clear parts (a compositor's alpha).
+  bool seeThrough_ = false;
+  // The window is cut to the shell's shape (where the platform cuts windows so).
+  bool shaped_ = false;
   int windowedX_ = 0, windowedY_ = 0;
   ViewLayout layout_ = ViewLayout::forWindow(ViewKind::Casing, 1, kWindowWidth, kWindowHeight);
   bool relayout_ = false;

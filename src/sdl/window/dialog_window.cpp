@@ -1,10 +1,12 @@
 #include "sdl/window/dialog_window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "live/key_names.h"
 
+#include "sdl/window/desktop.h"
 #include "sdl/window/renderer.h"
 #include "sdl/window/x11_desktop.h"
 
@@ -41,18 +43,31 @@ Status DialogWindow::open(TTF_Font* font, SDL_Surface* icon, SDL_Window* owner, 
   close();
   font_ = font;
   scaler_ = Scaler(scale);
-  // Hidden until the window manager has been told what it is: it reads that as the window maps.
-  window_.reset(SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                 scaler_.px(kDialogWidth), scaler_.px(kDialogHeight),
-                                 SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN));
-  if (!window_) return failure(SDL_GetError());
-  if (icon) SDL_SetWindowIcon(window_.get(), icon);
-  renderer_ = makeRenderer(window_.get());
-  if (!renderer_) {
-    Failure why = failure(SDL_GetError());
-    close();
-    return why;
+  const int w = scaler_.px(kDialogWidth), h = scaler_.px(kDialogHeight);
+  if (!window_) {
+    // Hidden until the window manager has been told what it is: it reads that as the window
+    // maps. On Wayland drawn in the output's own pixels, as the game window is.
+    const Uint32 flags = SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN |
+                         (onWayland() ? SDL_WINDOW_ALLOW_HIGHDPI : 0);
+    window_.reset(
+        SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags));
+    if (!window_) return failure(SDL_GetError());
+    if (icon) SDL_SetWindowIcon(window_.get(), icon);
+    renderer_ = makeRenderer(window_.get());
+    if (!renderer_) {
+      Failure why = failure(SDL_GetError());
+      window_.reset();
+      return why;
+    }
+    unit_ = pixelsPerUnit(window_.get(), renderer_.get());
   }
+  // In the window's units (a kept window may have been opened at another scale).
+  const int units[2] = {static_cast<int>(std::ceil(w / unit_)),
+                        static_cast<int>(std::ceil(h / unit_))};
+  int now[2] = {0, 0};
+  SDL_GetWindowSize(window_.get(), &now[0], &now[1]);
+  if (now[0] != units[0] || now[1] != units[1])
+    SDL_SetWindowSize(window_.get(), units[0], units[1]);
   // Only now that the renderer is made: making one may make the window anew under SDL.
   // Transient for the game window (X11 only): kept with it, above it and out of the taskbar.
   if (owner) SDL_SetWindowModalFor(window_.get(), owner);
@@ -62,13 +77,14 @@ Status DialogWindow::open(TTF_Font* font, SDL_Surface* icon, SDL_Window* owner, 
   tooltips_ = Tooltips{};
   dirty_ = true;
   restoreAt_ = -1;
+  open_ = true;
   SDL_ShowWindow(window_.get());
   takeFocus();
   return {};
 }
 
 void DialogWindow::takeFocus() {
-  if (!window_) return;
+  if (!open_) return;
   // A window manager does not always give a new window the keyboard; raising it asks for it,
   // and the input focus (X11) makes sure a key pressed at once reaches the dialog.
   SDL_RaiseWindow(window_.get());
@@ -76,13 +92,13 @@ void DialogWindow::takeFocus() {
 }
 
 void DialogWindow::minimised(Millis now) {
-  if (!window_) return;
+  if (!open_) return;
   askToRestore(window_.get());
   restoreAt_ = now + kRestoreAgainMs;
 }
 
 void DialogWindow::restored() {
-  if (!window_) return;
+  if (!open_) return;
   restoreAt_ = -1;
   takeFocus();
   dirty_ = true;
@@ -95,16 +111,28 @@ Millis DialogWindow::nextChange(Millis now) const {
 }
 
 void DialogWindow::close() {
+  open_ = false;
+  if (window_ && onWayland()) {
+    // libdecor (0.1) may still hand SDL (2.26) an event of the frame of a window destroyed
+    // after a click on its close box, and SDL then reads the freed window and crashes: on
+    // Wayland the window is only hidden, and kept for the next opening.
+    SDL_HideWindow(window_.get());
+    return;
+  }
   renderer_.reset();
   window_.reset();
 }
 
+// Points as the mouse reports them are in the window's units; the dialog is drawn in its
+// output's pixels, `unit_` of them to a unit.
 int DialogWindow::rowAt(int x, int y) const {
-  return dialogRowAt(scaler_.unitAt(x), scaler_.unitAt(y));
+  return dialogRowAt(scaler_.unitAt(static_cast<int>(x * unit_)),
+                     scaler_.unitAt(static_cast<int>(y * unit_)));
 }
 
 bool DialogWindow::closeAt(int x, int y) const {
-  return kDialogClose.rect.contains(scaler_.unitAt(x), scaler_.unitAt(y));
+  return kDialogClose.rect.contains(scaler_.unitAt(static_cast<int>(x * unit_)),
+                                    scaler_.unitAt(static_cast<int>(y * unit_)));
 }
 
 void DialogWindow::pointerAt(int x, int y, bool leftHeld) {
@@ -112,7 +140,8 @@ void DialogWindow::pointerAt(int x, int y, bool leftHeld) {
 }
 
 int DialogWindow::boxAt(int x, int y) const {
-  return dialogBoxAt(scaler_.unitAt(x), scaler_.unitAt(y));
+  return dialogBoxAt(scaler_.unitAt(static_cast<int>(x * unit_)),
+                     scaler_.unitAt(static_cast<int>(y * unit_)));
 }
 
 // Our font is wider than the one the dialog's places were made for: the labels take the

@@ -40,13 +40,13 @@ class DialogWindow final : public DialogControls {
   void restored();
   // When the dialog next needs the loop (a tooltip changes, or a restore is due), or -1.
   Millis nextChange(Millis now) const;
-  bool isOpen() const override { return window_ != nullptr; }
-  WindowId windowId() const override { return window_ ? SDL_GetWindowID(window_.get()) : 0; }
-  SDL_Window* window() const { return window_.get(); }
+  bool isOpen() const override { return open_; }
+  WindowId windowId() const override { return open_ ? SDL_GetWindowID(window_.get()) : 0; }
+  SDL_Window* window() const { return open_ ? window_.get() : nullptr; }
   SDL_Renderer* renderer() const { return renderer_.get(); }
   const Scaler& scaler() const { return scaler_; }
-  // The row (1..4) of the label or key box at window pixel (x, y), or 0; whether the close
-  // button is there.
+  // The row (1..4) of the label or key box at the window's point (x, y) (in its units, as the
+  // mouse reports it), or 0; whether the close button is there.
   int rowAt(int x, int y) const override;
   int boxAt(int x, int y) const;
   bool closeAt(int x, int y) const override;
@@ -84,8 +84,10 @@ class DialogWindow final : public DialogControls {
   // The renderer goes before its window.
   WindowHandle window_;
   RendererHandle renderer_;
+  bool open_ = false;         // shown; a closed window may be kept hidden (on Wayland)
   TTF_Font* font_ = nullptr;  // the front end's
   Scaler scaler_;
+  double unit_ = 1;    // the renderer's pixels to one of the window's units (Wayland's scale)
   int textDpi_ = 96;   // the font's 8 points at the dialog's scale
   int labelDpi_ = 96;  // as large as lets every label's text lie within its place
   int fontDpi_ = 0;    // the size the font has now

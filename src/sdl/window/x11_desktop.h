@@ -1,11 +1,20 @@
 // What the program asks of an X11 desktop beyond what SDL 2.26 does: a key dialog the window
-// manager treats as a dialog, and windows of ours that another program destroys. Each does
-// nothing on other video drivers.
+// manager treats as a dialog, a window cut to the casing's shape, and windows of ours that
+// another program destroys. Each does nothing on other video drivers.
 #pragma once
 
 #include <SDL.h>
 
+#include <vector>
+
+#include "live/view_layout.h"
+
 namespace cw {
+
+// Cuts `window` to `area` (window pixels) with the shape extension, so that the desktop shows
+// around the casing's rounded corners; an empty area gives the window its whole rectangle
+// back. False where windows cannot be cut so (off X11, or a server without the extension).
+bool cutToShape(SDL_Window* window, const std::vector<Rect>& area);
 
 // Before `dialog` is first shown: asks the window manager for a fixed-size dialog that can be
 // moved and closed but not minimised or maximised (Motif hints, honoured by most window

@@ -1,5 +1,5 @@
-// Where SDL draws on no X11 display: the window manager's hints and the destroyed windows are
-// X11's own, and the questions have the answers of a plain desktop.
+// Where SDL draws on no X11 display: the window manager's hints, the shape extension and the
+// destroyed windows are X11's own, and the questions have the answers of a plain desktop.
 #include "sdl/window/x11_desktop.h"
 
 namespace cw {
@@ -11,6 +11,9 @@ bool xWindowManagerRuns(SDL_Window*) {
   return true;
 }
 
+bool cutToShape(SDL_Window*, const std::vector<Rect>&) {
+  return false;
+}
 void askForPlainDialog(SDL_Window*) {}
 void askToRestore(SDL_Window* window) {
   SDL_RestoreWindow(window);

@@ -1,6 +1,7 @@
 #include "sdl/window/x11_desktop.h"
 
 #include <SDL_syswm.h>
+#include <X11/extensions/shape.h>
 
 #include <algorithm>
 #include <array>
@@ -60,6 +61,25 @@ int onXError(Display* display, XErrorEvent* e) {
 }
 
 }  // namespace
+
+bool cutToShape(SDL_Window* window, const std::vector<Rect>& area) {
+  const XWindow x = xWindowOf(window);
+  int event = 0, error = 0;
+  if (!x.display || !XShapeQueryExtension(x.display, &event, &error)) return false;
+  if (area.empty()) {
+    XShapeCombineMask(x.display, x.window, ShapeBounding, 0, 0, None, ShapeSet);
+  } else {
+    std::vector<XRectangle> rects;
+    rects.reserve(area.size());
+    for (const Rect& r : area)
+      rects.push_back({static_cast<short>(r.x), static_cast<short>(r.y),
+                       static_cast<unsigned short>(r.w), static_cast<unsigned short>(r.h)});
+    XShapeCombineRectangles(x.display, x.window, ShapeBounding, 0, 0, rects.data(),
+                            static_cast<int>(rects.size()), ShapeSet, Unsorted);
+  }
+  XFlush(x.display);
+  return true;
+}
 
 void askForPlainDialog(SDL_Window* dialog) {
   const XWindow x = xWindowOf(dialog);
