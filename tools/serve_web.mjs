@@ -20,12 +20,18 @@ const kTypes = {
   '.scn': 'text/plain; charset=utf-8',
 };
 
-// Starts serving `dir`; resolves to { url, server, close() } once listening.
-export function serve(dir, port = 0) {
-  const root = resolve(dir);
+// Starts serving `dir`, and under each prefix of `mounts` ({ '/test/': DIR }) another folder;
+// resolves to { url, server, close() } once listening.
+export function serve(dir, port = 0, mounts = {}) {
   const server = createServer(async (req, res) => {
     try {
-      const path = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+      let path = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+      let root = resolve(dir);
+      for (const [prefix, folder] of Object.entries(mounts)) {
+        if (!path.startsWith(prefix)) continue;
+        root = resolve(folder);
+        path = path.slice(prefix.length - 1);
+      }
       let file = normalize(join(root, path));
       if (file !== root && !file.startsWith(root + sep)) throw new Error('outside');
       if ((await stat(file)).isDirectory()) file = join(file, 'index.html');

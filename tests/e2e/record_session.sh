@@ -49,29 +49,8 @@ grep -q '^keydown 113$' "$recording" && grep -q '^keydown 76$' "$recording" ||
 # The window's last picture shows what the replay shows at its end: every segment the checker
 # can tell apart (a few lie wholly under others), lit or dark as in the replay, and the readout.
 "$seg_check" "$assets" --image "$final" --report >"$work/report" 2>&1 || fail "no report"
-declare -A shown
-while read -r group members; do
-  shown[$group]=" $members "
-done < <(sed -n 's/^expect ok: shown //p' "$work/replayed")
-checks=()
-while read -r segment _; do
-  group=${segment%%:*} member=${segment#*:}
-  [[ -v shown[$group] ]] || continue
-  if [[ $segment == "$group" ]]; then  # a segment of its own: 1 or 0
-    [[ ${shown[$group]} == " 1 " ]] && checks+=("$group=lit") || checks+=("$group=dark")
-  else
-    [[ ${shown[$group]} == *" $member "* ]] && checks+=("$segment=lit") || checks+=("$segment=dark")
-  fi
-done < <(grep -E '^[A-Za-z0-9]+(:[0-9]+)? +[0-9]+% of' "$work/report")
+mapfile -t checks < <(bash "$(dirname "$0")/replay_checks.sh" "$work/report" "$work/replayed")
 ((${#checks[@]} > 50)) || fail "only ${#checks[@]} segments to compare: $(head -3 "$work/report")"
-readout=$(sed -n 's/^expect ok: readout //p' "$work/replayed")
-place=0
-for p in Ora Centinaia skip Decina Unita; do
-  c=${readout:place:1}
-  place=$((place + 1))
-  [[ $p == skip ]] && continue
-  [[ $c == _ ]] && checks+=("$p=blank") || checks+=("$p=$c")
-done
 "$seg_check" "$assets" --image "$final" "${checks[@]}" >"$work/verdict" 2>&1 ||
   fail "the last picture: $(tr '\n' ';' <"$work/verdict")"
 

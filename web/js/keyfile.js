@@ -26,8 +26,8 @@ export class KeyFile {
       return null;
     } catch (e) {
       this.kept = text;
-      return `the browser keeps no storage for this page (${e && e.name ? e.name : e}); ` +
-        'the keys hold until the page is closed';
+      return `the browser refuses this page storage (${e && e.name ? e.name : e}): ` +
+        'the keys could not be kept, and hold until the page is closed';
     }
   }
 }

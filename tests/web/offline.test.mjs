@@ -1,0 +1,34 @@
+// After one visit the page plays with the network gone: the service worker kept every file of
+// the site (files.json), and a reload with the server stopped draws the casing and plays.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { env, openBrowser } from './lib.mjs';
+
+test('the page plays offline after one visit', async () => {
+  const s = await openBrowser('offline');
+  try {
+    const page = await s.open();
+    const site = JSON.parse(readFileSync(join(env.site, 'files.json'), 'utf8'));
+    // The worker took charge and kept the whole site.
+    const kept = await page.evaluate(async () => {
+      const reg = await navigator.serviceWorker.ready;
+      while (!reg.active || reg.active.state !== 'activated') await new Promise((r) => setTimeout(r, 50));
+      const names = await caches.keys();
+      const cache = await caches.open(names.find((n) => n.startsWith('crateworks-')));
+      return (await cache.keys()).map((r) => new URL(r.url).pathname);
+    });
+    for (const f of site.files) assert.ok(kept.includes(`/${f}`), `${f} is kept`);
+
+    await s.server.close(); // the network is gone: nothing answers on the site's address
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForSelector('body.ready', { timeout: 15000 });
+    await page.keyboard.press('F1');
+    const v = await s.look(page, 'offline-game-a', 3, ['IMGameA=lit', 'IMGameB=dark', 'Camion=lit']);
+    assert.ok(v.ok, v.text);
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await s.close();
+  }
+});
