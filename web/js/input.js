@@ -55,7 +55,6 @@ export class Input {
 
   key(e, down) {
     if (e.ctrlKey || e.metaKey || e.altKey) return; // the browser's own shortcuts
-    if (e.target && e.target.closest && e.target.closest('.controls')) return;
     if (this.keepsDefault(e)) {
       // Tab moves the dialog's focus; Enter and Space press its focused close box.
     } else {

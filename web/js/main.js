@@ -25,6 +25,7 @@ let dialog;
 let timer = 0;
 let shownVersion = -1;
 let gameShown = true;
+let screensView = false;
 let layout;
 const sounds = new Sounds();
 const keyFile = new KeyFile();
@@ -113,7 +114,11 @@ async function boot() {
     },
     showDialog: (open) => dialog.show(open),
     toggleFullscreen,
-    viewChanged: () => relayout(),
+    viewChanged: () => {
+      screensView = !screensView;
+      $('#view').textContent = screensView ? 'Casing' : 'Screens';
+      relayout();
+    },
     say,
   });
   painter = new Painter(canvas, game.segments());
@@ -139,6 +144,8 @@ async function boot() {
   }
   const recordings = new Recordings(game, { say, wake, press: () => sounds.start() });
   recordings.attach();
+  // Keys go on playing the game after a click on a control, not pressing it again.
+  $('.controls').addEventListener('click', () => canvas.focus());
 
   watchSize();
   resize(canvas.width || 802, canvas.height || 448);
