@@ -48,7 +48,7 @@ test: test-packages
 web:
 	@tools/ensure-packages $(WEB_PACKAGES)
 	@tools/ensure-node
-	@cmake -S . -B build-wasm -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@tools/configure-wasm
 	@cmake --build build-wasm -j $(JOBS)
 	@echo "The site is in build/web/ (make web-run serves it)."
 

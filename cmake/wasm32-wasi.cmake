@@ -8,7 +8,8 @@ set(CMAKE_C_COMPILER clang-14)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_SYSROOT /usr)
-set(CMAKE_EXECUTABLE_SUFFIX .wasm)
+# CMake knows no WASI platform of its own: ours is in cmake/platform/Platform/WASI.cmake.
+list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/platform)
 # Debian's wasm C++ runtime has no exceptions; nothing of ours throws.
 set(CMAKE_CXX_FLAGS_INIT "-fno-exceptions")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld")

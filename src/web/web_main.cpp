@@ -223,6 +223,15 @@ CW_EXPORT(cw_frame_version) double cwFrameVersion() {
   return page().shownVersion;
 }
 
+// When the picture shown may first be shown, on the page's steady clock (performance.now): the
+// core's time, which a hold keeps ahead of the real clock on purpose. -1 while the device is
+// off. The benchmark takes a key's latency from here when the key's sound held the picture.
+CW_EXPORT(cw_settled_ms) double cwSettledMs() {
+  const cw::LiveGame* game = page().live();
+  if (!game) return -1;
+  return static_cast<double>(game->originNs()) / 1e6 + static_cast<double>(game->device().now());
+}
+
 // The canvas is w x h device pixels.
 CW_EXPORT(cw_resize) void cwResize(int w, int h) {
   page().screen.resize(w, h);

@@ -11,9 +11,12 @@ function setFolder(set) {
 function loadImage(src) {
   return new Promise((resolve, reject) => {
     const img = new Image();
-    img.onload = () => resolve(img);
-    img.onerror = () => reject(new Error(`cannot load picture ${src}`));
     img.src = src;
+    // Decoded off the main thread now, not at the first draw.
+    img.decode().then(
+      () => resolve(img),
+      () => reject(new Error(`cannot load picture ${src}`)),
+    );
   });
 }
 

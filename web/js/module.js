@@ -115,6 +115,7 @@ export async function loadGame(url, page) {
     state: () => x.cw_state(),
     wake: () => x.cw_wake(),
     frameVersion: () => x.cw_frame_version(),
+    settledMs: () => x.cw_settled_ms(),
     frame: () => new Int16Array(memory().buffer, x.cw_frame(), 118).slice(),
     resize: (w, h) => x.cw_resize(w, h),
     layout() {
