@@ -1,15 +1,16 @@
 // After one visit the page plays with the network gone: the service worker kept every file of
-// the site (files.json), and a reload with the server stopped draws the casing and plays.
+// the site (files.json), and a reload with the server stopped draws the casing and plays, by
+// key and by touch.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { env, openBrowser } from './lib.mjs';
+import { env, kViewport, openBrowser } from './lib.mjs';
 
-test('the page plays offline after one visit', async () => {
+test('the page plays offline after one visit, by key and by touch', async () => {
   const s = await openBrowser('offline');
   try {
-    const page = await s.open();
+    const page = await s.open(undefined, (p) => p.setViewport({ ...kViewport, hasTouch: true }));
     const site = JSON.parse(readFileSync(join(env.site, 'files.json'), 'utf8'));
     // The worker took charge and kept the whole site.
     const kept = await page.evaluate(async () => {
@@ -25,8 +26,12 @@ test('the page plays offline after one visit', async () => {
     await page.reload({ waitUntil: 'load' });
     await page.waitForSelector('body.ready', { timeout: 15000 });
     await page.keyboard.press('F1');
-    const v = await s.look(page, 'offline-game-a', 3, ['IMGameA=lit', 'IMGameB=dark', 'Camion=lit']);
+    let v = await s.look(page, 'offline-game-a', 3, ['IMGameA=lit', 'IMGameB=dark', 'Camion=lit']);
     assert.ok(v.ok, v.text);
+    // On a touch screen, a tap on the upper half of the left screen moves Nando up.
+    await page.touchscreen.tap(190, 80);
+    v = await s.look(page, 'tap-nando-up', 2, ['Nando:3=lit', 'Nando:1=dark']);
+    assert.ok(v.ok, `a tap: ${v.text}`);
     assert.deepEqual(page.errors, []);
   } finally {
     await s.close();

@@ -2,6 +2,8 @@
 // downloaded as one; one opened, dropped on the page or named by ?play=URL (on this site)
 // played back to the same end check as the desktop's --play, its verdict said.
 
+const kMaxRecording = 64 * 1024 * 1024; // live/playback.h, Playback::kMaxRecording
+
 function fileName() {
   const t = new Date();
   const two = (n) => String(n).padStart(2, '0');
@@ -48,6 +50,11 @@ export class Recordings {
   }
 
   async playFile(file) {
+    // Far more than days of play take (the desktop refuses it too): not a recording.
+    if (file.size > kMaxRecording) {
+      this.hooks.say(`cannot play ${file.name}: it is larger than a recording can be`);
+      return;
+    }
     this.play(await file.text(), file.name);
   }
 
@@ -71,7 +78,9 @@ export class Recordings {
     try {
       const r = await fetch(url);
       if (!r.ok) throw new Error(`${r.status} ${r.statusText}`);
-      return this.play(await r.text(), url.pathname.split('/').pop());
+      const text = await r.text();
+      if (text.length > kMaxRecording) throw new Error('it is larger than a recording can be');
+      return this.play(text, url.pathname.split('/').pop());
     } catch (e) {
       this.hooks.say(`cannot play ${wanted}: ${e.message}`);
       return false;
