@@ -4,24 +4,34 @@
 // as recorded. The same session as the desktop's tests/e2e/record_session.sh.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { copyFileSync, mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { check, env, openBrowser, report, run, sleep } from './lib.mjs';
 
-async function download(s, page, name) {
-  const before = new Set(readdirSync(s.work));
+// Clicks the page's download control and waits for the browser to have saved the file.
+async function download(s, page, cdp, name) {
+  const done = new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error('no recording was downloaded')), 20000);
+    const progress = (e) => {
+      if (e.state === 'inProgress') return;
+      clearTimeout(timer);
+      cdp.off('Browser.downloadProgress', progress);
+      if (e.state === 'completed') resolve(e.guid);
+      else reject(new Error(`the download was ${e.state}`));
+    };
+    cdp.on('Browser.downloadProgress', progress);
+  });
   await page.click('#download');
-  for (let i = 0; i < 100; i++) {
-    const fresh = readdirSync(s.work).filter((f) => !before.has(f) && f.endsWith('.scn'));
-    if (fresh.length) {
-      const to = join(s.work, name);
-      await sleep(100);
-      copyFileSync(join(s.work, fresh[0]), to);
-      return to;
-    }
-    await sleep(100);
+  let guid;
+  try {
+    guid = await done;
+  } catch (e) {
+    const said = await page.$eval('#status', (el) => el.textContent);
+    throw new Error(`${e.message} (the page said '${said}')`);
   }
-  throw new Error('no recording was downloaded');
+  const to = join(s.work, name);
+  copyFileSync(join(s.work, guid), to);
+  return to;
 }
 
 test('a game B to the game over, recorded, replayed and played back', { timeout: 400000 }, async () => {
@@ -29,7 +39,11 @@ test('a game B to the game over, recorded, replayed and played back', { timeout:
   try {
     const page = await s.open();
     const cdp = await page.createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: s.work });
+    await cdp.send('Browser.setDownloadBehavior', {
+      behavior: 'allowAndName', // saved under its guid
+      downloadPath: s.work,
+      eventsEnabled: true,
+    });
     const expect = async (what, secs, exps) => {
       const v = await s.look(page, what, secs, exps);
       assert.ok(v.ok, `${what}: ${v.text}`);
@@ -51,12 +65,12 @@ test('a game B to the game over, recorded, replayed and played back', { timeout:
     // Not at the turn of a minute: the picture must not change before the download.
     if (new Date().getSeconds() >= 57) await sleep(4000);
     const last = await expect('last', 0, ['duepunti=lit']);
-    const recording = await download(s, page, 'game.scn');
+    const recording = await download(s, page, cdp, 'game.scn');
 
     // Esc switches the device off: the LCD goes dark, and the game's whole recording stays.
     await page.keyboard.press('Escape');
     await expect('off', 3, ['duepunti=dark', 'IMGameB=dark', 'Camion=dark', 'Bepo:1=dark']);
-    const ended = await download(s, page, 'ended.scn');
+    const ended = await download(s, page, cdp, 'ended.scn');
     assert.match(readFileSync(ended, 'utf8'), /^keydown 27$/m, 'Esc is in the ended game');
     assert.deepEqual(page.errors, []);
 
