@@ -1,6 +1,7 @@
 #include "web/web_ports.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "live/dialog_layout.h"
 #include "web/page_imports.h"
@@ -29,8 +30,14 @@ void WebSound::setHoldLength(std::string_view name, Millis ms) {
 }
 
 const std::string& WebTimeText::localTimeText(Millis at) {
+  // The clock's ticks read the time hundreds of times a second; its text changes once a second,
+  // so the page formats each second once.
+  const double wallMs = originWallMs_ + static_cast<double>(at);
+  const double second = std::floor(wallMs / 1000);
+  if (second == second_) return text_;
+  second_ = second;
   char text[64];
-  const int n = pageTimeText(originWallMs_ + static_cast<double>(at), text, sizeof text);
+  const int n = pageTimeText(wallMs, text, sizeof text);
   text_.assign(text, static_cast<std::size_t>(std::clamp(n, 0, static_cast<int>(sizeof text))));
   return text_;
 }

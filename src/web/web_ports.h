@@ -3,6 +3,7 @@
 // to the page (page_imports.h) or answers from what the page told it.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,11 +37,16 @@ class WebSound final : public LiveSound {
 // The local time as the page formats it, at the wall-clock time core time `at` stands for.
 class WebTimeText final : public TimeTextPort {
  public:
-  void setOrigin(double wallMs) { originWallMs_ = wallMs; }
+  void setOrigin(double wallMs) {
+    originWallMs_ = wallMs;
+    second_ = kNone;
+  }
   const std::string& localTimeText(Millis at) override;
 
  private:
   double originWallMs_ = 0;
+  static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+  double second_ = kNone;  // the wall clock's second the text is of (NaN: none yet)
   std::string text_;
 };
 
