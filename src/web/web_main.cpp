@@ -83,18 +83,6 @@ void showFrame(const FrameState& f) {
   p.shownVersion += 1;
 }
 
-// Starts a session: the device starts, shows its first picture, and core time 0 is now.
-void start(std::uint64_t seed, std::unique_ptr<Playback> playback) {
-  Page& p = page();
-  p.session.reset();
-  p.session = std::make_unique<Session>(p.ports(), seed, std::move(playback));
-  LiveGame& game = p.session->game;
-  game.begin();
-  showFrame(FrameState::of(game.device().display()));
-  p.timeText.setOrigin(pageWallMs());
-  game.startClock();
-}
-
 // The device was switched off (Esc, ACL, or a recording's end): the recording is made whole
 // and kept for a download, and the LCD goes dark.
 void switchOff() {
@@ -106,6 +94,20 @@ void switchOff() {
   showFrame(darkFrame());
   pageShowGame(1);
   if (p.dialog.isOpen()) p.window.showDialog(false);
+}
+
+// Starts a session: the device starts, shows its first picture, and core time 0 is now.
+void start(std::uint64_t seed, std::unique_ptr<Playback> playback) {
+  Page& p = page();
+  // A game still going (a recording opened meanwhile) ends as if switched off first, so that
+  // its recording stays to be downloaded.
+  if (p.session) switchOff();
+  p.session = std::make_unique<Session>(p.ports(), seed, std::move(playback));
+  LiveGame& game = p.session->game;
+  game.begin();
+  showFrame(FrameState::of(game.device().display()));
+  p.timeText.setOrigin(pageWallMs());
+  game.startClock();
 }
 
 // Core time of the page's event time `atMs` (performance.now's clock).
