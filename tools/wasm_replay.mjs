@@ -18,5 +18,6 @@ const wasi = new WASI({
   returnOnExit: true,
 });
 const module = await WebAssembly.compile(await readFile(program));
-const instance = await WebAssembly.instantiate(module, wasi.getImportObject());
+// wasiImport, not getImportObject(): Debian 12's node 18 may lack the latter.
+const instance = await WebAssembly.instantiate(module, { wasi_snapshot_preview1: wasi.wasiImport });
 exit(wasi.start(instance));
