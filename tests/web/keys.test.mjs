@@ -88,3 +88,44 @@ test('a storage that refuses: one line says the keys could not be kept; they hol
     await s.close();
   }
 });
+
+test('a game controller moves the workers as the desktop maps pads', async () => {
+  const s = await openBrowser('pad');
+  try {
+    // A standard-mapping pad that the test presses through the Gamepad API the page reads.
+    const page = await s.open(undefined, (p) =>
+      p.evaluateOnNewDocument(() => {
+        const pad = {
+          index: 0,
+          id: 'test pad',
+          mapping: 'standard',
+          connected: true,
+          buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })),
+          axes: [0, 0, 0, 0],
+        };
+        window.testPad = pad;
+        navigator.getGamepads = () => [pad];
+      }),
+    );
+    await page.evaluate(() => {
+      const e = new Event('gamepadconnected');
+      Object.defineProperty(e, 'gamepad', { value: window.testPad });
+      window.dispatchEvent(e);
+    });
+    await page.keyboard.press('F1');
+    let v = await s.look(page, 'game-a', 3, ['IMGameA=lit', 'Nando:1=lit']);
+    assert.ok(v.ok, v.text);
+    // The D-pad moves Nando: up, and on release nothing more.
+    await page.evaluate(() => (window.testPad.buttons[12].pressed = true));
+    v = await s.look(page, 'dpad-up', 2, ['Nando:3=lit', 'Nando:1=dark']);
+    assert.ok(v.ok, `the D-pad moves Nando up: ${v.text}`);
+    await page.evaluate(() => (window.testPad.buttons[12].pressed = false));
+    // The right stick pushed down moves Bepo down.
+    await page.evaluate(() => (window.testPad.axes[3] = 1));
+    v = await s.look(page, 'stick-down', 2, ['Bepo:1=lit', 'Bepo:3=dark']);
+    assert.ok(v.ok, `the right stick moves Bepo down: ${v.text}`);
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await s.close();
+  }
+});
