@@ -32,6 +32,12 @@ test('the page plays offline after one visit, by key and by touch', async () => 
     await page.touchscreen.tap(190, 80);
     v = await s.look(page, 'tap-nando-up', 2, ['Nando:3=lit', 'Nando:1=dark']);
     assert.ok(v.ok, `a tap: ${v.text}`);
+    // A phone's screen (3 device pixels to the CSS pixel): the canvas takes every device pixel,
+    // so the picture is drawn crisp from the 3x set, not blown up.
+    await page.setViewport({ width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+    await page.waitForSelector('body.ready', { timeout: 15000 });
+    await page.waitForFunction(() => document.querySelector('#casing').width === 844 * 3);
+    assert.equal(await page.$eval('#casing', (c) => c.height), 350 * 3);
     assert.deepEqual(page.errors, []);
   } finally {
     await s.close();

@@ -70,12 +70,23 @@ function relayout() {
 
 function watchSize() {
   const measure = (entry) => {
-    const box = entry.devicePixelContentBoxSize?.[0];
-    if (box) return [box.inlineSize, box.blockSize];
     const r = entry.contentRect;
-    return [Math.round(r.width * devicePixelRatio), Math.round(r.height * devicePixelRatio)];
+    const w = Math.round(r.width * devicePixelRatio);
+    const h = Math.round(r.height * devicePixelRatio);
+    // The exact device pixels where the browser tells them (an emulated phone's are CSS pixels:
+    // taken only when they agree with the ratio).
+    const box = entry.devicePixelContentBoxSize?.[0];
+    if (box && Math.abs(box.inlineSize - w) <= 1 && Math.abs(box.blockSize - h) <= 1)
+      return [box.inlineSize, box.blockSize];
+    return [w, h];
   };
-  new ResizeObserver((entries) => resize(...measure(entries[0]))).observe(canvas);
+  const observer = new ResizeObserver((entries) => resize(...measure(entries[0])));
+  try {
+    // Told of a new pixel ratio too (a zoom, another screen), not only of a new size.
+    observer.observe(canvas, { box: 'device-pixel-content-box' });
+  } catch {
+    observer.observe(canvas);
+  }
 }
 
 // A fresh game: the generator seeded from the clock, as the desktop does.
