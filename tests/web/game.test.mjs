@@ -6,7 +6,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { check, env, openBrowser, report, run, sleep } from './lib.mjs';
+import { check, env, inBrowser, report, run, sleep } from './lib.mjs';
 
 // Clicks the page's download control and waits for the browser to have saved the file.
 async function download(s, page, cdp, name) {
@@ -35,9 +35,8 @@ async function download(s, page, cdp, name) {
   return to;
 }
 
-test('a game B to the game over, recorded, replayed and played back', { timeout: 400000 }, async () => {
-  const s = await openBrowser('game');
-  try {
+test('a game B to the game over, recorded, replayed and played back', { timeout: 400000 }, () =>
+  inBrowser('game', async (s) => {
     const page = await s.open();
     const cdp = await page.createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', {
@@ -124,7 +123,4 @@ test('a game B to the game over, recorded, replayed and played back', { timeout:
     const said = await watch.$eval('#status', (e) => e.textContent);
     assert.match(said, /played back as recorded/);
     assert.deepEqual(watch.errors, []);
-  } finally {
-    await s.close();
-  }
-});
+  }));

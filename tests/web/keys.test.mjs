@@ -5,7 +5,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { env, kButtons, openBrowser, run } from './lib.mjs';
+import { env, inBrowser, kButtons, run } from './lib.mjs';
 
 // The key file the desktop's program writes for the same choice, from the native replay.
 async function desktopKeyFile(work) {
@@ -40,9 +40,8 @@ async function kMovesNando(s, page) {
   assert.ok(v.ok, `K moves Nando up: ${v.text}`);
 }
 
-test('the key dialog keeps the keys in localStorage as the desktop keeps its file', async () => {
-  const s = await openBrowser('keys');
-  try {
+test('the key dialog keeps the keys in localStorage as the desktop keeps its file', () =>
+  inBrowser('keys', async (s) => {
     const page = await s.open();
     await chooseK(page);
     const stored = await page.evaluate(() => localStorage.getItem('crateworks.key'));
@@ -57,14 +56,10 @@ test('the key dialog keeps the keys in localStorage as the desktop keeps its fil
     await page.click('dialog#keys button[aria-label="Close"]');
     await kMovesNando(s, page);
     assert.deepEqual(page.errors, []);
-  } finally {
-    await s.close();
-  }
-});
+  }));
 
-test('a storage that refuses: one line says the keys could not be kept; they hold for the visit', async () => {
-  const s = await openBrowser('refused');
-  try {
+test('a storage that refuses: one line says the keys could not be kept; they hold for the visit', () =>
+  inBrowser('refused', async (s) => {
     // As a browser in private mode or over its quota does.
     const page = await s.open(undefined, (p) =>
       p.evaluateOnNewDocument(() => {
@@ -84,14 +79,10 @@ test('a storage that refuses: one line says the keys could not be kept; they hol
     await page.waitForFunction(() => !document.body.classList.contains('off'));
     await kMovesNando(s, page);
     assert.deepEqual(page.errors, []);
-  } finally {
-    await s.close();
-  }
-});
+  }));
 
-test('a game controller moves the workers as the desktop maps pads', async () => {
-  const s = await openBrowser('pad');
-  try {
+test('a game controller moves the workers as the desktop maps pads', () =>
+  inBrowser('pad', async (s) => {
     // A standard-mapping pad that the test presses through the Gamepad API the page reads.
     const page = await s.open(undefined, (p) =>
       p.evaluateOnNewDocument(() => {
@@ -125,7 +116,4 @@ test('a game controller moves the workers as the desktop maps pads', async () =>
     v = await s.look(page, 'stick-down', 2, ['Bepo:1=lit', 'Bepo:3=dark']);
     assert.ok(v.ok, `the right stick moves Bepo down: ${v.text}`);
     assert.deepEqual(page.errors, []);
-  } finally {
-    await s.close();
-  }
-});
+  }));

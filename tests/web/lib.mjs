@@ -97,6 +97,16 @@ export async function openBrowser(name) {
   return session;
 }
 
+// Runs `body` with a browser of its own (openBrowser), closed whatever happens.
+export async function inBrowser(name, body) {
+  const s = await openBrowser(name);
+  try {
+    await body(s);
+  } finally {
+    await s.close();
+  }
+}
+
 // The checker's verdict on a picture file.
 export async function check(file, expectations) {
   try {

@@ -5,11 +5,10 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { env, kViewport, openBrowser } from './lib.mjs';
+import { env, inBrowser, kViewport } from './lib.mjs';
 
-test('the page plays offline after one visit, by key and by touch', async () => {
-  const s = await openBrowser('offline');
-  try {
+test('the page plays offline after one visit, by key and by touch', () =>
+  inBrowser('offline', async (s) => {
     const page = await s.open(undefined, (p) => p.setViewport({ ...kViewport, hasTouch: true }));
     const site = JSON.parse(readFileSync(join(env.site, 'files.json'), 'utf8'));
     // The worker took charge and kept the whole site.
@@ -39,7 +38,4 @@ test('the page plays offline after one visit, by key and by touch', async () => 
     await page.waitForFunction(() => document.querySelector('#casing').width === 844 * 3);
     assert.equal(await page.$eval('#casing', (c) => c.height), 350 * 3);
     assert.deepEqual(page.errors, []);
-  } finally {
-    await s.close();
-  }
-});
+  }));
