@@ -182,7 +182,7 @@ CW_EXPORT(cw_play) int cwPlay(int length, int nameLength) {
   const std::string name(p.in.data() + length, static_cast<std::size_t>(nameLength));
   cw::Result<std::unique_ptr<cw::Playback>> playback = cw::Playback::parse(recording, name);
   if (!playback) {
-    cw::text("cannot play " + name + ": " + playback.error());
+    cw::text(playback.error());  // it names the recording
     return 1;
   }
   const std::string note = (*playback)->versionNote();
