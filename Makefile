@@ -5,6 +5,9 @@
 #   make install [PREFIX=/usr/local] [DESTDIR=]   the programs, data, menu entry, icons, manuals
 #   make uninstall [DESTDIR=]                     removes what the last make install installed
 #   make package                                  build/crateworks_VERSION_ARCH.deb
+# and the browser's:
+#   make web       the static site in build/web/ (and the replay for wasm, build-wasm/)
+#   make web-run   serves it on 127.0.0.1 and prints the address
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev \
                   libsdl2-ttf-dev libgtest-dev libx11-dev libxext-dev libwayland-dev
 # What the game loads at run time beyond its libraries: libdecor's plugin (the key dialog's title
@@ -16,13 +19,18 @@ TEST_PACKAGES := $(PACKAGE_PACKAGES) xvfb xauth xdotool imagemagick x11-xserver-
                  openbox wmctrl locales weston $(RUN_PACKAGES) \
                  clang libclang-rt-14-dev valgrind \
                  desktop-file-utils appstream man-db lintian fonts-dejavu-core
+# The web page's module and the replay for wasm (Debian's clang-14 for wasm32-wasi), and what
+# serves and tests the page (node; chromium in the tests).
+WEB_PACKAGES := cmake make clang-14 lld-14 wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 \
+                libclang-rt-14-dev-wasm32
+TEST_PACKAGES += $(WEB_PACKAGES) chromium
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 DESTDIR ?=
 # What an install needs built: the programs, their data and the compressed manual pages.
 INSTALLED_TARGETS := crateworks crateworks-replay crateworks_data crateworks_docs
 
-.PHONY: run test build packages test-packages install uninstall package
+.PHONY: run test build packages test-packages install uninstall package web web-run
 
 packages:
 	@tools/ensure-packages $(BUILD_PACKAGES)
@@ -40,6 +48,16 @@ run: build
 
 test: test-packages
 	@tools/run-tests
+
+web:
+	@tools/ensure-packages $(WEB_PACKAGES)
+	@tools/ensure-node
+	@tools/configure-wasm
+	@cmake --build build-wasm -j $(JOBS)
+	@echo "The site is in build/web/ (make web-run serves it)."
+
+web-run: web
+	node tools/serve_web.mjs build/web
 
 install: packages
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX="$(PREFIX)" >/dev/null

@@ -103,6 +103,11 @@ class LiveGame final : private WindowPort {
   bool over() const { return quit_ || device_.ended(); }
   // Ends the recording; returns the exit status.
   int finish();
+  // The recording so far made whole, with what the sink already holds before it
+  // (Recorder::ending); empty when nothing is recorded.
+  std::string recordingEnd() const {
+    return setup_.recorder ? setup_.recorder->ending(pacer_.target()) : std::string();
+  }
   // Once a recording has played to its end: why the game differs from it, or nothing.
   const std::string& playVerdict() const { return playVerdict_; }
 

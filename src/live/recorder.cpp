@@ -79,11 +79,16 @@ void Recorder::timeRead(Millis at, const std::string& text) {
   put(cmd::TimeAt{at, text});
 }
 
-void Recorder::reached(Millis target) {
-  if (!device_ || heldInput_) return;
+std::optional<cmd::Wait> Recorder::waitTo(Millis target) const {
   // A tick due at the very time the replay stands at (after a hold) still has to run there.
   const bool ticked = device_->ticksRun() != ticksThen_;
-  if (target > replayNow_ || ticked) put(cmd::Wait{std::max<Millis>(0, target - replayNow_)});
+  if (target > replayNow_ || ticked) return cmd::Wait{std::max<Millis>(0, target - replayNow_)};
+  return std::nullopt;
+}
+
+void Recorder::reached(Millis target) {
+  if (!device_ || heldInput_) return;
+  if (const std::optional<cmd::Wait> wait = waitTo(target)) put(*wait);
   mark();
 }
 
@@ -144,6 +149,16 @@ Status Recorder::write() {
   if (written) return {};
   broken_ = written;
   return failure("cannot write the recording " + sink_.name() + ": " + written.error());
+}
+
+std::string Recorder::ending(Millis target) const {
+  std::string text = buffer_;
+  if (!device_ || !broken_) return text;
+  auto add = [&text](const Command& c) { text += lineOf(c) + '\n'; };
+  if (const std::optional<cmd::Wait> wait = waitTo(target); wait && !heldInput_) add(*wait);
+  for (const cmd::Print& p : finalValues())
+    add(cmd::Expect{p, answerOf(p, {*device_, *keyFile_, std::string()})});
+  return text;
 }
 
 Status Recorder::finish() {

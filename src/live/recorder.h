@@ -70,8 +70,14 @@ class Recorder final : public InputObserver {
   // The final values (from the device and its key file) and the last write. Fails, saying why,
   // when the sink could not take all of it.
   Status finish();
+  // What is not yet written and what finish() would add, were the live loop to end with the
+  // core run up to `target`: with what the sink holds, a whole recording of the game so far,
+  // taken while it goes on (a page's download). Changes nothing.
+  std::string ending(Millis target) const;
 
  private:
+  // The wait that brings the replay to `target`, when one is needed.
+  std::optional<cmd::Wait> waitTo(Millis target) const;
   void put(const Command& c);
   void put(const std::string& line);
   void mark();  // the replay stands where the live core does

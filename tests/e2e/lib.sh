@@ -417,30 +417,10 @@ replay_game_b() {
 # ends with: every segment the checker can tell apart (a few lie wholly under others), lit or dark
 # as in the replay, and the readout.
 shows_replay_end() {
-  local final=$1 replayed=$2 group members member segment c p place=0 readout
-  local -A shown
-  local checks=()
+  local final=$1 replayed=$2 checks
   "$seg_check" "$assets" --image "$final" --report >"$work/report" 2>&1 || fail "no report"
-  while read -r group members; do
-    shown[$group]=" $members "
-  done < <(sed -n 's/^expect ok: shown //p' "$replayed")
-  while read -r segment _; do
-    group=${segment%%:*} member=${segment#*:}
-    [[ -v shown[$group] ]] || continue
-    if [[ $segment == "$group" ]]; then  # a segment of its own: 1 or 0
-      [[ ${shown[$group]} == " 1 " ]] && checks+=("$group=lit") || checks+=("$group=dark")
-    else
-      [[ ${shown[$group]} == *" $member "* ]] && checks+=("$segment=lit") || checks+=("$segment=dark")
-    fi
-  done < <(grep -E '^[A-Za-z0-9]+(:[0-9]+)? +[0-9]+% of' "$work/report")
+  mapfile -t checks < <(bash "$(dirname "${BASH_SOURCE[0]}")/replay_checks.sh" "$work/report" "$replayed")
   ((${#checks[@]} > 50)) || fail "only ${#checks[@]} segments to compare: $(head -3 "$work/report")"
-  readout=$(sed -n 's/^expect ok: readout //p' "$replayed")
-  for p in Ora Centinaia skip Decina Unita; do
-    c=${readout:place:1}
-    place=$((place + 1))
-    [[ $p == skip ]] && continue
-    [[ $c == _ ]] && checks+=("$p=blank") || checks+=("$p=$c")
-  done
   "$seg_check" "$assets" --image "$final" "${checks[@]}" >"$work/verdict" 2>&1
 }
 

@@ -1,0 +1,43 @@
+# Puts the web page's site together in DST (run with cmake -P): the page and its scripts (web/),
+# the game's module (WASM), the picture sets, the icons and the sounds, and files.json: every
+# file of the site (what the service worker keeps for offline play), the sounds, and a version
+# that changes whenever any file does.
+file(REMOVE_RECURSE ${DST})
+file(MAKE_DIRECTORY ${DST})
+file(COPY ${SRC}/web/ DESTINATION ${DST})
+file(COPY ${WASM} DESTINATION ${DST})
+file(GLOB pictures ${SRC}/assets/*.png)
+list(FILTER pictures EXCLUDE REGEX "/(icon|dialog_icon)\\.png$")
+file(COPY ${pictures} DESTINATION ${DST}/assets)
+foreach(set 2x 3x)
+  file(GLOB larger ${SRC}/assets/${set}/*.png)
+  file(COPY ${larger} DESTINATION ${DST}/assets/${set})
+endforeach()
+file(GLOB icons ${SRC}/assets/icons/icon.svg ${SRC}/assets/icons/icon-128.png
+     ${SRC}/assets/icons/icon-256.png)
+file(COPY ${icons} DESTINATION ${DST}/assets/icons)
+file(GLOB sounds ${SRC}/audio/*.wav)
+file(COPY ${sounds} DESTINATION ${DST}/audio)
+
+file(GLOB_RECURSE all RELATIVE ${DST} ${DST}/*)
+list(SORT all)
+set(files "")
+set(sums "")
+foreach(f ${all})
+  if(f STREQUAL "sw.js")
+    continue()  # the worker is the browser's to fetch, never kept by itself
+  endif()
+  file(SHA256 ${DST}/${f} sum)
+  string(APPEND sums "${f} ${sum}\n")
+  string(APPEND files "\"${f}\",")
+endforeach()
+string(SHA256 version "${sums}")
+string(SUBSTRING ${version} 0 16 version)
+string(REGEX REPLACE ",$" "" files "${files}")
+set(wavs "")
+foreach(s ${sounds})
+  get_filename_component(name ${s} NAME)
+  string(APPEND wavs "\"audio/${name}\",")
+endforeach()
+string(REGEX REPLACE ",$" "" wavs "${wavs}")
+file(WRITE ${DST}/files.json "{\"version\":\"${version}\",\"files\":[${files}],\"sounds\":[${wavs}]}\n")

@@ -1,0 +1,89 @@
+#include "web/web_ports.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "live/dialog_layout.h"
+#include "web/page_imports.h"
+
+namespace cw {
+
+Millis WebSound::play(std::string_view name, int flags) {
+  pagePlaySound(name.data(), static_cast<int>(name.size()), flags);
+  return flags == kSoundWait ? holdLength(name) : 0;
+}
+
+Millis WebSound::holdLength(std::string_view name) {
+  for (const auto& [n, ms] : holds_)
+    if (sameSoundName(n, name)) return ms;
+  return 0;  // a sound the page could not read holds nothing, as a missing file does
+}
+
+void WebSound::setHoldLength(std::string_view name, Millis ms) {
+  for (auto& [n, hold] : holds_) {
+    if (sameSoundName(n, name)) {
+      hold = ms;
+      return;
+    }
+  }
+  holds_.emplace_back(std::string(name), ms);
+}
+
+const std::string& WebTimeText::localTimeText(Millis at) {
+  // The clock's ticks read the time hundreds of times a second; its text changes once a second,
+  // so the page formats each second once.
+  const double wallMs = originWallMs_ + static_cast<double>(at);
+  const double second = std::floor(wallMs / 1000);
+  if (second == second_) return text_;
+  second_ = second;
+  char text[64];
+  const int n = pageTimeText(wallMs, text, sizeof text);
+  text_.assign(text, static_cast<std::size_t>(std::clamp(n, 0, static_cast<int>(sizeof text))));
+  return text_;
+}
+
+std::optional<std::string> WebKeyFile::read() {
+  const int n = pageKeyFileLength();
+  if (n < 0) return std::nullopt;
+  std::string text(static_cast<std::size_t>(n), '\0');
+  pageKeyFileRead(text.data(), n);
+  return text;
+}
+
+Status WebKeyFile::write(std::string_view content) {
+  char why[256];
+  const int n = pageKeyFileWrite(content.data(), static_cast<int>(content.size()), why, sizeof why);
+  if (n == 0) return {};
+  return failure(std::string(why, static_cast<std::size_t>(std::clamp(n, 0, 256))));
+}
+
+void WebScreen::resize(int w, int h) {
+  w_ = std::max(w, 1);
+  h_ = std::max(h, 1);
+  layout_ = ViewLayout::forWindow(view_, 1, w_, h_);
+}
+
+void WebScreen::toggleView() {
+  view_ = view_ == ViewKind::Casing ? ViewKind::Screens : ViewKind::Casing;
+  layout_ = ViewLayout::forWindow(view_, 1, w_, h_);
+  pageViewChanged();
+}
+
+void WebScreen::toggleFullscreen() {
+  pageToggleFullscreen();
+}
+
+int WebDialog::labelAt(int x, int y) const {
+  return dialogLabelAt(x, y);
+}
+
+void WebWindow::showGameWindow(bool shown, bool) {
+  pageShowGame(shown ? 1 : 0);
+}
+
+void WebWindow::showDialog(bool open) {
+  dialog_.open_ = open;
+  pageShowDialog(open ? 1 : 0);
+}
+
+}  // namespace cw
