@@ -144,8 +144,9 @@ void LiveGame::deliver(const LiveInput& in) {
   if (presses(in)) ports_.sound.wake(ports_.steadyNs());
   if (onDeliver) onDeliver(in);
   const std::uint64_t before = device_.display().version();
-  if (Status saved = router_.deliver(in); !saved)
-    ports_.say("key file not saved: " + saved.error());
+  // Paused, only releases, the window's own keys and Esc go on.
+  const Status saved = paused_ ? router_.deliverPaused(in) : router_.deliver(in);
+  if (!saved) ports_.say("key file not saved: " + saved.error());
   if (setup_.timing && std::holds_alternative<KeyInput>(in)) {
     const std::uint64_t after = device_.display().version();
     setup_.timing->keyHandled(after != before, after, device_.now());

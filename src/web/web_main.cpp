@@ -39,10 +39,12 @@ FrameState darkFrame() {
 
 // One game from switching on to switching off: the live game, and what it records or plays.
 struct Session {
-  Session(LivePorts ports, std::uint64_t seed, std::unique_ptr<Playback> play)
+  Session(LivePorts ports, std::uint64_t seed, std::unique_ptr<Playback> play, bool muted,
+          bool pauseOnBlur)
       : playback(std::move(play)),
         recorder(playback ? nullptr : std::make_unique<Recorder>(sink)),
-        game(std::move(ports), LiveSetup{seed, recorder.get(), playback.get(), nullptr}) {}
+        game(std::move(ports),
+             LiveSetup{seed, recorder.get(), playback.get(), nullptr, muted, pauseOnBlur}) {}
   MemorySink sink;
   std::unique_ptr<Playback> playback;
   std::unique_ptr<Recorder> recorder;
@@ -64,9 +66,19 @@ struct Page {
   std::vector<char> in;       // text the page hands in
   std::string out;            // text handed out
   std::vector<std::int32_t> numbers;
+  bool muted = false;        // the sound stays off from one game to the next
+  bool pauseOnBlur = false;  // the page's choice (its address asks for it)
 
   LivePorts ports() {
-    return LivePorts{sound, timeText, keyFile, window, screen, dialog, &steadyNs, &say};
+    return LivePorts{sound,     timeText, keyFile,
+                     window,    screen,   dialog,
+                     &steadyNs, &say,     [this] { followWallClock(); }};
+  }
+  // The clock's text shows the wall clock's time at core time's real moment (after a pause).
+  void followWallClock() {
+    if (const LiveGame* game = live())
+      timeText.setOrigin(pageWallMs() -
+                         (pageSteadyMs() - static_cast<double>(game->originNs()) / 1e6));
   }
   LiveGame* live() { return session ? &session->game : nullptr; }
 };
@@ -88,6 +100,7 @@ void showFrame(const FrameState& f) {
 void switchOff() {
   Page& p = page();
   LiveGame& game = p.session->game;
+  p.muted = game.muted();  // the M key's choice lasts into the next game
   game.finish();
   if (p.session->recorder) p.lastRecording = p.session->sink.text();
   p.session.reset();
@@ -102,7 +115,8 @@ void start(std::uint64_t seed, std::unique_ptr<Playback> playback) {
   // A game still going (a recording opened meanwhile) ends as if switched off first, so that
   // its recording stays to be downloaded.
   if (p.session) switchOff();
-  p.session = std::make_unique<Session>(p.ports(), seed, std::move(playback));
+  p.session =
+      std::make_unique<Session>(p.ports(), seed, std::move(playback), p.muted, p.pauseOnBlur);
   LiveGame& game = p.session->game;
   game.begin();
   showFrame(FrameState::of(game.device().display()));
@@ -211,7 +225,7 @@ CW_EXPORT(cw_wake) double cwWake() {
   }
   // The screen shows the state after a batch of handlers, never one a hold interrupted.
   if (game->settled(now)) cw::showFrame(cw::FrameState::of(game->device().display()));
-  game->writeRecording();
+  if (const cw::Status written = game->writeRecording(); !written) cw::say(written.error());
   const std::int64_t wakeNs = game->nextWakeNs(now);
   return std::max(0.0, static_cast<double>(wakeNs - cw::steadyNs()) / 1e6);
 }
@@ -336,6 +350,46 @@ CW_EXPORT(cw_dialog_texts) const char* cwDialogTexts() {
   for (std::size_t i = 0; i < cw::kDialogLabels.size(); ++i)
     all += std::string(cw::kDialogLabels[i].text) + '\t' + cw::kDialogBoxes[i].text + '\n';
   return cw::text(all);
+}
+
+// Pause and mute, as the page's own buttons give them (the keys F3, Pause and M reach the game
+// as keys, and it takes them as the desktop does). Each says what it is now: 1 on, 0 off.
+CW_EXPORT(cw_toggle_pause) int cwTogglePause() {
+  cw::LiveGame* game = page().live();
+  if (!game) return 0;
+  game->paused() ? game->resume() : game->pause();
+  return game->paused() ? 1 : 0;
+}
+CW_EXPORT(cw_paused) int cwPaused() {
+  const cw::LiveGame* game = page().live();
+  return game && game->paused() ? 1 : 0;
+}
+CW_EXPORT(cw_toggle_mute) int cwToggleMute() {
+  cw::Page& p = page();
+  p.muted = !p.muted;
+  if (cw::LiveGame* game = p.live()) game->setMuted(p.muted);
+  return p.muted ? 1 : 0;
+}
+CW_EXPORT(cw_muted) int cwMuted() {
+  cw::Page& p = page();
+  const cw::LiveGame* game = p.live();
+  return (game ? game->muted() : p.muted) ? 1 : 0;
+}
+// The page pauses while it does not have the keyboard (from the next game on), and is told
+// when the keyboard comes and goes.
+CW_EXPORT(cw_pause_on_blur) void cwPauseOnBlur(int on) {
+  page().pauseOnBlur = on != 0;
+}
+CW_EXPORT(cw_focus) void cwFocus(int ours) {
+  if (cw::LiveGame* game = page().live()) game->focusChanged(ours != 0);
+}
+
+// The tooltip of row `row`'s key box: what the box is, and its key's name.
+CW_EXPORT(cw_box_tooltip) const char* cwBoxTooltip(int row) {
+  const cw::LiveGame* game = page().live();
+  const cw::KeyRemapDialog* d = game ? game->device().dialog() : nullptr;
+  if (!d || row < 1 || row > 4) return cw::text("");
+  return cw::text(cw::boxTooltip(row, d->keys()[static_cast<std::size_t>(row - 1)]));
 }
 
 // The page's own control for the view, beside the middle button's.

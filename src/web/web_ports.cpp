@@ -9,7 +9,8 @@
 namespace cw {
 
 Millis WebSound::play(std::string_view name, int flags) {
-  pagePlaySound(name.data(), static_cast<int>(name.size()), flags);
+  // Muted, nothing is heard; a waiting sound holds as long all the same.
+  if (!muted_) pagePlaySound(name.data(), static_cast<int>(name.size()), flags);
   return flags == kSoundWait ? holdLength(name) : 0;
 }
 
@@ -73,8 +74,12 @@ void WebScreen::toggleFullscreen() {
   pageToggleFullscreen();
 }
 
-int WebDialog::labelAt(int x, int y) const {
-  return dialogLabelAt(x, y);
+int WebDialog::rowAt(int x, int y) const {
+  return dialogRowAt(x, y);
+}
+
+bool WebDialog::closeAt(int x, int y) const {
+  return kDialogClose.rect.contains(x, y);
 }
 
 void WebWindow::showGameWindow(bool shown, bool) {

@@ -29,9 +29,11 @@ class WebSound final : public LiveSound {
   bool deviceOpen() const override { return true; }
   bool canOpen() const override { return true; }
   std::int64_t closeWhenSilent(std::int64_t) override { return -1; }
+  void setMuted(bool muted) override { muted_ = muted; }
 
  private:
   std::vector<std::pair<std::string, Millis>> holds_;
+  bool muted_ = false;
 };
 
 // The local time as the page formats it, at the wall-clock time core time `at` stands for.
@@ -79,14 +81,15 @@ class WebScreen final : public ScreenControls {
   ViewLayout layout_ = ViewLayout::forWindow(view_, 1, w_, h_);
 };
 
-// The page's <dialog>: it moves its own focus and shows its own tooltips.
+// The page's <dialog>: it shows its own tooltips. Its rows and its close button reach the game
+// as presses at their places in the dialog's layout.
 class WebDialog final : public DialogControls {
  public:
   static constexpr WindowId kId = 2;
   bool isOpen() const override { return open_; }
   WindowId windowId() const override { return kId; }
-  int labelAt(int x, int y) const override;
-  void tab(bool) override {}
+  int rowAt(int x, int y) const override;
+  bool closeAt(int x, int y) const override;
   void dismissTooltip() override {}
 
  private:

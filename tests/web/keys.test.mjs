@@ -1,6 +1,7 @@
 // The key dialog in the page: a label chooses the row, a key sets it, the close box keeps the
 // keys in localStorage under "crateworks.key" as exactly the text the desktop writes to its
-// file; a storage that refuses says so on one line, and the keys hold for the visit.
+// file; a storage that refuses says so on one line, and the keys hold for the visit. F3 pauses
+// the game in the page as on the desktop.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
@@ -12,7 +13,7 @@ async function desktopKeyFile(work) {
   const folder = mkdtempSync(join(work, 'replay-'));
   const scn = join(folder, 'choose.scn');
   writeFileSync(scn, 'wait 10\nclick ButtonTime\nclick Label1\nkeydown 75\nclose\n');
-  await run(env.replay, [scn], { cwd: folder });
+  await run(env.replay, ['--key-file=crateworks.key', scn], { cwd: folder });
   return readFileSync(join(folder, 'crateworks.key'), 'utf8');
 }
 
@@ -55,6 +56,16 @@ test('the key dialog keeps the keys in localStorage as the desktop keeps its fil
     assert.equal(await page.$eval('dialog#keys .box', (e) => e.value), 'K');
     await page.click('dialog#keys button[aria-label="Close"]');
     await kMovesNando(s, page);
+    // F3 pauses the device as on the desktop: no key moves a worker until F3 again.
+    await page.keyboard.press('F3');
+    assert.equal(await page.$eval('#pause', (e) => e.textContent), 'Go on');
+    await page.keyboard.press('a');
+    await page.keyboard.press('F3');
+    let v = await s.look(page, 'after-the-pause', 2, ['Nando:3=lit', 'Nando:1=dark']);
+    assert.ok(v.ok, `A moved Nando while paused: ${v.text}`);
+    await page.keyboard.press('a');
+    v = await s.look(page, 'going-on', 2, ['Nando:1=lit', 'Nando:3=dark']);
+    assert.ok(v.ok, `after the pause A moves Nando down: ${v.text}`);
     assert.deepEqual(page.errors, []);
   }));
 

@@ -24,12 +24,15 @@ export class KeyDialog {
       box.setAttribute('aria-label', tooltip);
       row.append(button, box);
       list.append(row);
-      // A press and its release on the same label click it, as the desktop's mouse does.
-      button.addEventListener('click', (e) => {
+      // A press and its release on the same label click it, as the desktop's mouse does; a
+      // click on the row's key box chooses the row too.
+      const choose = (e) => {
         this.game.label(i + 1, true, now(e));
         this.game.label(i + 1, false, now(e));
         this.onInput();
-      });
+      };
+      button.addEventListener('click', choose);
+      box.addEventListener('click', choose);
       this.rows.push({ button, box });
     });
     element.querySelector('.close').addEventListener('click', (e) => {
@@ -53,7 +56,12 @@ export class KeyDialog {
     this.rows.forEach(({ button, box }, i) => {
       const code = d.boxes[i];
       box.value = code >= 32 && code <= 255 ? win1252.decode(new Uint8Array([code])) : '';
+      // The box shows the key's character ("&" for Up): its tooltip names the key.
+      const tip = this.game.boxTooltip(i + 1);
+      box.title = tip;
+      box.setAttribute('aria-label', tip);
       button.setAttribute('aria-pressed', d.row === i + 1 ? 'true' : 'false');
+      box.classList.toggle('selected', d.row === i + 1);
     });
   }
 }

@@ -36,17 +36,21 @@ function wake() {
   timer = 0;
   const delay = game.wake();
   show();
+  showSwitches();
   if (dialog) dialog.update();
   document.body.classList.toggle('off', game.state() === 0);
   if (delay >= 0) timer = setTimeout(wake, delay);
 }
 
-// Draws the picture when it changed since it was last drawn.
+// Draws the picture when it changed since it was last drawn, or the pause began or ended.
+let shownPaused = false;
 function show(force = false) {
   const version = game.frameVersion();
-  if (!force && version === shownVersion) return;
+  const paused = game.paused();
+  if (!force && version === shownVersion && paused === shownPaused) return;
   shownVersion = version;
-  painter.draw(layout, game.frame(), gameShown);
+  shownPaused = paused;
+  painter.draw(layout, game.frame(), gameShown, paused);
   // Told to whoever measures the page (bench/web_budgets.mjs): what was drawn, and from when
   // the game let it show.
   const settledAt = game.settledMs();
@@ -110,10 +114,18 @@ function toggleFullscreen() {
   else document.documentElement.requestFullscreen?.().catch(() => {});
 }
 
+// What the pause and mute buttons say: the state they switch to.
+function showSwitches() {
+  $('#pause').textContent = game.paused() ? 'Go on' : 'Pause';
+  $('#mute').textContent = game.muted() ? 'Sound on' : 'Mute';
+}
+
 // The page's own controls: each a button in the bar, [selector, action].
 const kControls = [
   ['#view', () => game.toggleView()],
   ['#fullscreen', () => toggleFullscreen()],
+  ['#pause', () => game.togglePause()],
+  ['#mute', () => game.toggleMute()],
 ];
 
 // The pictures of a set start loading at once, beside the module (the painter's own loads of the
@@ -175,6 +187,17 @@ async function boot() {
   // Keys go on playing the game after a click on a control, not pressing it again.
   $('.controls').addEventListener('click', () => canvas.focus());
 
+  // Asked for by the page's address (?pause-on-blur), as by the desktop's option: the game
+  // pauses while the page does not have the keyboard.
+  game.pauseOnBlur(new URLSearchParams(location.search).has('pause-on-blur'));
+  window.addEventListener('blur', () => {
+    game.focus(false);
+    wake();
+  });
+  window.addEventListener('focus', () => {
+    game.focus(true);
+    wake();
+  });
   // A hidden tab's timers are slowed or stopped: back in view, the game runs up to now at once
   // (a long gap is a suspended machine's: each timer that fell due ticks once).
   document.addEventListener('visibilitychange', () => {

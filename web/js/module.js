@@ -149,6 +149,13 @@ export async function loadGame(url, page) {
         .split('\n')
         .map((l) => l.split('\t')),
     toggleView: () => x.cw_toggle_view(),
+    togglePause: () => x.cw_toggle_pause() === 1,
+    paused: () => x.cw_paused() === 1,
+    toggleMute: () => x.cw_toggle_mute() === 1,
+    muted: () => x.cw_muted() === 1,
+    pauseOnBlur: (on) => x.cw_pause_on_blur(on ? 1 : 0),
+    focus: (ours) => x.cw_focus(ours ? 1 : 0),
+    boxTooltip: (row) => out(x.cw_box_tooltip(row)),
     label: (row, down, at) => x.cw_label(row, down ? 1 : 0, at),
     closeDialog: (at) => x.cw_close_dialog(at),
     recording: () => out(x.cw_recording()),
