@@ -53,7 +53,7 @@ wl_click $((wx + 555 + 13)) $((wy + 298 + 19))
 dialog_up() {
   wl_screenshot && wl_colour_box 212,208,200
   read -r dw dh dx dy <<<"$wl_box"
-  ((dw == 161 && dh == 118))
+  ((dw == 161 && dh == 146))
 }
 within 5 dialog_up || { cp "$work/wl-shot.png" "$shots/dialog-missing.png"; fail "a click on TIME showed no dialog (its face: $wl_box)"; }
 shot_count=$((shot_count + 1))
