@@ -1,11 +1,9 @@
 #include "host/data_files.h"
 
-#include <dirent.h>
-
-#include <strings.h>
-#include <sys/stat.h>
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -14,22 +12,43 @@
 namespace cw {
 namespace {
 
+namespace fs = std::filesystem;
+
+// Paths are UTF-8 inside the programs; std::filesystem takes them as such on every system (on
+// Windows it turns them into the wide names the system's calls take).
+fs::path pathOf(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+std::string utf8Of(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 bool isDirectory(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  std::error_code ignored;
+  return fs::is_directory(pathOf(path), ignored);
+}
+
+// ASCII letters alike whatever their case; other bytes only themselves.
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string findEntry(const std::string& dir, const std::string& part) {
-  DIR* d = opendir(dir.c_str());
-  if (!d) return {};
+  std::error_code error;
   std::string found;
-  while (dirent* e = readdir(d)) {
-    if (strcasecmp(e->d_name, part.c_str()) == 0) {
-      found = e->d_name;
+  for (fs::directory_iterator it(pathOf(dir), error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string name = utf8Of(it->path().filename());
+    if (sameIgnoringCase(name, part)) {
+      found = name;
       if (found == part) break;  // an exact match wins over one that differs in case
     }
   }
-  closedir(d);
   return found;
 }
 
@@ -71,9 +90,9 @@ std::string resolveDataFile(const std::string& dataDir, std::string_view name) {
 std::optional<Millis> wavLengthMs(const std::string& path) {
   // Only a plain file can be a sound: a FIFO would hold the open until someone writes, and a
   // device may never end.
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
+  std::error_code error;
+  if (!fs::is_regular_file(pathOf(path), error)) return std::nullopt;
+  std::ifstream in(pathOf(path), std::ios::binary);
   if (!in) return std::nullopt;
   std::array<unsigned char, 12> riff{};
   if (!in.read(reinterpret_cast<char*>(riff.data()), 12)) return std::nullopt;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -82,6 +83,15 @@ Status replaceFile(const std::string& path, std::string_view content) {
     return failure(why);
   }
   return {};
+}
+
+Status removeFile(const std::string& path) {
+  if (std::remove(path.c_str()) != 0 && errno != ENOENT) return failure(std::strerror(errno));
+  return {};
+}
+
+int openForReading(const std::string& path) {
+  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
 }
 
 Result<AppendFile> AppendFile::create(const std::string& path, bool replace) {

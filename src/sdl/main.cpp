@@ -12,6 +12,7 @@
 #include "host/files.h"
 #include "host/folders.h"
 #include "host/key_file_on_disk.h"
+#include "host/process.h"
 #include "host/report.h"
 #include "live/view_layout.h"
 #include "sdl/loop/front_end.h"
@@ -187,10 +188,11 @@ int play(const cw::CommandLine& line, const std::string& data, cw::ScreenOptions
 
 int main(int argc, char** argv) {
   cw::setProgramName("crateworks");
+  cw::prepareStandardStreams();
   // Before SDL starts any thread: only the loop's wait lets a quit signal in, so that it wakes
   // the loop at once wherever the loop sleeps.
   cw::blockQuitSignals();
-  const auto line = cw::parseCommandLine(kOptions, {argv + 1, static_cast<std::size_t>(argc - 1)});
+  const auto line = cw::parseCommandLine(kOptions, cw::programArguments(argc, argv));
   if (!line) return badUsage(line.error());
   if (!line->operands().empty())
     return badUsage("unexpected operand " + cw::quoted(line->operands()[0]));
