@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "host/report.h"
+#include "sdl/window/casing_clicks.h"
 #include "sdl/window/desktop.h"
 #include "sdl/window/renderer.h"
 #include "sdl/window/view_choice.h"
@@ -42,6 +43,7 @@ Status CasingWindow::open(const std::string& assets, const ScreenOptions& option
   partial_ =
       SDL_GetRendererInfo(renderer_.get(), &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
   SDL_SetWindowHitTest(window_.get(), hitTest, this);
+  keepCasingClicks(window_.get());
   // The window exists before its size is chosen: the desktop's scale is read through it.
   chooseSize(options);
   managed_ = windowManaged(window_.get());
