@@ -58,7 +58,8 @@ std::vector<std::string> dataFolderPlaces() {
   std::wstring cwd(size, L'\0');
   if (const DWORD n = GetCurrentDirectoryW(size, cwd.data()); n > 0 && n < size) {
     cwd.resize(n);
-    places.push_back(toUtf8(cwd));
+    // Started from Explorer, the working directory is the program's own: once is enough.
+    if (places.empty() || toUtf8(cwd) != places.front()) places.push_back(toUtf8(cwd));
   }
   return places;
 }

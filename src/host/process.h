@@ -12,9 +12,9 @@ namespace cw {
 std::vector<std::string> programArguments(int argc, char** argv);
 
 // Makes standard input, output and error pass bytes unchanged (Windows' text mode would turn
-// each line end into CR LF), and gives a program that has no console of its own (a Windows
-// program of the GUI subsystem) that of the console it was started from, if any, unless its
-// streams go elsewhere. Call it first thing in main().
+// each line end into CR LF) and standard error unbuffered wherever it goes, and gives a program
+// that has no console of its own (a Windows program of the GUI subsystem) that of the console it
+// was started from, if any, unless its streams go elsewhere. Call it first thing in main().
 void prepareStandardStreams();
 
 }  // namespace cw

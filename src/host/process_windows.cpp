@@ -46,6 +46,10 @@ void prepareStandardStreams() {
   binary(stdin);
   binary(stdout);
   binary(stderr);
+  // Windows' C library buffers standard error whole when it goes to a file or a pipe, so that
+  // a message waited there until the program ended (behind a message box, or lost in a crash);
+  // C has it unbuffered.
+  std::setvbuf(stderr, nullptr, _IONBF, 0);
 }
 
 }  // namespace cw
