@@ -5,6 +5,8 @@
 #   make install [PREFIX=/usr/local] [DESTDIR=]   the programs, data, menu entry, icons, manuals
 #   make uninstall [DESTDIR=]                     removes what the last make install installed
 #   make package                                  build/crateworks_VERSION_ARCH.deb
+# and for Windows, cross-built here (SDL built once from Debian's sources into build-windows/deps):
+#   make windows    build-windows/crateworks-VERSION-win64.zip and .exe (the installer)
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev \
                   libsdl2-ttf-dev libgtest-dev libx11-dev
 # dpkg-shlibdeps (dpkg-dev) and file compute the package's dependencies.
@@ -19,7 +21,7 @@ DESTDIR ?=
 # What an install needs built: the programs, their data and the compressed manual pages.
 INSTALLED_TARGETS := crateworks crateworks-replay crateworks_data crateworks_docs
 
-.PHONY: run test build packages test-packages install uninstall package
+.PHONY: run test build packages test-packages install uninstall package windows
 
 packages:
 	@tools/ensure-packages $(BUILD_PACKAGES)
@@ -51,3 +53,6 @@ package:
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build build -j $(JOBS) --target $(INSTALLED_TARGETS)
 	@cd build && cpack -G DEB
+
+windows:
+	@JOBS=$(JOBS) tools/windows-build
