@@ -19,5 +19,7 @@ std::vector<std::string> dataFolderPlaces();
 // Where the game keeps a file of its own: $XDG_CONFIG_HOME/crateworks/NAME, else
 // ~/.config/crateworks/NAME; on Windows %APPDATA%\Crateworks\NAME. Nothing is made here.
 Result<std::string> userConfigFile(std::string_view name);
+// That folder as the help names it to a player (the rule, not this user's path).
+std::string_view userConfigFolderHelp();
 
 }  // namespace cw

@@ -70,4 +70,8 @@ Result<std::string> userConfigFile(std::string_view name) {
   return toUtf8(base) + "\\Crateworks\\" + std::string(name);
 }
 
+std::string_view userConfigFolderHelp() {
+  return "%APPDATA%\\Crateworks";
+}
+
 }  // namespace cw

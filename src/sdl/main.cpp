@@ -56,8 +56,7 @@ void printHelp() {
       "\n"
       "Without --scale the device starts at the size the desktop's scaling asks for, as large\n"
       "as fits the screen. The scale and view chosen in the window are remembered in\n"
-      "$XDG_CONFIG_HOME/crateworks/crateworks.conf, the movement keys in crateworks.key\n"
-      "beside it (~/.config/crateworks/ by default).\n"
+      "crateworks.conf, the movement keys in crateworks.key, both in %s.\n"
       "\n"
       "A recording (--record FILE) holds everything the session needs to run again: replay it\n"
       "headless with crateworks-replay FILE (--check says whether it ends the same) or watch it\n"
@@ -67,7 +66,7 @@ void printHelp() {
       "Exit status: 0 when the game ends normally, 1 when it cannot start (no display, missing\n"
       "pictures), when a recording could not be written whole or a playback ended otherwise\n"
       "than recorded, 2 for a bad command line or a FILE that cannot be recorded or played.\n",
-      kUsage, cw::optionsHelp(kOptions).c_str());
+      kUsage, cw::optionsHelp(kOptions).c_str(), std::string(cw::userConfigFolderHelp()).c_str());
 }
 
 int badUsage(const std::string& why) {
