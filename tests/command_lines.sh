@@ -59,6 +59,13 @@ status=$? err=$(head -1 "$work/err")
   { echo "FAIL: a directory as standard input: status $status, stderr '$err'"; fail=1; }
 run 2 "" "crateworks-replay: cannot read $work/none: No such file or directory" \
   "$replay" "$work/none"
+# Input far larger than any scenario is refused once it is seen to be, not read whole.
+truncate -s 1G "$work/huge.scn"
+run 2 "" "crateworks-replay: cannot read $work/huge.scn: too large (over 64 MiB)" \
+  "$replay" "$work/huge.scn"
+run 2 "" "crateworks: cannot play $work/huge.scn: too large (over 64 MiB)" \
+  "$game" --play "$work/huge.scn"
+rm "$work/huge.scn"
 
 # Output that cannot be written: a full device.
 printf 'start\nprint time\n' >"$work/s.scn"
@@ -75,6 +82,10 @@ run 2 "" "crateworks: cannot record to $work/kept.scn: it exists (--force replac
 [[ $(cat "$work/kept.scn") == keep ]] || { echo "FAIL: --record changed a file that exists"; fail=1; }
 run 2 "" "crateworks: cannot record to $work/dir/x/r.scn: No such file or directory" \
   "$game" --record "$work/dir/x/r.scn"
+run 2 "" "crateworks: cannot record to $work/dir: it is a folder" "$game" --record "$work/dir"
+run 2 "" "crateworks: cannot record to $work/dir: it is a folder" \
+  "$game" --record "$work/dir" --force
+run 2 "" "crateworks: cannot play $work/dir: not a regular file" "$game" --play "$work/dir"
 run 2 "" "crateworks: --force goes with --record" "$game" --force
 run 2 "" "crateworks: --record and --play cannot go together" \
   "$game" --record "$work/r.scn" --play "$work/kept.scn"
@@ -92,6 +103,25 @@ printf 'start\nexpect Score 0\nexpect Misses 2\nexpect Score 5\n' >"$work/c.scn"
   "$replay" --check c.scn)
 (cd "$work" && run 1 "" "crateworks-replay: nothing to check: no expect line (a recording cut short?)" \
   "$replay" --check s.scn)
+
+
+# The replay never changes a key file it did not make: the dialog's keys stay in memory, unless
+# --key-file names the file to write.
+mkdir "$work/keys"
+printf '70\n71\n72\n73\n' >"$work/keys/crateworks.key"
+printf 'start\nclick ButtonTime\nkeydown 75\nclose\nprint keyfile\nkeyfile none\n' >"$work/keys/k.scn"
+(cd "$work/keys" && run 0 "keyfile 75 71 72 73" "" "$replay" k.scn)
+[[ $(cat "$work/keys/crateworks.key") == $'70\n71\n72\n73' ]] ||
+  { echo "FAIL: the replay changed the key file of the folder it ran in"; fail=1; }
+(cd "$work/keys" && run 0 "keyfile 75 71 72 73" "" "$replay" --key-file=crateworks.key k.scn)
+[[ ! -e $work/keys/crateworks.key ]] ||
+  { echo "FAIL: --key-file did not let the scenario remove the key file"; fail=1; }
+# Without its data folder the replay says so, and still runs.
+mkdir "$work/bare"
+cp "$replay" "$work/bare/"
+(cd "$work/bare" && run 0 "time 0" \
+  "crateworks-replay: no data folder (with assets/ and audio/) in $work/bare, $work/bare/../share/crateworks, $work/bare: the sounds hold nothing unless the scenario gives their lengths" \
+  ./crateworks-replay "$work/s.scn")
 
 ((fail == 0)) && echo "ok (command lines)"
 exit $fail

@@ -12,6 +12,7 @@ constexpr cw::OptionSpec kOptions[] = {
     {"help", 'h', "", "show this help and exit"},
     {"scale", 0, "N", "draw the window N times its size"},
     {"fullscreen", 'f', "", "fill the screen"},
+    {"scanlines", 0, "", "draw the LCD's lines"},
 };
 
 cw::Result<cw::CommandLine> parse(std::vector<const char*> args) {
@@ -42,7 +43,14 @@ TEST(CommandLine, ValuesAsGnuProgramsTakeThem) {
 TEST(CommandLine, EachMistakeSaysWhat) {
   EXPECT_EQ(parse({"--scale"}).error(), "option '--scale' requires an argument");
   EXPECT_EQ(parse({"--help=yes"}).error(), "option '--help' doesn't allow an argument");
-  EXPECT_EQ(parse({"--scal=2"}).error(), "unrecognized option '--scal'");
+  EXPECT_EQ(parse({"--scales=2"}).error(), "unrecognized option '--scales'");
+  // As GNU programs take them, the start of one option's name stands for it, and only of one.
+  auto start = parse({"--scal=2", "--full"});
+  ASSERT_TRUE(start) << start.error();
+  EXPECT_EQ(*start->value("scale"), "2");
+  EXPECT_TRUE(start->has("fullscreen"));
+  EXPECT_EQ(parse({"--sc=2"}).error(),
+            "option '--sc' is ambiguous; possibilities: '--scale' '--scanlines'");
   EXPECT_EQ(parse({"-hx"}).error(), "invalid option -- 'x'");
   // A word from the user is repeated escaped and cut, never raw.
   EXPECT_EQ(

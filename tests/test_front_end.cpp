@@ -383,14 +383,20 @@ LabelInk labelInk(const std::vector<Uint32>& pixels, const DialogWindow& dialog)
   LabelInk ink;
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < dialog.scaler().px(kDialogBoxes[0].rect.x); ++x) {
-      if ((pixels[y * w + x] & 0xFF) >= 100) continue;
-      const int row = dialog.labelAt(x, y);
+      // Ink is what is neither the face nor a selected label's ground (where it is white).
+      const Uint32 p = pixels[y * w + x] & 0xFFFFFF;
+      if (p == 0xD4D0C8u || p == 0x0A246Au || dialog.closeAt(x, y)) continue;
+      const int row = dialog.rowAt(x, y);
       row ? ++ink.inside[row - 1] : ++ink.outside;
     }
   }
   return ink;
 }
 
+// The dialog shows which row takes the next key (its label on a selected ground), and a click on
+// a row's label or key box chooses it. A modifier pressed alone is a key like any other, but one
+// that began a shortcut closing the dialog (Alt+F4) leaves the keys as they were. The close
+// button closes the dialog as its close box does, on a desktop with no window manager too.
 TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
   FrontEnd fe(options());
   ASSERT_TRUE(fe.open());
@@ -398,9 +404,15 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
   std::vector<Uint32> dialogPixels;
   fe.onDialogFrame = [&](SDL_Renderer* r) { dialogPixels = read(r, kDialogWidth, kDialogHeight); };
   const auto dialogId = [&] { return fe.dialogWindow().windowId(); };
+  const auto dialog = [&] { return fe.dialogWindow().window(); };
+  // Inside the focus frame that marks the selected row's box.
   const auto box = [](int row) {
     const Rect& b = kDialogBoxes[row - 1].rect;
-    return SDL_Rect{b.x + 2, b.y + 2, b.w - 4, b.h - 4};
+    return SDL_Rect{b.x + 4, b.y + 4, b.w - 8, b.h - 8};
+  };
+  const auto selectedGround = [&](int row) {
+    const Rect& l = kDialogLabels[row - 1].rect;
+    return (dialogPixels[(l.y + 1) * kDialogWidth + l.x - 1] & 0xFFFFFF) == 0x0A246Au;
   };
   EXPECT_EQ(runSteps(fe, {[&] { pushClick(game, 560, 310); },  // the time button
                           [&] {
@@ -409,9 +421,11 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
                             int w = 0, h = 0;
                             SDL_GetWindowSize(fe.dialogWindow().window(), &w, &h);
                             EXPECT_EQ(w, 161);
-                            EXPECT_EQ(h, 118);
+                            EXPECT_EQ(h, kDialogHeight);
                             EXPECT_STREQ(SDL_GetWindowTitle(fe.dialogWindow().window()), "");
-                            ASSERT_EQ(dialogPixels.size(), std::size_t{161 * 118});
+                            ASSERT_EQ(dialogPixels.size(), std::size_t{161 * kDialogHeight});
+                            EXPECT_TRUE(selectedGround(1));  // row 1 takes the first key
+                            EXPECT_FALSE(selectedGround(3));
                             EXPECT_EQ(dialogPixels[2 * 161 + 2] & 0xFFFFFF, 0xD4D0C8u);  // the face
                             // Each box shows its key (Q A P L) and each label its text, every
                             // letter of which lies on the place that chooses its row.
@@ -435,15 +449,41 @@ TEST_F(FrontEndTest, TheKeyDialogTakesARowAndAKeyAndItsCloseBoxWritesTheFile) {
                           [&] {
                             EXPECT_EQ(fe.device().dialog()->state().DialogKeyBepoUp, 75);
                             EXPECT_GT(ink(dialogPixels, 161, box(3)), 5);
+                            EXPECT_TRUE(selectedGround(3));
+                            EXPECT_FALSE(selectedGround(1));
+                            // Row 2 by its key box; Alt pressed and let go alone is its key.
+                            const Rect& b = kDialogBoxes[1].rect;
+                            pushClick(dialog(), b.x + 8, b.y + 9);
+                            pushTap(SDL_SCANCODE_LALT, SDLK_LALT);
+                          },
+                          [&] {
+                            EXPECT_EQ(fe.device().dialog()->state().SelectedKeyRow, 2);
+                            EXPECT_TRUE(selectedGround(2));
+                            EXPECT_EQ(fe.device().dialog()->state().DialogKeyNandoDown, 18);
+                            // Alt and the window manager's close (Alt+F4): Alt is no key.
+                            pushKey(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT);
                             pushClose(dialogId());
+                            pushKey(SDL_KEYUP, SDL_SCANCODE_LALT, SDLK_LALT);
                           },
                           [&] {
                             EXPECT_FALSE(fe.dialogWindow().isOpen());
                             EXPECT_FALSE(SDL_GetWindowFlags(game) & SDL_WINDOW_HIDDEN);
                             EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
+                            EXPECT_EQ(fe.device().state().KeyNandoDown, 18);
+                            pushClick(game, 560, 310);  // the dialog again
+                          },
+                          [&] {
+                            ASSERT_TRUE(fe.dialogWindow().isOpen());
+                            pushTap(SDL_SCANCODE_J, SDLK_j);  // row 1, then the close button
+                            const Rect& c = kDialogClose.rect;
+                            pushClick(dialog(), c.x + c.w / 2, c.y + c.h / 2);
+                          },
+                          [&] {
+                            EXPECT_FALSE(fe.dialogWindow().isOpen());
+                            EXPECT_EQ(fe.device().state().KeyNandoUp, 74);
                           }}),
             0);
-  EXPECT_EQ(fileText(keyFile), "81\r\n65\r\n75\r\n76\r\n");
+  EXPECT_EQ(fileText(keyFile), "74\r\n18\r\n75\r\n76\r\n");
 }
 
 // At 2x the window is twice the size, drawn from the 2x pictures; the mouse and the key dialog
@@ -478,7 +518,7 @@ TEST_F(FrontEndTest, AtTwiceTheScaleThePictureTheMouseAndTheDialogFollow) {
                             SDL_GetWindowSize(fe.dialogWindow().window(), &w, &h);
                             EXPECT_EQ(w, 2 * kDialogWidth);
                             EXPECT_EQ(h, 2 * kDialogHeight);
-                            ASSERT_EQ(dialogPixels.size(), std::size_t{4 * 161 * 118});
+                            ASSERT_EQ(dialogPixels.size(), std::size_t{4 * 161 * kDialogHeight});
                             const LabelInk labels = labelInk(dialogPixels, fe.dialogWindow());
                             EXPECT_EQ(labels.outside, 0);
                             for (int row = 1; row <= 4; ++row)
@@ -633,6 +673,20 @@ TEST_F(FrontEndTest, ABadOrUnwritableSettingsFileLeavesTheDefaultsAndOneLine) {
   }
   err = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("not remembered"), std::string::npos) << err;
+  EXPECT_EQ(ourLines(err), 1) << err;
+
+  // A key file that is not one gives way to the default keys, and says so once too.
+  fs::remove(dir / "crateworks.conf");
+  { std::ofstream(keyFile) << "81\n65\n-5\n"; }
+  ::testing::internal::CaptureStderr();
+  {
+    FrontEnd fe(options());
+    ASSERT_TRUE(fe.open());
+    EXPECT_EQ(runSteps(fe, {[&] {}}), 0);
+    EXPECT_EQ(fe.device().state().KeyBepoUp, 80);
+  }
+  err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("key file " + keyFile + " is not four key codes"), std::string::npos) << err;
   EXPECT_EQ(ourLines(err), 1) << err;
 }
 
@@ -954,9 +1008,10 @@ struct TraceText : DisplayObserver {
 };
 
 // A session recorded live (the key dialog used, holds, keys pressed during them, the clock's
-// own texts, Esc at the end) replays to the same picture changes at the same core times, and
-// its final values match; played back in the window, it shows the same again and says so,
-// without touching the player's key file.
+// own texts, a pause, Esc at the end) replays to the same picture changes at the same core
+// times, and its final values match; played back in the window, it shows the same again and
+// says so, without touching the player's key file. The pause stops the core where it stands (no
+// late ticks after it) and marks the screens, and the recording does not see it.
 TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
   writeWav(dir / "audio" / "move.wav", 60);
   writeWav(dir / "audio" / "Enemy.wav", 30);
@@ -975,7 +1030,16 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
     live.device = &fe.device();
     fe.watchDisplay(&live);
     const auto dialog = [&] { return fe.dialogWindow().window(); };
-    Millis started = -1;  // when game B started
+    Millis started = -1;   // when game B started
+    Millis pausedAt = -1;  // the core's time as the pause began
+    bool marked = false;   // a frame drawn while paused shows the pause's mark on the screens
+    fe.onGameFrame() = [&](SDL_Renderer* r) {
+      if (!fe.paused()) return;
+      const std::vector<Uint32> frame = read(r, kWindowWidth, kWindowHeight);
+      const SDL_Color c = expected(fe.device().display(), 60, 140);
+      marked = marked || (frame[140 * kWindowWidth + 60] & 0xFFFFFF) !=
+                             ((Uint32{c.r} << 16) | (Uint32{c.g} << 8) | c.b);
+    };
     struct Step {
       std::function<bool(Millis)> when;
       std::function<void()> what;
@@ -1001,6 +1065,16 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
         {after(900), [] { pushTap(SDL_SCANCODE_Q, SDLK_q); }},
         {after(1300), [] { pushTap(SDL_SCANCODE_A, SDLK_a); }},
         {after(1320), [] { pushTap(SDL_SCANCODE_K, SDLK_k); }},
+        {after(1500), [] { pushTap(SDL_SCANCODE_F3, SDLK_F3); }},
+        {[&](Millis) { return fe.paused(); },
+         [&] {
+           pausedAt = fe.device().now();
+           SDL_Delay(400);
+           pushTap(SDL_SCANCODE_L, SDLK_l);  // no press reaches the paused device
+           pushTap(SDL_SCANCODE_F3, SDLK_F3);
+         }},
+        {[&](Millis) { return !fe.paused(); },
+         [&] { EXPECT_LT(fe.device().now() - pausedAt, 100) << "the pause's time ran on"; }},
         {after(2600), [] { pushTap(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE); }},
     };
     std::size_t next = 0;
@@ -1010,10 +1084,12 @@ TEST_F(FrontEndTest, ARecordedSessionReplaysAndPlaysBackExactly) {
     EXPECT_EQ(fe.run(), 0);
     EXPECT_EQ(next, steps.size());
     EXPECT_EQ(fe.device().state().KeyBepoUp, 75);
+    EXPECT_TRUE(marked);
   }
   recorder.reset();
   file.reset();  // closed
   const std::string text = fileText(recording);
+  EXPECT_EQ(text.find("keydown 114"), std::string::npos);  // the pause key is the window's
   EXPECT_NE(text.find("\nclick Label3\nkeydown 75\n"), std::string::npos);
   EXPECT_NE(text.find("\nclose\n"), std::string::npos);
   EXPECT_NE(text.find("\ntimeat "), std::string::npos);
@@ -1279,6 +1355,9 @@ TEST_F(FrontEndTest, PadsRumbleOnAMissOnlyWhenAsked) {
     sound.play(kSoundDead, kSoundAsync);
     EXPECT_EQ(rumbles, 1);
     EXPECT_EQ(plays, 3);
+    // Muted, a sound is not heard but holds as long, so that the game plays the same.
+    sound.setMuted(true);
+    EXPECT_EQ(sound.play(kSoundMove, kSoundWait), 60);
     sound.closeAndWait();
     pad.unplug();
     pads.close();

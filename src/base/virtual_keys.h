@@ -42,6 +42,7 @@ inline constexpr int Divide = 111;
 // F1 + n - 1 for Fn, up to F24.
 inline constexpr int F1 = 112;
 inline constexpr int F2 = 113;
+inline constexpr int F3 = 114;
 inline constexpr int F11 = 122;
 inline constexpr int F12 = 123;
 inline constexpr int F13 = 124;

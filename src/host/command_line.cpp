@@ -1,6 +1,7 @@
 #include "host/command_line.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "base/quoted.h"
 #include "host/report.h"
@@ -8,10 +9,20 @@
 namespace cw {
 namespace {
 
-const OptionSpec* findLong(std::span<const OptionSpec> options, std::string_view name) {
-  for (const OptionSpec& o : options)
+// The option `name` names: its whole name, or as GNU programs take them, the start of one
+// name only. The failure says the name is unknown or could be more than one.
+Result<const OptionSpec*> findLong(std::span<const OptionSpec> options, std::string_view name) {
+  std::vector<const OptionSpec*> starting;
+  for (const OptionSpec& o : options) {
     if (o.name == name) return &o;
-  return nullptr;
+    if (!name.empty() && o.name.substr(0, name.size()) == name) starting.push_back(&o);
+  }
+  if (starting.size() == 1) return starting[0];
+  if (starting.empty()) return failure("unrecognized option " + quoted("--" + std::string(name)));
+  std::string all;
+  for (const OptionSpec* o : starting) all += " " + quoted("--" + std::string(o->name));
+  return failure("option " + quoted("--" + std::string(name)) +
+                 " is ambiguous; possibilities:" + all);
 }
 
 const OptionSpec* findShort(std::span<const OptionSpec> options, char c) {
@@ -59,10 +70,11 @@ Result<CommandLine> parseCommandLine(std::span<const OptionSpec> options,
       continue;
     }
     const std::size_t equals = arg.find('=');
-    const std::string_view name =
-        arg.substr(2, equals == std::string_view::npos ? arg.npos : equals - 2);
-    const OptionSpec* o = findLong(options, name);
-    if (!o) return failure("unrecognized option " + quoted(arg.substr(0, equals)));
+    const Result<const OptionSpec*> found =
+        findLong(options, arg.substr(2, equals == std::string_view::npos ? arg.npos : equals - 2));
+    if (!found) return failure(found.error());
+    const OptionSpec* o = *found;
+    const std::string_view name = o->name;
     if (o->valueName.empty()) {
       if (equals != std::string_view::npos)
         return failure("option " + quoted("--" + std::string(name)) + " doesn't allow an argument");

@@ -52,7 +52,7 @@ std::string formatConf(const ConfValues& values) {
 
 Result<ConfValues> ConfFile::read() const {
   Result<std::optional<std::string>> text = readSmallFile(path_, kMaxSize + 1);
-  if (!text) return failure(text.error());
+  if (!text) return failure(path_ + ": " + text.error());
   if (!*text) return ConfValues{};
   if ((*text)->size() > kMaxSize) return failure(path_ + ": too large to be ours");
   if ((*text)->find('\0') != std::string::npos) return failure(path_ + ": not text");

@@ -12,7 +12,8 @@
 namespace cw {
 
 // At most `limit` bytes of the regular file at `path`. Nothing, and no failure, when there is
-// no file there; a failure saying why when something else is there or it cannot be read.
+// no file there; a failure saying why (not naming the path) when something else is there or it
+// cannot be read.
 Result<std::optional<std::string>> readSmallFile(const std::string& path, std::size_t limit);
 
 // Writes a new file beside the old one, flushes it to the disk and renames it over the old one,
@@ -29,8 +30,8 @@ int openForReading(const std::string& path);
 // A new file written from start to end, as a recording is.
 class AppendFile {
  public:
-  // Makes the file at `path`; one that exists is kept (and the failure says so) unless
-  // `replace`. The failure names the path.
+  // Makes the file at `path`; one that exists is kept (the failure says "PATH: it exists")
+  // unless `replace`; a folder there is never replaced. The failure names the path.
   static Result<AppendFile> create(const std::string& path, bool replace);
   AppendFile(AppendFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
     other.fd_ = -1;

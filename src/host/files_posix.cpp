@@ -27,12 +27,12 @@ Result<std::optional<std::string>> readSmallFile(const std::string& path, std::s
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return std::optional<std::string>();  // none there
-    return failure(path + ": " + std::strerror(errno));
+    return failure(std::strerror(errno));
   }
   struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return failure(path + ": not a regular file");
+    return failure("not a regular file");
   }
   // Room for what the file says it holds and one byte more, to see its end; grown when it
   // holds more than it said (as files under /proc do), never past the limit.
@@ -43,7 +43,7 @@ Result<std::optional<std::string>> readSmallFile(const std::string& path, std::s
     ssize_t n = ::read(fd, text.data() + got, text.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      std::string why = path + ": " + std::strerror(errno);
+      std::string why = std::strerror(errno);
       ::close(fd);
       return failure(why);
     }
@@ -95,6 +95,10 @@ int openForReading(const std::string& path) {
 }
 
 Result<AppendFile> AppendFile::create(const std::string& path, bool replace) {
+  // Neither kept nor replaced: a folder is no place for a file.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    return failure(path + ": it is a folder");
   const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (replace ? O_TRUNC : O_EXCL);
   const int fd = ::open(path.c_str(), flags, 0644);
   if (fd < 0) {

@@ -66,21 +66,21 @@ Result<std::optional<std::string>> readSmallFile(const std::string& path, std::s
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     if (notThere(GetLastError())) return std::optional<std::string>();  // none there
-    return failure(lastError(path));
+    return failure(systemMessage(GetLastError()));
   }
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return failure(path + ": not a regular file");
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return failure("not a regular file");
   HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     if (notThere(GetLastError())) return std::optional<std::string>();  // gone meanwhile
-    return failure(lastError(path));
+    return failure(systemMessage(GetLastError()));
   }
   LARGE_INTEGER size{};
   // A device (CON, NUL) may never end.
   if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
     CloseHandle(file);
-    return failure(path + ": not a regular file");
+    return failure("not a regular file");
   }
   // Room for what the file says it holds and one byte more, to see its end; grown when it
   // holds more than it said (it grew meanwhile), never past the limit.
@@ -91,7 +91,7 @@ Result<std::optional<std::string>> readSmallFile(const std::string& path, std::s
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(text.size() - got, 1 << 30));
     DWORD n = 0;
     if (!ReadFile(file, text.data() + got, want, &n, nullptr)) {
-      std::string why = lastError(path);
+      std::string why = systemMessage(GetLastError());
       CloseHandle(file);
       return failure(why);
     }
@@ -140,9 +140,14 @@ int openForReading(const std::string& path) {
 }
 
 Result<AppendFile> AppendFile::create(const std::string& path, bool replace) {
+  // Neither kept nor replaced: a folder is no place for a file.
+  const std::wstring wide = toUtf16(path);
+  if (const DWORD attributes = GetFileAttributesW(wide.c_str());
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return failure(path + ": it is a folder");
   const int flags =
       _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT | (replace ? _O_TRUNC : _O_EXCL);
-  const int fd = ::_wopen(toUtf16(path).c_str(), flags, _S_IREAD | _S_IWRITE);
+  const int fd = ::_wopen(wide.c_str(), flags, _S_IREAD | _S_IWRITE);
   if (fd < 0) {
     const int e = errno;
     if (e == EEXIST) return failure(path + ": it exists");

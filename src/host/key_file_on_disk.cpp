@@ -4,13 +4,6 @@
 #include "host/folders.h"
 
 namespace cw {
-namespace {
-
-// A key file is four short lines; anything far larger is not one, and is not read whole.
-constexpr std::size_t kMaxRead = 4096;
-
-}  // namespace
-
 std::optional<std::string> KeyFileOnDisk::read() {
   Result<std::optional<std::string>> text = readSmallFile(path_, kMaxRead);
   return text ? *text : std::nullopt;

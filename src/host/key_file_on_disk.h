@@ -9,6 +9,9 @@ namespace cw {
 
 class KeyFileOnDisk : public KeyFilePort {
  public:
+  // A key file is four short lines; anything far larger is not one, and is not read whole.
+  static constexpr std::size_t kMaxRead = 4096;
+
   // A store with nowhere to keep the file: it reads nothing and every write fails saying why.
   explicit KeyFileOnDisk(Result<std::string> path)
       : path_(path ? *path : std::string()), nowhere_(path ? std::string() : path.error()) {}

@@ -1,5 +1,7 @@
 #include "live/dialog_layout.h"
 
+#include "live/key_names.h"
+
 namespace cw {
 namespace {
 
@@ -25,6 +27,8 @@ const std::array<DialogControl, 4> kDialogBoxes{{
     {{136, 88, 17, 19}, "Bepo's down key"},
 }};
 
+const DialogControl kDialogClose{{93, 116, 60, 22}, "Close"};
+
 int dialogLabelAt(int x, int y) {
   for (int i = 0; i < 4; ++i)
     if (kDialogLabels[i].rect.contains(x, y)) return i + 1;
@@ -35,6 +39,15 @@ int dialogBoxAt(int x, int y) {
   for (int i = 0; i < 4; ++i)
     if (kDialogBoxes[i].rect.contains(x, y)) return i + 1;
   return 0;
+}
+
+int dialogRowAt(int x, int y) {
+  const int label = dialogLabelAt(x, y);
+  return label != 0 ? label : dialogBoxAt(x, y);
+}
+
+std::string boxTooltip(int row, int code) {
+  return std::string(kDialogBoxes[row - 1].text) + ": " + keyName(code);
 }
 
 std::string windows1252ToUtf8(int code) {

@@ -10,8 +10,10 @@
 
 namespace cw {
 
+// The four rows lie in the upper 161 x 118; below them the close button, so that the dialog can
+// be closed on any desktop (without a window manager there is no close box).
 inline constexpr int kDialogWidth = 161;
-inline constexpr int kDialogHeight = 118;
+inline constexpr int kDialogHeight = 146;
 
 // Where the dialog's controls lie, in client pixels at 1x; rows 1..4 at index 0..3.
 struct DialogControl {
@@ -20,10 +22,17 @@ struct DialogControl {
 };
 extern const std::array<DialogControl, 4> kDialogLabels;
 extern const std::array<DialogControl, 4> kDialogBoxes;  // text: the box's tooltip
+extern const DialogControl kDialogClose;                 // text: its caption
 
 // The row (1..4) of the label or key box at (x, y), or 0.
 int dialogLabelAt(int x, int y);
 int dialogBoxAt(int x, int y);
+// The row (1..4) whose label or key box lies at (x, y), or 0: a click on either chooses it.
+int dialogRowAt(int x, int y);
+
+// The tooltip of row `row`'s key box when it holds `code`: what the box is, and the key's name,
+// since the box shows the key's character ("&" for Up).
+std::string boxTooltip(int row, int code);
 
 // UTF-8 text of a Windows-1252 character code (32..255), for the font library.
 std::string windows1252ToUtf8(int code);

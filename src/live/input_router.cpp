@@ -1,20 +1,46 @@
 #include "live/input_router.h"
 
+#include <algorithm>
+
 #include "live/frame_state.h"
 
 namespace cw {
+namespace {
+
+// The keys that may begin a shortcut of the desktop (Alt+F4, Alt+Tab, Ctrl+Alt+arrows).
+bool isModifier(int code) {
+  return code == vk::Shift || code == vk::Control || code == vk::Alt || code == vk::LeftWindows ||
+         code == vk::RightWindows;
+}
+
+}  // namespace
 
 Status InputRouter::deliver(const LiveInput& in) {
   if (const auto* k = std::get_if<KeyInput>(&in)) {
-    key(*k);
+    key(*k, false);
   } else if (const auto* p = std::get_if<PadInput>(&in)) {
-    pad(*p);
+    pad(*p, false);
   } else if (const auto* p = std::get_if<PointerInput>(&in)) {
-    pointer(*p);
+    return pointer(*p);
   } else if (const auto* w = std::get_if<WheelInput>(&in)) {
     wheel(*w);
   } else if (const auto* c = std::get_if<CloseInput>(&in)) {
+    // A modifier held back in the dialog began the shortcut that closes it: it is no key.
+    dropHeldBack();
     if (dialog_.isOpen() && c->window == dialog_.windowId()) return device_.closeDialog();
+  }
+  return {};
+}
+
+Status InputRouter::deliverPaused(const LiveInput& in) {
+  if (const auto* k = std::get_if<KeyInput>(&in)) {
+    key(*k, true);
+  } else if (const auto* p = std::get_if<PadInput>(&in)) {
+    pad(*p, true);
+  } else if (const auto* p = std::get_if<PointerInput>(&in); p && !p->down) {
+    return pointer(*p);
+  } else if (const auto* w = std::get_if<WheelInput>(&in)) {
+    wheel(*w);
   }
   return {};
 }
@@ -35,21 +61,50 @@ bool InputRouter::watching(const LiveInput& in) {
   return false;
 }
 
-void InputRouter::key(const KeyInput& k) {
+void InputRouter::dialogChanged() {
+  rowCandidate_ = 0;
+  closeCandidate_ = false;
+  dropHeldBack();
+}
+
+// The modifier held back is no key: its release is none either.
+void InputRouter::dropHeldBack() {
+  if (heldBack_) takenDown_[heldBack_->key] = true;
+  heldBack_.reset();
+}
+
+void InputRouter::key(const KeyInput& k, bool paused) {
   if (k.key < 0 || k.key >= KeyInput::kKeyIds) return;
   if (k.down) {
     // A held key's repeats are further presses: the game moves again on each.
     if (!k.repeat || downCode_[k.key] == 0) downCode_[k.key] = k.code;
     if (k.code == 0) return;
-    if (shortcut(k.code)) {
-      if (!k.repeat) screen_.toggleFullscreen();  // held, it does not toggle again and again
+    if (const std::optional<Shortcut> s = shortcut(k.code)) {
+      if (!k.repeat) take(*s);  // held, it does not toggle again and again
       takenDown_[k.key] = true;
       return;
     }
-    keyDown(k.code, k.shift);
+    // Paused, the device takes no press but Esc, which ends the program as ever.
+    if (paused && k.code != vk::Escape) {
+      takenDown_[k.key] = true;
+      return;
+    }
+    if (holdsBack(k)) return;
+    keyDown(k.code);
   } else {
     const int code = downCode_[k.key] != 0 ? downCode_[k.key] : k.code;
     downCode_[k.key] = 0;
+    if (heldBack_ && heldBack_->key == k.key) {
+      // Let go with nothing else meanwhile: the modifier itself is the key chosen, unless the
+      // keyboard went to another window (a shortcut of the desktop took it).
+      const HeldBack held = *heldBack_;
+      heldBack_.reset();
+      if (!k.left && dialog_.isOpen()) {
+        keyDown(held.code);
+        device_.keyUp(held.code);
+      }
+      return;
+    }
     if (takenDown_[k.key]) {
       takenDown_[k.key] = false;
       return;
@@ -58,32 +113,60 @@ void InputRouter::key(const KeyInput& k) {
   }
 }
 
-void InputRouter::keyDown(int code, bool shift) {
-  if (dialog_.isOpen()) {
-    dialog_.dismissTooltip();
-    if (code == vk::Tab) dialog_.tab(shift);
-  }
+// In the dialog a modifier is held back until it is let go: it may begin a shortcut of the
+// desktop, which must leave the keys as they were. Another key pressed meanwhile is the one the
+// player meant.
+bool InputRouter::holdsBack(const KeyInput& k) {
+  if (!dialog_.isOpen()) return false;
+  if (heldBack_ && heldBack_->key == k.key) return true;  // its own repeats
+  dropHeldBack();
+  if (!isModifier(k.code)) return false;
+  heldBack_ = HeldBack{k.key, k.code};
+  return true;
+}
+
+void InputRouter::keyDown(int code) {
+  if (dialog_.isOpen()) dialog_.dismissTooltip();
   device_.keyDown(code);
 }
 
 // A pad's press is a key press like any other, for the game and for the key dialog's capture
-// alike.
-void InputRouter::pad(const PadInput& p) {
+// alike. Paused, only its releases go on.
+void InputRouter::pad(const PadInput& p, bool paused) {
   for (const PadKey& k : padKeys_.translate(p, movementKeys(device_.state()))) {
-    if (k.down)
-      keyDown(k.code, false);
-    else
+    if (!k.down)
       device_.keyUp(k.code);
+    else if (!paused)
+      keyDown(k.code);
   }
 }
 
-// F11 toggles fullscreen unless it is one of the four movement keys, which are the game's; in the
-// key dialog every key is the dialog's to capture.
-bool InputRouter::shortcut(int code) const {
-  if (code != kFullscreenKey || dialog_.isOpen()) return false;
+// F11, the pause keys and the mute key are the window's unless they are among the four movement
+// keys, which are the game's; in the key dialog every key is the dialog's to capture.
+std::optional<InputRouter::Shortcut> InputRouter::shortcut(int code) const {
+  std::optional<Shortcut> s;
+  if (code == kFullscreenKey) s = Shortcut::Fullscreen;
+  if (std::find(std::begin(kPauseKeys), std::end(kPauseKeys), code) != std::end(kPauseKeys))
+    s = Shortcut::Pause;
+  if (code == kMuteKey) s = Shortcut::Mute;
+  if (!s || dialog_.isOpen()) return std::nullopt;
   for (int movement : movementKeys(device_.state()))
-    if (sameKey(movement, code)) return false;
-  return true;
+    if (sameKey(movement, code)) return std::nullopt;
+  return s;
+}
+
+void InputRouter::take(Shortcut s) {
+  switch (s) {
+    case Shortcut::Fullscreen:
+      screen_.toggleFullscreen();
+      break;
+    case Shortcut::Pause:
+      if (onPause) onPause();
+      break;
+    case Shortcut::Mute:
+      if (onMute) onMute();
+      break;
+  }
 }
 
 void InputRouter::wheel(const WheelInput& w) {
@@ -92,11 +175,13 @@ void InputRouter::wheel(const WheelInput& w) {
     screen_.stepScale(w.steps > 0 ? 1 : -1);
 }
 
-void InputRouter::pointer(const PointerInput& p) {
-  if (screen_.windowId() != 0 && p.window == screen_.windowId())
+Status InputRouter::pointer(const PointerInput& p) {
+  if (screen_.windowId() != 0 && p.window == screen_.windowId()) {
     gameMouse(p);
-  else if (dialog_.isOpen() && p.window == dialog_.windowId())
-    dialogMouse(p);
+    return {};
+  }
+  if (dialog_.isOpen() && p.window == dialog_.windowId()) return dialogMouse(p);
+  return {};
 }
 
 // The middle button anywhere but on the casing's buttons changes the view.
@@ -136,17 +221,25 @@ void InputRouter::gameMouse(const PointerInput& p) {
   }
 }
 
-void InputRouter::dialogMouse(const PointerInput& p) {
+// A left click on a row's label or key box chooses the row (as its label's click); on the
+// close button it closes the dialog, as its close box does.
+Status InputRouter::dialogMouse(const PointerInput& p) {
   if (p.down) dialog_.dismissTooltip();
-  if (p.button != PointerInput::Left) return;
-  const int label = dialog_.labelAt(p.x, p.y);
+  if (p.button != PointerInput::Left) return {};
+  const int row = dialog_.rowAt(p.x, p.y);
+  const bool onClose = dialog_.closeAt(p.x, p.y);
   if (p.down) {
-    labelCandidate_ = label;
-    return;
+    rowCandidate_ = row;
+    closeCandidate_ = onClose;
+    return {};
   }
-  const int pressed = labelCandidate_;
-  labelCandidate_ = 0;
-  if (pressed != 0 && pressed == label) device_.clickLabel(label);
+  const int pressedRow = rowCandidate_;
+  const bool pressedClose = closeCandidate_;
+  rowCandidate_ = 0;
+  closeCandidate_ = false;
+  if (pressedRow != 0 && pressedRow == row) device_.clickLabel(row);
+  if (pressedClose && onClose) return device_.closeDialog();
+  return {};
 }
 
 }  // namespace cw

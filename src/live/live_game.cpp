@@ -1,6 +1,7 @@
 #include "live/live_game.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "base/sound_names.h"
 #include "core/shell/look_ahead.h"
@@ -23,6 +24,9 @@ LiveGame::LiveGame(LivePorts ports, LiveSetup setup)
     for (const auto& [name, ms] : setup_.playback->holds()) ports_.sound.setHoldLength(name, ms);
     pacer_.stalls = false;
   }
+  router_.onPause = [this] { paused_ ? resume() : pause(); };
+  router_.onMute = [this] { setMuted(!muted_); };
+  setMuted(setup_.muted);
 }
 
 Ahead LiveGame::lookAhead(Millis until) {
@@ -52,17 +56,54 @@ void LiveGame::startClock() {
 }
 
 void LiveGame::arrive(Millis at, const LiveInput& input) {
-  if (!setup_.playback)
+  if (setup_.playback) {
+    if (router_.watching(input)) quit_ = true;  // Esc or ACL stops the playback
+  } else if (paused_) {
+    deliver(input);  // at once: the core stands still
+  } else {
     pacer_.arrive(at, input);
-  else if (router_.watching(input))
-    quit_ = true;  // Esc or ACL stops the playback
+  }
+}
+
+void LiveGame::pause() {
+  if (paused_ || over()) return;
+  paused_ = true;
+  // What came after the pause key arrived during the pause.
+  for (const LiveInput& in : pacer_.freeze()) deliver(in);
+}
+
+void LiveGame::resume() {
+  if (!paused_) return;
+  paused_ = false;
+  pausedByBlur_ = false;
+  // The real clock takes up where the core stands: the time paused never happened to it.
+  originNs_ = ports_.steadyNs() - device_.now() * 1'000'000;
+  pacer_.thaw();
+  if (ports_.clockMoved) ports_.clockMoved();
+}
+
+void LiveGame::focusChanged(bool ours) {
+  if (!setup_.pauseOnBlur || setup_.playback) return;
+  if (!ours && !paused_) {
+    pause();
+    pausedByBlur_ = paused_;
+  } else if (ours && pausedByBlur_) {
+    resume();
+  }
+}
+
+void LiveGame::setMuted(bool muted) {
+  muted_ = muted;
+  ports_.sound.setMuted(muted);
 }
 
 std::int64_t LiveGame::nextWakeNs(Millis now) {
-  Millis wakeAt = pacer_.wakeAt(now);
+  // Paused, only what the front end needs wakes the loop: input, the sound device's closing,
+  // the recording's writes.
+  Millis wakeAt = paused_ ? std::numeric_limits<Millis>::max() / 2'000'000 : pacer_.wakeAt(now);
   LiveSound& sound = ports_.sound;
   // The next tick a person notices plays a sound, when that is known.
-  const Millis soundAt = pacer_.soundAt();
+  const Millis soundAt = paused_ ? -1 : pacer_.soundAt();
   if (soundAt >= 0 && !sound.deviceOpen() && sound.canOpen()) {
     if (soundAt - now <= kSoundLeadMs)
       sound.wake(ports_.steadyNs());
@@ -80,11 +121,9 @@ std::int64_t LiveGame::nextWakeNs(Millis now) {
   return wakeNs;
 }
 
-void LiveGame::writeRecording() {
-  if (!setup_.recorder) return;
-  // Said once; the game goes on, and the end says the recording is incomplete.
-  if (Status written = setup_.recorder->writeIfDue(ports_.steadyNs(), pacer_.target()); !written)
-    ports_.say(written.error());
+Status LiveGame::writeRecording() {
+  if (!setup_.recorder) return {};
+  return setup_.recorder->writeIfDue(ports_.steadyNs(), pacer_.target());
 }
 
 void LiveGame::quit(int status) {

@@ -33,6 +33,9 @@ struct LivePorts {
   std::int64_t (*steadyNs)();  // the steady clock, in nanoseconds
   // Says one line to the player (a key file not saved, a recording that cannot be written).
   std::function<void(const std::string&)> say;
+  // Core time moved against the real clock (after a pause): the wall clock's text must follow
+  // it again, from realNow() on.
+  std::function<void()> clockMoved;
 };
 
 struct LiveSetup {
@@ -42,6 +45,8 @@ struct LiveSetup {
   // and clock texts replace the live ones.
   Playback* playback = nullptr;
   TimingLog* timing = nullptr;  // measures the loop, when given
+  bool muted = false;           // starts with the sound off
+  bool pauseOnBlur = false;     // pauses while none of the front end's windows has the keyboard
 };
 
 class LiveGame final : private WindowPort {
@@ -75,11 +80,23 @@ class LiveGame final : private WindowPort {
   // person notices, input, the end of a hold, the sound device's opening ahead of a sound and
   // its closing after silence, the recording's next write.
   std::int64_t nextWakeNs(Millis now);
-  // Writes what was recorded when a write is due; the first failure is said.
-  void writeRecording();
+  // Writes what was recorded when a write is due. The first write that fails is the failure
+  // (once): the game goes on, and the recording stops growing.
+  Status writeRecording();
   // The wall clock was set (or the machine woke): what the clock's ticks show must be looked at
   // afresh.
   void clockChanged() { pacer_.forget(); }
+
+  // The pause, beyond the design and never changing the game: no tick runs, the picture stays,
+  // and the device resumes where it stood, as if no time had passed. The pause key toggles it.
+  void pause();
+  void resume();
+  bool paused() const { return paused_; }
+  // The keyboard came to one of the front end's windows, or left them all.
+  void focusChanged(bool ours);
+  // The sound off and on (the mute key toggles it); holds keep their length.
+  void setMuted(bool muted);
+  bool muted() const { return muted_; }
 
   // The program ends: asked by the player, the window manager, or a failure (`status`).
   void quit(int status = 0);
@@ -118,6 +135,9 @@ class LiveGame final : private WindowPort {
   Pacer pacer_;
   InputRouter router_;
   std::int64_t originNs_ = 0;
+  bool paused_ = false;
+  bool pausedByBlur_ = false;  // paused as the keyboard left, to resume as it comes back
+  bool muted_ = false;
   bool quit_ = false;
   int status_ = 0;
   std::string playVerdict_;

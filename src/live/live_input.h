@@ -20,6 +20,9 @@ struct KeyInput {
   bool down = true;
   bool repeat = false;
   bool shift = false;
+  // A release that came because the keyboard left our windows (another window took it while
+  // the key was held), not because the player let go.
+  bool left = false;
 };
 
 // The platform's windows, as input names them: the one showing the casing, the key dialog, and

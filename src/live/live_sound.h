@@ -27,6 +27,8 @@ class LiveSound : public SoundPort {
   // Closes the device once it has been silent for kCloseAfterNs. Returns when to ask again on
   // the steady clock, or -1 while it is closed.
   virtual std::int64_t closeWhenSilent(std::int64_t nowNs) = 0;
+  // Muted, nothing is heard; a waiting sound still holds as long, so the game plays the same.
+  virtual void setMuted(bool muted) = 0;
 };
 
 }  // namespace cw

@@ -5,6 +5,7 @@
 namespace cw {
 
 void Pacer::advance(Millis realNow) {
+  if (frozen_) return;
   if (device_.ended()) {
     queue_.clear();
     return;
@@ -35,6 +36,7 @@ void Pacer::runTo(Millis t, Millis realNow) {
     queue_.pop_front();
     fresh_ = false;  // the input may change what the ticks ahead show
     deliver_(input);
+    if (frozen_) return;  // it paused the device: nothing more runs
     if (device_.ended()) break;
     if (holding(realNow)) return;
   }
@@ -43,6 +45,20 @@ void Pacer::runTo(Millis t, Millis realNow) {
     return;
   }
   runUntil(t);
+}
+
+std::vector<LiveInput> Pacer::freeze() {
+  frozen_ = true;
+  std::vector<LiveInput> rest;
+  for (const Pending& p : queue_) rest.push_back(p.input);
+  queue_.clear();
+  return rest;
+}
+
+void Pacer::thaw() {
+  frozen_ = false;
+  // The wake-up planned before the pause is no measure of a stall.
+  plannedWake_ = -1;
 }
 
 const Ahead& Pacer::ahead() {

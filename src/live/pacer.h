@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <vector>
 
 #include "core/shell/device.h"
 #include "core/shell/look_ahead.h"
@@ -64,6 +65,13 @@ class Pacer {
   // for something else (a hold's end, input).
   Millis soundAt() const { return soundAt_; }
 
+  // Paused: the core stands where it is, no tick runs, until thawed. The input queued behind
+  // the pause is handed over (it arrived while the device was paused).
+  std::vector<LiveInput> freeze();
+  // Time runs on from where the core stands, as if the pause had not been: no late ticks.
+  void thaw();
+  bool frozen() const { return frozen_; }
+
   std::size_t queued() const { return queue_.size(); }
   // Input is waiting to be handled now (a recording's next input may wait for its time).
   bool inputDue(Millis realNow) const { return !queue_.empty() && queue_.front().at <= realNow; }
@@ -102,6 +110,7 @@ class Pacer {
   Millis soundAt_ = -1;
   Millis plannedWake_ = -1;
   Millis target_ = 0;
+  bool frozen_ = false;
 };
 
 }  // namespace cw

@@ -49,7 +49,7 @@ Status Playback::take(const Command& c, int line, bool& begun) {
 }
 
 void Playback::setKeys(const cmd::KeyFile& k) {
-  keys_.text_ = k.keys ? std::optional(formatKeyFile(*k.keys)) : std::nullopt;
+  keys_.set(k.keys ? std::optional(formatKeyFile(*k.keys)) : std::nullopt);
 }
 
 std::optional<Playback::Step> Playback::next(const Device& device) {

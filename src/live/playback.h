@@ -11,27 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/key_file_in_memory.h"
 #include "base/result.h"
 #include "base/seams.h"
 #include "core/scenario/script.h"
 #include "core/shell/device.h"
 
 namespace cw {
-
-// The key file a recording started with, kept in memory: the player's own file is neither read
-// nor written while a recording plays.
-class KeyFileInMemory final : public KeyFilePort {
- public:
-  std::optional<std::string> read() override { return text_; }
-  Status write(std::string_view content) override {
-    text_ = std::string(content);
-    return {};
-  }
-
- private:
-  friend class Playback;
-  std::optional<std::string> text_;
-};
 
 // The clock's texts as the recording says the core read them, by core time.
 class RecordedClock final : public TimeTextPort {
@@ -49,8 +35,6 @@ class Playback {
   // writes (and print and trace lines, which it passes over); refuses what only the replay can
   // play (`time`, `draw`, settings after the first input), naming the line.
   static Result<std::unique_ptr<Playback>> parse(const std::string& text, const std::string& name);
-  // Far more than days of play take: a larger file is not a recording.
-  static constexpr std::size_t kMaxRecording = std::size_t{64} << 20;
   // A recording of another version may play differently, which the end then tells: what to say
   // of that before it plays, or nothing.
   std::string versionNote() const;
@@ -89,7 +73,7 @@ class Playback {
   std::optional<std::string> version_;
   std::uint64_t seed_ = 1;
   std::vector<std::pair<std::string, Millis>> holds_;
-  KeyFileInMemory keys_;
+  KeyFileInMemory keys_;  // the key file it started with: the player's is never touched
   TimeTexts texts_;
   RecordedClock clock_;
   std::vector<Command> script_;

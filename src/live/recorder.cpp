@@ -1,6 +1,7 @@
 #include "live/recorder.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/scenario/print.h"
 
@@ -69,7 +70,7 @@ void Recorder::begin(const Device& device, KeyFilePort& keyFile, const Setting& 
   put(cmd::Seed{s.seed});
   for (const auto& [name, ms] : s.holds) put(cmd::SoundLength{name, ms});
   put(cmd::KeyFile{keysIn(keyFile)});
-  (void)write();  // a failure is told at the next write, which fails alike
+  untold_ = write();  // told at the next write that is due, with the game started
 }
 
 void Recorder::timeRead(Millis at, const std::string& text) {
@@ -129,6 +130,7 @@ void Recorder::put(const std::string& line) {
 }
 
 Status Recorder::writeIfDue(std::int64_t nowNs, Millis target) {
+  if (!untold_) return std::exchange(untold_, Status());
   if (nowNs < writeDueNs()) return {};
   reached(target);
   lastWriteNs_ = nowNs;

@@ -90,6 +90,7 @@ class Recorder final : public InputObserver {
   std::optional<std::string> lastText_;
   std::int64_t lastWriteNs_ = 0;
   Status broken_;  // why the first write failed; nothing more is written after it
+  Status untold_;  // the header's write that failed, to be told with the game under way
 };
 
 // The clock text the device reads, from `source` (the wall clock's, or a recording's), told to

@@ -9,10 +9,8 @@
 namespace cw {
 namespace {
 
-// The two LCD glasses of the casing picture, and how the screens view lays them side by side:
-// a margin around and a gap between, in logical pixels.
-constexpr Rect kLeftScreen{36, 30, 316, 224};
-constexpr Rect kRightScreen{450, 30, 314, 224};
+// How the screens view lays the two LCD glasses side by side: a margin around and a gap
+// between, in logical pixels.
 constexpr int kMargin = 6;
 constexpr int kGap = 10;
 constexpr int kScreensWidth = kMargin + kLeftScreen.w + kGap + kRightScreen.w + kMargin;

@@ -26,6 +26,10 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+// The two LCD glasses of the casing picture, in logical pixels.
+inline constexpr Rect kLeftScreen{36, 30, 316, 224};
+inline constexpr Rect kRightScreen{450, 30, 314, 224};
+
 // Logical lengths to window pixels at one scale. Logical unit v covers window pixels
 // [px(v), px(v + 1)), so neighbouring units tile the window without gaps or overlaps.
 class Scaler {

@@ -25,14 +25,17 @@ constexpr cw::OptionSpec kOptions[] = {
     {"help", 'h', "", "show this help and exit"},
     {"version", 0, "", "show the version and exit"},
     {"check", 0, "", "stop with status 1 at the first expect line whose answer differs"},
+    {"key-file", 0, "FILE", "read and write FILE as the game's key file"},
 };
 
 void printHelp() {
   std::printf(
       "%s\n"
       "Plays Crateworks' core in virtual time from a scenario (standard input when SCENARIO is\n"
-      "missing or '-') and prints what the scenario asks. The key file is crateworks.key in the\n"
-      "working directory.\n"
+      "missing or '-') and prints what the scenario asks. The key file crateworks.key in the\n"
+      "working directory is read when the scenario starts; what the scenario then writes to it\n"
+      "(the key dialog, keyfile lines) stays in memory, unless --key-file names the file to\n"
+      "read and write as the game does.\n"
       "\n"
       "Options:\n%s"
       "\n"
@@ -47,7 +50,8 @@ void printHelp() {
 }
 
 // The whole input, read with plain system calls so that every failure (a directory, a read
-// error) has its reason rather than an exception or a silent end of file.
+// error) has its reason rather than an exception or a silent end of file. An input larger than
+// any scenario is refused as soon as it is seen to be.
 cw::Result<std::string> readAll(int fd) {
   std::string text;
   char buf[65536];
@@ -55,6 +59,8 @@ cw::Result<std::string> readAll(int fd) {
     const ssize_t n = read(fd, buf, sizeof buf);
     if (n > 0) {
       text.append(buf, static_cast<std::size_t>(n));
+      if (text.size() > cw::kMaxScenarioBytes)
+        return cw::failure(std::string(cw::kTooLargeForAScenario));
     } else if (n == 0) {
       return text;
     } else if (errno != EINTR) {
@@ -125,8 +131,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   cw::ReplayOptions options;
+  if (const std::string* keyFile = line->value("key-file")) {
+    options.keyFilePath = *keyFile;
+  } else {
+    options.keyFileInMemory = true;
+  }
   // Without the data folder the sounds hold nothing unless the scenario gives their lengths.
-  if (auto dir = cw::dataDirectory()) options.dataDir = *dir;
+  if (auto dir = cw::dataDirectory())
+    options.dataDir = *dir;
+  else
+    cw::report(dir.error() + ": the sounds hold nothing unless the scenario gives their lengths");
   cw::ReplaySession session(options, std::cout);
   for (std::size_t i = 0; i < script->size(); ++i) {
     // A failure leaves the command done (the keys chosen hold though not saved): say so, go on.

@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "base/key_file_in_memory.h"
 #include "base/seeded_random.h"
 #include "base/sound_names.h"
 #include "core/scenario/print.h"
@@ -36,7 +37,9 @@ class ReplaySession::Impl final : public SoundPort,
       : options_(options),
         out_(out),
         keyFile_(options.keyFilePath),
-        device_(Seams{*this, *this, *this, keyFile_, *this}) {
+        memoryKeys_(options.keyFileInMemory ? keyFile_.read() : std::nullopt),
+        keys_(options.keyFileInMemory ? static_cast<KeyFilePort&>(memoryKeys_) : keyFile_),
+        device_(Seams{*this, *this, *this, keys_, *this}) {
     device_.setDisplayObserver(this);
   }
 
@@ -117,13 +120,19 @@ class ReplaySession::Impl final : public SoundPort,
   void run(const cmd::SoundLength& c) { soundLengths_.emplace_back(c.name, c.ms); }
   void run(const cmd::Start&) {}
   Status setKeyFile(const cmd::KeyFile& c) {
-    const Status set = c.keys ? keyFile_.write(formatKeyFile(*c.keys)) : keyFile_.remove();
+    std::optional<std::string> text;
+    if (c.keys) text = formatKeyFile(*c.keys);
+    if (options_.keyFileInMemory) {
+      memoryKeys_.set(std::move(text));
+      return {};
+    }
+    const Status set = text ? keyFile_.write(*text) : keyFile_.remove();
     if (!set) return failure("cannot set the key file " + keyFile_.path() + ": " + set.error());
     return {};
   }
   void run(const cmd::Expect& c) {
     std::string got;
-    if (expectHolds(c, {device_, keyFile_, sounds_}, got)) {
+    if (expectHolds(c, {device_, keys_, sounds_}, got)) {
       out_ << "expect ok: " << c.answer << '\n';
       return;
     }
@@ -133,13 +142,15 @@ class ReplaySession::Impl final : public SoundPort,
   }
   void run(const cmd::Trace& c) { trace_ = c.on; }
   void run(const cmd::Print& c) {
-    printAnswer(out_, c, {device_, keyFile_, sounds_});
+    printAnswer(out_, c, {device_, keys_, sounds_});
     if (c.what == cmd::Print::What::Sounds) sounds_.clear();
   }
 
-  const ReplayOptions& options_;
+  const ReplayOptions options_;  // a copy: a caller's may be a temporary
   std::ostream& out_;
   KeyFileOnDisk keyFile_;
+  KeyFileInMemory memoryKeys_;
+  KeyFilePort& keys_;  // the file on disk, or what it held at the start, in memory
   TimeTexts timeTexts_;
   SeededRandom random_{1};
   std::deque<double> queued_;

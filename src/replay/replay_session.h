@@ -13,6 +13,10 @@ namespace cw {
 struct ReplayOptions {
   std::string dataDir;  // where audio/ lies; sounds there give their lengths
   std::string keyFilePath = "crateworks.key";
+  // The key file at keyFilePath is read when the session starts and kept in memory from then
+  // on, so that a scenario's dialog and `keyfile` lines never touch a file the replay did not
+  // make; false reads and writes it there, as the game does.
+  bool keyFileInMemory = false;
 };
 
 class Device;
@@ -22,7 +26,6 @@ class HandlerObserver;
 // command from what the device shows and record it: the recording then replays exactly.
 class ReplaySession {
  public:
-  // `options` must outlive the session.
   ReplaySession(const ReplayOptions& options, std::ostream& out);
   ~ReplaySession();
   ReplaySession(const ReplaySession&) = delete;

@@ -16,6 +16,7 @@
 #include "host/report.h"
 #include "live/view_layout.h"
 #include "sdl/loop/front_end.h"
+#include "sdl/loop/message_box.h"
 #include "sdl/loop/session_files.h"
 
 namespace {
@@ -29,6 +30,8 @@ constexpr cw::OptionSpec kOptions[] = {
     {"help", 'h', "", "show this help and exit"},
     {"version", 0, "", "show the version and exit"},
     {"rumble", 0, "", "make game controllers rumble on a miss"},
+    {"mute", 0, "", "start with the sound off (M switches it on and off)"},
+    {"pause-on-blur", 0, "", "pause while another program's window has the keyboard"},
     {"record", 0, "FILE", "record the session in FILE, which crateworks-replay plays"},
     {"force", 0, "", "let --record replace a FILE that exists"},
     {"play", 0, "FILE", "show a recording in the window (Esc or ACL stops it)"},
@@ -43,7 +46,9 @@ void printHelp() {
       "\n"
       "Keys: F1/F2 or the casing's GAME A/GAME B start a game; Q/A (or Insert/Delete) move\n"
       "Nando up/down, P/L (or Page Up/Page Down) move Bepo; the TIME button chooses the four\n"
-      "movement keys; Esc or the ACL button quits.\n"
+      "movement keys; Esc or the ACL button quits. F3 (or Pause) pauses the device and resumes\n"
+      "it; M switches the sound off and on. F3, Pause and M are the game's when the TIME button\n"
+      "made one of them a movement key.\n"
       "\n"
       "Game controllers: the D-pad or the left stick up/down moves Nando, the north/south face\n"
       "buttons (Y/A) or the right stick up/down move Bepo, Start starts game A and Back game B.\n"
@@ -73,32 +78,11 @@ int badUsage(const std::string& why) {
   return cw::usageError(kUsage, why);
 }
 
-// Whether a box on screen could be seen: a display is named (Windows always has its desktop),
-// and SDL is not asked to draw off screen (as tests ask).
-bool onADisplay() {
-  const char* driver = SDL_getenv("SDL_VIDEODRIVER");
-  if (driver && (SDL_strcasecmp(driver, "dummy") == 0 || SDL_strcasecmp(driver, "offscreen") == 0))
-    return false;
-  if (SDL_strcmp(SDL_GetPlatform(), "Windows") == 0) return true;
-  const char* x11 = SDL_getenv("DISPLAY");
-  const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
-}
-
-// A message box, when there is a display to show it on.
-void showBox(Uint32 flags, const std::string& text) {
-  if (!onADisplay()) return;
-  // The box waits for a click in a loop of its own: a signal must still end the program.
-  cw::unblockQuitSignals();
-  // Fails quietly when the display cannot be reached; the line on stderr is still there.
-  SDL_ShowSimpleMessageBox(flags, "Crateworks", text.c_str(), nullptr);
-}
-
 // The program cannot start: one line on stderr and, since a program launched from a menu has
 // no terminal to show it, the same in a message box. Returns status 1.
 int failToStart(const std::string& why) {
   cw::report(why);
-  showBox(SDL_MESSAGEBOX_ERROR, "Crateworks cannot start:\n" + why);
+  cw::showMessageBox(SDL_MESSAGEBOX_ERROR, "Crateworks cannot start:\n" + why);
   return 1;
 }
 
@@ -114,13 +98,14 @@ void tellOnScreen(const std::string& what) {
   if (const auto colon = text.find(": "); colon != std::string::npos) text.replace(colon, 2, ":\n");
   for (std::size_t at; (at = text.find("; ")) != std::string::npos;) text.replace(at, 2, "\n");
   text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-  showBox(SDL_MESSAGEBOX_WARNING, text);
+  cw::showMessageBox(SDL_MESSAGEBOX_WARNING, text);
 }
 
 // The scale, view and fullscreen asked for; a bad value fails, naming it.
 cw::Result<cw::ScreenOptions> screenOptions(const cw::CommandLine& line) {
   cw::ScreenOptions screen;
   screen.fullscreen = line.has("fullscreen");
+  screen.fitAskedScale = true;
   screen.confPath = cw::userConfFilePath();
   if (const std::string* scale = line.value("scale")) {
     if (!(screen.scale = cw::parseScale(*scale)))
@@ -165,6 +150,8 @@ int play(const cw::CommandLine& line, const std::string& data, cw::ScreenOptions
   std::string verdict;  // of a playback
   {
     cw::FrontEndOptions options{data, cw::userKeyFilePath(), line.has("rumble"), screen};
+    options.muted = line.has("mute");
+    options.pauseOnBlur = line.has("pause-on-blur");
     options.recorder = files.recorder.get();
     options.playback = files.playback.get();
     cw::FrontEnd frontEnd(std::move(options));

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The device at other sizes, as a player gets it on a 1920 x 1080 screen: the desktop's scaling
-# choosing the size; --scale 2 reading the same segments as at 1x after the same input, the
+# choosing the size; --scale 3 fitted to the screen; --scale 2 reading the same segments as at 1x after the same input, the
 # mouse on the casing's buttons at their new places; a wheel step and the screens view, both
 # remembered for the next start; fullscreen on the bare server and under a window manager, and
 # F11 back.
@@ -21,6 +21,15 @@ check_args=(--scale 2)
 expect_within power-on-2x 3 power-on
 quit
 xrdb -nocpp -load /dev/null
+
+# --scale 3 has no room on this screen: the largest scale that fits is taken, and said, rather
+# than a window cut on every side.
+game_args=(--scale 3)
+start_game
+[[ $(geometry) == 1604x896+158+92 ]] || fail "with --scale 3 the window is $(geometry)"
+quit
+grep -qx 'crateworks: scale 3 does not fit the screen: 2 taken' "$work/err" ||
+  fail "no line says which scale was taken: $(cat "$work/err")"
 
 # --scale 2 on an unscaled desktop: as game_session plays at 1x, the same segments read.
 game_args=(--scale 2)

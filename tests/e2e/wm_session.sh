@@ -2,7 +2,8 @@
 # What a player meets under a real window manager (openbox) that a bare X server never shows:
 # the key dialog takes keys as soon as it opens, asks not to be minimised and comes back when it
 # is all the same; the casing drags the window; a window destroyed by another program
-# (XDestroyWindow) ends the game with status 0 and the key file untouched; with nowhere to keep
+# (XDestroyWindow) ends the game with status 0 and the key file untouched; the window manager's
+# Alt+F4 closes the dialog without choosing Alt for a row; with nowhere to keep
 # the key file the dialog says so in one line and writes nothing; and a program that cannot
 # start says why in a message box as well as on stderr.
 # Run as: wm_session.sh GAME SEG_CHECK SHOTS_DIR
@@ -75,6 +76,16 @@ mkdir -p "$(dirname "$key_file")"
 printf '81\r\n65\r\n80\r\n76\r\n' >"$key_file"
 start_game
 expect_within idle-again 3 ButtonTime=lit IMGameB=lit
+
+# The window manager's Alt+F4 closes the dialog: its Alt, pressed first, is no key chosen.
+open_dialog
+xdotool key alt+F4
+within 3 find_window || fail "Alt+F4 did not close the dialog"
+dialog_gone() { ! xwininfo -id "$did" 2>/dev/null | grep -q IsViewable; }
+within 3 dialog_gone || fail "the dialog is still shown after Alt+F4"
+[[ $(od -An -c "$key_file" | tr -d ' \n') == '81\r\n65\r\n80\r\n76\r\n' ]] ||
+  fail "Alt+F4 changed the keys: $(od -An -c "$key_file" | tr -d ' \n')"
+
 open_dialog
 xdotool key k
 await 3 "K in the dialog before it is destroyed" box_changed 1 key-before-destroy
@@ -84,6 +95,29 @@ await_exit 5
 [[ -s $work/err ]] && fail "the destroyed dialog: said something on stderr"
 [[ $(od -An -c "$key_file" | tr -d ' \n') == '81\r\n65\r\n80\r\n76\r\n' ]] ||
   fail "the destroyed dialog changed the key file"
+
+# ---- A recording that cannot be written (a full disk): a box says so at once, and the game,
+# paused while it is up, goes on; its end says the recording is incomplete (status 1).
+game_args=(--force --record /dev/full)
+start_game
+game_args=()
+rec_box() {
+  box=$(xdotool search --name '^Crateworks$' 2>/dev/null | grep -vx "$wid" | head -1)
+  [[ -n $box ]] && xwininfo -id "$box" 2>/dev/null | grep -q IsViewable
+}
+within 5 rec_box || fail "no message box for the recording that cannot be written"
+shot_count=$((shot_count + 1))
+import -window "$box" "$shots/$(printf %02d $shot_count)-recording-box.png"
+xdotool key Return
+box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
+within 3 box_gone || fail "the recording's box does not go"
+xdotool windowfocus --sync "$wid" key F1
+expect_within f1-after-the-box 3 IMGameA=lit IMGameB=dark
+xdotool key Escape
+await_exit 5
+((status == 1)) || fail "a recording that could not be written: exit status $status, not 1"
+grep -q "cannot write the recording /dev/full: No space left on device" "$work/err" ||
+  fail "the recording's failure is not said: $(cat "$work/err")"
 
 # ---- A picture missing: the reason in a message box as well, until the player dismisses it.
 mkdir "$work/broken"

@@ -15,7 +15,7 @@ key_file=$config_dir/crateworks.key
 expect_within idle 3 ButtonTime=lit IMGameB=lit IMGameA=lit
 open_dialog
 size=$(xwininfo -id "$did" | sed -n 's/^ *\(Width\|Height\): *//p' | tr '\n' x)
-[[ $size == 161x118x ]] || fail "the dialog is ${size%x}, not 161x118"
+[[ $size == 161x146x ]] || fail "the dialog is ${size%x}, not 161x146"
 read -r dx dy < <(corner "$did")
 xwininfo -id "$wid" | grep -q IsUnMapped || fail "the game window is still shown with the dialog"
 

@@ -3,11 +3,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <utility>
 
 #include "base/quoted.h"
+#include "base/sound_names.h"
 #include "core/scenario/print.h"
 #include "core/scenario/script.h"
 #include "core/shell/state_fields.h"
@@ -66,6 +68,10 @@ Result<Command> parseDraw(const Args& a) {
 Result<Command> parseSoundLength(const Args& a) {
   std::int64_t ms = 0;
   if (a.size() != 2 || !parseInt(a[1], 0, kMaxMs, ms)) return failure("soundlength needs NAME MS");
+  // A name the game never plays would set nothing, and hide a typing error.
+  const bool known = std::any_of(std::begin(kAllSounds), std::end(kAllSounds),
+                                 [&](const char* s) { return sameSoundName(s, a[0]); });
+  if (!known) return failure("no sound named " + quoted(a[0]));
   return Command{cmd::SoundLength{a[0], ms}};
 }
 

@@ -159,6 +159,10 @@ std::optional<Status> actOn(Device& device, const Command& command);
 std::optional<std::string> recordedVersion(const std::string& text);
 inline constexpr std::string_view kRecordedBy = "# recorded by crateworks ";
 
+// Far more than days of play take: a larger input is no scenario, and is not read on to its end.
+inline constexpr std::size_t kMaxScenarioBytes = std::size_t{64} << 20;
+inline constexpr std::string_view kTooLargeForAScenario = "too large (over 64 MiB)";
+
 // The clock's texts by core time, as `time` and `timeat` give them: each text holds from its
 // time on, until a later one; the last given wins among those that have begun.
 class TimeTexts {

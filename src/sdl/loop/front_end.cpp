@@ -3,11 +3,14 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cctype>
 
+#include "core/keyremap/key_file.h"
 #include "host/clock.h"
 #include "host/files.h"
 #include "host/report.h"
 #include "sdl/input/sdl_input.h"
+#include "sdl/loop/message_box.h"
 
 namespace cw {
 namespace {
@@ -35,9 +38,10 @@ FrontEnd::FrontEnd(FrontEndOptions options)
       sound_(options_.dataDir),
       keyFile_(options_.keyFilePath),
       game_(LivePorts{sound_, timeText_, keyFile_, *this, screen_, dialog_, &steadyNs,
-                      [](const std::string& line) { report(line); }},
+                      [](const std::string& line) { report(line); }, [this] { followWallClock(); }},
             LiveSetup{options_.seed.value_or(static_cast<std::uint64_t>(wallNs() / 1'000'000'000)),
-                      options_.recorder, options_.playback, timing_.get()}) {
+                      options_.recorder, options_.playback, timing_.get(), options_.muted,
+                      options_.pauseOnBlur}) {
   if (timing_) sound_.onStart = [this] { timing_->soundStarts(); };
   sound_.onPlay = [this](std::string_view name) { pads_.soundPlayed(name); };
 }
@@ -93,6 +97,7 @@ Status FrontEnd::open() {
 
   if (Status dialog = openDialogLook(); !dialog) return dialog;
   openSound();
+  if (!options_.playback) sayOfTheKeyFile();
   events_.watch(*this);
   // The renderer's first frame costs far more than the later ones: pay for it before the
   // window shows and the clock starts.
@@ -125,6 +130,19 @@ void FrontEnd::openSound() {
   if (!audio) report("no sound device (" + audio.error() + "); the game runs silent");
 }
 
+// A key file that is not one gives way to the default keys, which the player must be told: the
+// keys he chose are gone from the game, and the dialog will write the defaults over the file.
+void FrontEnd::sayOfTheKeyFile() {
+  const std::string& path = keyFile_.path();
+  if (path.empty()) return;
+  const Result<std::optional<std::string>> text = readSmallFile(path, KeyFileOnDisk::kMaxRead);
+  if (!text)
+    report("key file " + path + " cannot be read (" + text.error() +
+           "): the default keys are used");
+  else if (*text && !parseKeyFile(**text))
+    report("key file " + path + " is not four key codes, one a line: the default keys are used");
+}
+
 int FrontEnd::run() {
   game_.begin();
   // Core time starts once the window is up and shows its first picture: mapping it and the
@@ -145,7 +163,7 @@ int FrontEnd::run() {
     presentDialog(settled, now);
     if (onWake) onWake();
     if (game_.over()) break;
-    game_.writeRecording();
+    writeRecording();
     events_.wait(nextWakeNs(now), talked_, [this](const SDL_Event& e) { pump(e); });
     talked_ = false;
   }
@@ -164,12 +182,35 @@ std::int64_t FrontEnd::nextWakeNs(Millis now) {
   return wakeNs;
 }
 
+// A recording that stops being writable (a full disk) is told at once, in a box, not only at
+// the end; the game, paused while the box is up, goes on.
+void FrontEnd::writeRecording() {
+  const Status written = game_.writeRecording();
+  if (written) return;
+  report(written.error());
+  const bool paused = game_.paused();
+  game_.pause();
+  presentGame(true);  // the screens show the pause behind the box
+  std::string text = written.error();
+  if (const auto colon = text.find(": "); colon != std::string::npos) text.replace(colon, 2, ":\n");
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  showMessageBox(SDL_MESSAGEBOX_WARNING, text + "\nThe game goes on; the recording stops here.",
+                 screen_.window());
+  if (!paused) game_.resume();
+  talked_ = true;
+}
+
 // Someone set the wall clock (or the machine woke from a suspend): core time keeps its place
 // on the steady clock, and the clock's text follows the wall clock from now on.
 void FrontEnd::clockWasSet() {
   if (!clockWatch_.changed()) return;
-  timeText_.setOrigin(wallNs() - (steadyNs() - game_.originNs()));
+  followWallClock();
   game_.clockChanged();
+}
+
+// The clock's text shows the wall clock's time at core time's real moment.
+void FrontEnd::followWallClock() {
+  timeText_.setOrigin(wallNs() - (steadyNs() - game_.originNs()));
 }
 
 Millis FrontEnd::arrival(const SDL_Event& e) const {
@@ -186,8 +227,10 @@ void FrontEnd::pump(const SDL_Event& e) {
       game_.quit();
       break;
     case SDL_MOUSEMOTION:
-      if (dialogId != 0 && e.motion.windowID == dialogId)
+      if (dialogId != 0 && e.motion.windowID == dialogId) {
         dialog_.tooltips().pointerAt(dialog_.boxAt(e.motion.x, e.motion.y), game_.realNow());
+        dialog_.pointerAt(e.motion.x, e.motion.y, (e.motion.state & SDL_BUTTON_LMASK) != 0);
+      }
       break;
     case SDL_WINDOWEVENT:
       pumpWindowEvent(e);
@@ -208,7 +251,17 @@ void FrontEnd::pump(const SDL_Event& e) {
       break;
     default:
       pads_.arrive(e);
-      if (const std::optional<LiveInput> in = liveInputOf(e)) game_.arrive(arrival(e), *in);
+      // The close button looks pressed at once, as the press arrives.
+      if ((e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) && dialogId != 0 &&
+          e.button.windowID == dialogId && e.button.button == SDL_BUTTON_LEFT)
+        dialog_.pointerAt(e.button.x, e.button.y, e.type == SDL_MOUSEBUTTONDOWN);
+      if (std::optional<LiveInput> in = liveInputOf(e)) {
+        // SDL lets go of every held key as the keyboard leaves our windows, before it says so:
+        // no window of ours has it any more, where one had.
+        if (auto* k = std::get_if<KeyInput>(&*in); k && !k->down)
+          k->left = keyboardSeen_ && SDL_GetKeyboardFocus() == nullptr;
+        game_.arrive(arrival(e), *in);
+      }
       break;
   }
 }
@@ -216,6 +269,10 @@ void FrontEnd::pump(const SDL_Event& e) {
 void FrontEnd::pumpWindowEvent(const SDL_Event& e) {
   const Uint32 dialogId = dialog_.windowId();
   const Uint8 what = e.window.event;
+  // Whether the keyboard is in one of our windows, or has gone to another program's.
+  if (what == SDL_WINDOWEVENT_FOCUS_GAINED || what == SDL_WINDOWEVENT_FOCUS_LOST)
+    game_.focusChanged(SDL_GetKeyboardFocus() != nullptr);
+  if (what == SDL_WINDOWEVENT_FOCUS_GAINED) keyboardSeen_ = true;
   if (dialogId != 0 && e.window.windowID == dialogId) {
     if (what == SDL_WINDOWEVENT_CLOSE) game_.arrive(arrival(e), CloseInput{dialogId});
     if (what == SDL_WINDOWEVENT_LEAVE) dialog_.tooltips().pointerAt(0, game_.realNow());
@@ -246,8 +303,8 @@ void FrontEnd::endWithoutPictures(const std::string& why) {
 
 void FrontEnd::presentGame(bool settled) {
   TimingLog* timing = timing_.get();
-  const CasingWindow::Presented p =
-      screen_.present(game_.device().display(), settled, timing ? &steadyNs : nullptr);
+  const CasingWindow::Presented p = screen_.present(game_.device().display(), settled,
+                                                    game_.paused(), timing ? &steadyNs : nullptr);
   if (!p.status) return endWithoutPictures(p.status.error());  // none for the new size
   if (p.drawn) talked_ = true;
   if (timing) timing->screen(p.version, p.drawn, p.drawStartNs);

@@ -34,6 +34,8 @@ struct FrontEndOptions {
   // Plays this recording instead of the player's input, when given: its seed, holds, key file
   // and clock texts replace the live ones.
   Playback* playback = nullptr;
+  bool muted = false;        // starts with the sound off
+  bool pauseOnBlur = false;  // pauses while the keyboard is in another program's window
 };
 
 // Stamps each key event in the timing log as it enters SDL's queue (an SDL event watch).
@@ -66,6 +68,7 @@ class FrontEnd final : private WindowPort, private WakeSource {
   void watchDisplay(DisplayObserver* o) { game_.device().setDisplayObserver(o); }
 
   const Device& device() const { return game_.device(); }
+  bool paused() const { return game_.paused(); }
   // The live time text, which maps core time onto the wall clock (a replay can read the same).
   LocalTimeText& timeText() { return timeText_; }
   SDL_Window* gameWindow() const { return screen_.window(); }
@@ -89,14 +92,17 @@ class FrontEnd final : private WindowPort, private WakeSource {
   Millis arrival(const SDL_Event& e) const;
   Status openDialogLook();
   void openSound();
+  void sayOfTheKeyFile();
   void pump(const SDL_Event& e);
   void pumpWindowEvent(const SDL_Event& e);
   void presentGame(bool settled);
   void presentDialog(bool settled, Millis now);
+  void writeRecording();
   void reloadPictures();
   void endWithoutPictures(const std::string& why);
   std::int64_t nextWakeNs(Millis now);
   void clockWasSet();
+  void followWallClock();
 
   // Declared in the order they start, so that they go in the reverse one: SDL last.
   SdlLibrary sdl_;
@@ -125,6 +131,8 @@ class FrontEnd final : private WindowPort, private WakeSource {
   WallClockWatch clockWatch_;
   // The loop used the display connection since it last waited.
   bool talked_ = true;
+  // A window of ours had the keyboard once (a display without focus, as tests use, never says).
+  bool keyboardSeen_ = false;
 };
 
 }  // namespace cw

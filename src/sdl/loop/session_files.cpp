@@ -15,9 +15,12 @@ Result<std::unique_ptr<RecordingFile>> RecordingFile::create(const std::string& 
 }
 
 Result<std::unique_ptr<Playback>> loadPlayback(const std::string& path) {
-  const Result<std::optional<std::string>> read = readSmallFile(path, Playback::kMaxRecording);
+  // One byte past the limit tells a file too large from one of just that size.
+  const Result<std::optional<std::string>> read = readSmallFile(path, kMaxScenarioBytes + 1);
   if (!read) return failure("cannot play " + path + ": " + read.error());
   if (!*read) return failure("cannot play " + path + ": no such file");
+  if ((*read)->size() > kMaxScenarioBytes)
+    return failure("cannot play " + path + ": " + std::string(kTooLargeForAScenario));
   Result<std::unique_ptr<Playback>> playback = Playback::parse(**read, path);
   if (playback) {
     if (const std::string note = (*playback)->versionNote(); !note.empty()) report(note);

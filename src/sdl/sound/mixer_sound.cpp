@@ -100,7 +100,7 @@ void MixerSound::closeAndWait() {
 }
 
 void MixerSound::wake(std::int64_t nowNs) {
-  if (!audio_ && openDevice()) silentFromNs_ = nowNs;
+  if (!muted_ && !audio_ && openDevice()) silentFromNs_ = nowNs;
 }
 
 std::int64_t MixerSound::closeWhenSilent(std::int64_t nowNs) {
@@ -118,11 +118,17 @@ Millis MixerSound::holdLength(std::string_view name) {
   return find(name).length;
 }
 
+void MixerSound::setMuted(bool muted) {
+  muted_ = muted;
+  // Silence at once, not at the end of what plays.
+  if (muted_ && audio_) Mix_HaltChannel(-1);
+}
+
 Millis MixerSound::play(std::string_view name, int flags) {
   if (onPlay) onPlay(name);
   const Millis hold = flags == kSoundWait ? holdLength(name) : 0;
   const Sound& s = find(name);
-  if (s.length == 0) return hold;
+  if (s.length == 0 || muted_) return hold;
   // Opened now if nobody saw this sound coming: late, but heard.
   const std::int64_t now = steadyNs();
   wake(now);

@@ -48,6 +48,7 @@ class MixerSound final : public LiveSound {
   bool canOpen() const override { return !failed_; }
   Millis holdLength(std::string_view name) override;
   void setHoldLength(std::string_view name, Millis ms) override { holds_.emplace_back(name, ms); }
+  void setMuted(bool muted) override;
 
   // The device went away (unplugged): close it; the next sound opens the default one afresh.
   void deviceLost() { close(); }
@@ -80,6 +81,7 @@ class MixerSound final : public LiveSound {
   std::string dataDir_;
   bool audio_ = false;   // the device is open
   bool failed_ = false;  // it could not be opened: silent for good
+  bool muted_ = false;   // nothing is played, and the device is not opened for it
   std::int64_t silentFromNs_ = 0;
   std::map<std::string, Sound, std::less<>> sounds_;
   std::vector<std::string> missing_;

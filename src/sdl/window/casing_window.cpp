@@ -70,10 +70,19 @@ void CasingWindow::chooseSize(const ScreenOptions& options) {
   }
   view_ = options.view.value_or(remembered.view.value_or(ViewKind::Casing));
   const SDL_Rect area = usableArea();
+  // A scale asked for or remembered that the screen has no room for gives way to the largest
+  // that fits, saying so: a window larger than the screen would be cut on every side.
+  const auto fitted = [&](double asked) {
+    const double fits = fittingScale(asked, view_, area.w, area.h);
+    if (fits != asked)
+      report("scale " + scaleText(asked) + " does not fit the screen: " + scaleText(fits) +
+             " taken");
+    return fits;
+  };
   if (options.scale)
-    scale_ = *options.scale;
+    scale_ = options.fitAskedScale ? fitted(*options.scale) : *options.scale;
   else if (remembered.scale)
-    scale_ = fittingScale(*remembered.scale, view_, area.w, area.h);
+    scale_ = fitted(*remembered.scale);
   else
     scale_ = defaultScale(desktopDpi(window_.get()), view_, area.w, area.h);
   fullscreen_ = options.fullscreen;
@@ -203,7 +212,7 @@ void CasingWindow::show(bool shown) {
   }
 }
 
-CasingWindow::Presented CasingWindow::present(const Display& display, bool settled,
+CasingWindow::Presented CasingWindow::present(const Display& display, bool settled, bool paused,
                                               std::int64_t (*now)()) {
   Presented p;
   if (relayout_) {
@@ -217,10 +226,15 @@ CasingWindow::Presented CasingWindow::present(const Display& display, bool settl
     shownVersion_ = display.version();
   }
   p.version = shownVersion_.value_or(0);
+  if (paused != pausedShown_) {
+    pausedShown_ = paused;
+    dirty_ = true;
+  }
   if (!visible_ || (!dirty_ && shown_ == onScreen_)) return p;
   p.drawn = true;
   p.drawStartNs = now ? now() : 0;
-  if (dirty_ || !partial_)
+  // The pause's mark lies over the screens: a change beneath it is drawn with it.
+  if (dirty_ || !partial_ || pausedShown_)
     drawAll();
   else
     drawChanges();
@@ -231,6 +245,7 @@ CasingWindow::Presented CasingWindow::present(const Display& display, bool settl
 
 void CasingWindow::drawAll() {
   pictures_.draw(renderer_.get(), shown_, layout_);
+  if (pausedShown_) drawPauseMark();
   if (onFrame) onFrame(renderer_.get());
   SDL_RenderPresent(renderer_.get());
 }
@@ -247,6 +262,26 @@ void CasingWindow::drawChanges() {
   if (SDL_UpdateWindowSurfaceRects(window_.get(), rects.data(), static_cast<int>(rects.size())) !=
       0)
     drawAll();  // the surface went (resized, lost): the whole picture afresh
+}
+
+// Paused, the two screens are dimmed and each shows the sign of a pause, two bars, so that a
+// player coming back sees at once that the game waits for him and why nothing moves.
+void CasingWindow::drawPauseMark() {
+  SDL_Renderer* r = renderer_.get();
+  SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+  for (const Rect& lcd : {kLeftScreen, kRightScreen}) {
+    for (const Rect& at : layout_.toWindow(lcd)) {
+      SDL_SetRenderDrawColor(r, 24, 28, 24, 96);
+      const SDL_Rect veil{at.x, at.y, at.w, at.h};
+      SDL_RenderFillRect(r, &veil);
+      const int barW = std::max(2, at.w / 18), barH = std::max(6, at.h / 3);
+      const int x = at.x + at.w / 2 - barW - barW / 2, y = at.y + (at.h - barH) / 2;
+      SDL_SetRenderDrawColor(r, 24, 28, 24, 224);
+      const SDL_Rect bars[2] = {{x, y, barW, barH}, {x + 2 * barW, y, barW, barH}};
+      SDL_RenderFillRects(r, bars, 2);
+    }
+  }
+  SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
 }
 
 void CasingWindow::presentNow(const Display& display) {

@@ -24,6 +24,9 @@ namespace cw {
 struct ScreenOptions {
   // Asked on the command line for this run; the settings file's or the desktop's otherwise.
   std::optional<double> scale;
+  // An asked scale too large for the screen gives way to the largest that fits, as a
+  // remembered one does; otherwise it is taken as asked (tests on a display of a fixed size).
+  bool fitAskedScale = false;
   std::optional<ViewKind> view;
   bool fullscreen = false;
   // Where the chosen scale and view are remembered.
@@ -77,8 +80,9 @@ class CasingWindow final : public ScreenControls {
     Status status;                 // fails when the pictures for a new size could not be loaded
   };
   // Takes the display's picture when `settled` (no hold is under way) and presents it when it
-  // differs from the one on screen or the window needs drawing. `now` gives the steady clock.
-  Presented present(const Display& display, bool settled, std::int64_t (*now)());
+  // differs from the one on screen or the window needs drawing, with the pause's mark over it
+  // while `paused`. `now` gives the steady clock.
+  Presented present(const Display& display, bool settled, bool paused, std::int64_t (*now)());
   // Draws and presents `display` at once, whatever was on screen (before the window shows).
   void presentNow(const Display& display);
 
@@ -89,6 +93,7 @@ class CasingWindow final : public ScreenControls {
   static SDL_HitTestResult hitTest(SDL_Window* window, const SDL_Point* p, void* self);
   void drawAll();
   void drawChanges();
+  void drawPauseMark();
   void chooseSize(const ScreenOptions& options);
   Status layOut();
   void fitWindow(bool centred);
@@ -121,6 +126,7 @@ class CasingWindow final : public ScreenControls {
   // The picture on screen, when there is one.
   FrameState onScreen_{};
   bool visible_ = false;
+  bool pausedShown_ = false;  // the pause's mark is on screen
   // The whole window must be drawn again.
   bool dirty_ = true;
 };

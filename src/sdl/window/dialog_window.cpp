@@ -1,6 +1,9 @@
 #include "sdl/window/dialog_window.h"
 
 #include <algorithm>
+#include <vector>
+
+#include "live/key_names.h"
 
 #include "sdl/window/renderer.h"
 #include "sdl/window/x11_desktop.h"
@@ -15,6 +18,8 @@ constexpr SDL_Color kDarkShadow{64, 64, 64, 255};
 constexpr SDL_Color kHighlight{255, 255, 255, 255};
 constexpr SDL_Color kText{0, 0, 0, 255};
 constexpr SDL_Color kTipFace{255, 255, 225, 255};
+constexpr SDL_Color kSelection{10, 36, 106, 255};  // a selected item's ground
+constexpr SDL_Color kSelectedText{255, 255, 255, 255};
 
 void setColor(SDL_Renderer* r, SDL_Color c) {
   SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
@@ -53,7 +58,7 @@ Status DialogWindow::open(TTF_Font* font, SDL_Surface* icon, SDL_Window* owner, 
   if (owner) SDL_SetWindowModalFor(window_.get(), owner);
   askForPlainDialog(window_.get());
   fitLabels();
-  focus_ = 0;
+  closePressed_ = false;
   tooltips_ = Tooltips{};
   dirty_ = true;
   restoreAt_ = -1;
@@ -94,8 +99,16 @@ void DialogWindow::close() {
   window_.reset();
 }
 
-int DialogWindow::labelAt(int x, int y) const {
-  return dialogLabelAt(scaler_.unitAt(x), scaler_.unitAt(y));
+int DialogWindow::rowAt(int x, int y) const {
+  return dialogRowAt(scaler_.unitAt(x), scaler_.unitAt(y));
+}
+
+bool DialogWindow::closeAt(int x, int y) const {
+  return kDialogClose.rect.contains(scaler_.unitAt(x), scaler_.unitAt(y));
+}
+
+void DialogWindow::pointerAt(int x, int y, bool leftHeld) {
+  closePressed_ = leftHeld && closeAt(x, y);
 }
 
 int DialogWindow::boxAt(int x, int y) const {
@@ -130,8 +143,9 @@ void DialogWindow::update(const KeyRemapDialog& dialog, Millis now) {
   if (restoreAt_ >= 0 && now >= restoreAt_) minimised(now);
   View v;
   for (int row = 1; row <= 4; ++row) v.boxes[row - 1] = dialog.box(row);
-  v.focus = focus_;
+  v.selected = dialog.state().SelectedKeyRow;
   v.tooltip = tooltips_.shown(now);
+  v.closePressed = closePressed_;
   if (!dirty_ && v == drawn_) return;
   draw(dialog, v.tooltip);
   SDL_RenderPresent(renderer_.get());
@@ -170,6 +184,27 @@ void DialogWindow::sunkenBox(const Rect& r) {
   fill(x1, y0, 1, y1 - y0 + 1, kHighlight);
 }
 
+// A push button, lit from the top left, or pushed in.
+void DialogWindow::raisedButton(const Rect& r, bool pressed) {
+  const int x0 = r.x, y0 = r.y, x1 = r.x + r.w - 1, y1 = r.y + r.h - 1;
+  fill(r.x, r.y, r.w, r.h, kFace);
+  if (pressed) {
+    fill(x0, y0, r.w, 1, kDarkShadow);
+    fill(x0, y0, 1, r.h, kDarkShadow);
+    fill(x0 + 1, y0 + 1, r.w - 2, 1, kShadow);
+    fill(x0 + 1, y0 + 1, 1, r.h - 2, kShadow);
+    fill(x0, y1, r.w, 1, kHighlight);
+    fill(x1, y0, 1, r.h, kHighlight);
+    return;
+  }
+  fill(x0, y0, r.w - 1, 1, kHighlight);
+  fill(x0, y0, 1, r.h - 1, kHighlight);
+  fill(x0 + 1, y1 - 1, r.w - 2, 1, kShadow);
+  fill(x1 - 1, y0 + 1, 1, r.h - 2, kShadow);
+  fill(x0, y1, r.w, 1, kDarkShadow);
+  fill(x1, y0, 1, r.h, kDarkShadow);
+}
+
 void DialogWindow::focusFrame(const Rect& r) {
   const int x0 = r.x, y0 = r.y, x1 = r.x + r.w - 1, y1 = r.y + r.h - 1;
   for (int x = x0; x <= x1; x += 2) {
@@ -182,20 +217,33 @@ void DialogWindow::focusFrame(const Rect& r) {
   }
 }
 
-void DialogWindow::labels() {
+// The labels; the selected row's on the ground of a selected item, so that the player sees
+// which row takes the next key.
+void DialogWindow::labels(int selected) {
   useSize(labelDpi_);
   const int lineHeight = font_ ? TTF_FontHeight(font_) : 0;
   for (int i = 0; i < 4; ++i) {
     const Rect l = scaler_.rect(kDialogLabels[i].rect);
-    text(kDialogLabels[i].text, l.x, l.y + (l.h - lineHeight) / 2, kText);
-    if (focus_ == 4 + i) focusFrame(kDialogLabels[i].rect);
+    const int y = l.y + (l.h - lineHeight) / 2;
+    if (selected == i + 1 && font_) {
+      int w = 0, h = 0;
+      TTF_SizeUTF8(font_, kDialogLabels[i].text, &w, &h);
+      const int margin = scaler_.px(2);
+      setColor(renderer_.get(), kSelection);
+      const SDL_Rect ground{l.x - margin, l.y, w + 2 * margin, l.h};
+      SDL_RenderFillRect(renderer_.get(), &ground);
+      text(kDialogLabels[i].text, l.x, y, kSelectedText);
+    } else {
+      text(kDialogLabels[i].text, l.x, y, kText);
+    }
   }
 }
 
 void DialogWindow::draw(const KeyRemapDialog& dialog, int tooltip) {
+  const int selected = dialog.state().SelectedKeyRow;
   setColor(renderer_.get(), kFace);
   SDL_RenderClear(renderer_.get());
-  labels();
+  labels(selected);
   useSize(textDpi_);
   for (int i = 0; i < 4; ++i) {
     const Rect& b = kDialogBoxes[i].rect;
@@ -205,19 +253,42 @@ void DialogWindow::draw(const KeyRemapDialog& dialog, int tooltip) {
     int w = 0, h = 0;
     if (!ch.empty() && font_) TTF_SizeUTF8(font_, ch.c_str(), &w, &h);
     text(ch, at.x + (at.w - w) / 2, at.y + (at.h - h) / 2, kText);
-    if (focus_ == i) focusFrame({b.x + 3, b.y + 3, b.w - 6, b.h - 6});
+    // The focus frame marks the box the next key goes to, and no other.
+    if (selected == i + 1) focusFrame({b.x + 3, b.y + 3, b.w - 6, b.h - 6});
   }
-  if (tooltip >= 1 && tooltip <= 4 && font_) this->tooltip(tooltip);
+  const Rect& c = kDialogClose.rect;
+  raisedButton(c, closePressed_);
+  if (font_) {
+    const Rect at = scaler_.rect(c);
+    const int shift = closePressed_ ? scaler_.px(1) : 0;
+    int w = 0, h = 0;
+    TTF_SizeUTF8(font_, kDialogClose.text, &w, &h);
+    text(kDialogClose.text, at.x + (at.w - w) / 2 + shift, at.y + (at.h - h) / 2 + shift, kText);
+  }
+  if (tooltip >= 1 && tooltip <= 4 && font_) this->tooltip(tooltip, dialog.keys()[tooltip - 1]);
 }
 
-// The tooltip of key box `row`, below it (above when there is no room), at the right edge.
-void DialogWindow::tooltip(int row) {
+// The tooltip of key box `row`, which holds `code`: what the box is and the key's name, on one
+// line or, when that is wider than the dialog, on two. Below the box (above when there is no
+// room), at the right edge.
+void DialogWindow::tooltip(int row, int code) {
   const DialogControl& box = kDialogBoxes[row - 1];
   const Scaler& s = scaler_;
-  int w = 0, h = 0;
-  TTF_SizeUTF8(font_, box.text, &w, &h);
-  SDL_Rect tip{0, 0, w + s.px(8), h + s.px(4)};
   const int width = s.px(kDialogWidth), height = s.px(kDialogHeight);
+  std::vector<std::string> lines{boxTooltip(row, code)};
+  int w = 0, h = 0;
+  TTF_SizeUTF8(font_, lines[0].c_str(), &w, &h);
+  if (w + s.px(10) > width) {
+    lines = {std::string(box.text) + ":", keyName(code)};
+    w = 0;
+    for (const std::string& line : lines) {
+      int lw = 0;
+      TTF_SizeUTF8(font_, line.c_str(), &lw, &h);
+      w = std::max(w, lw);
+    }
+  }
+  const int lineHeight = TTF_FontLineSkip(font_);
+  SDL_Rect tip{0, 0, w + s.px(8), h + lineHeight * static_cast<int>(lines.size() - 1) + s.px(4)};
   tip.x = std::max(s.px(1), width - tip.w - s.px(1));
   tip.y = s.px(box.rect.y + box.rect.h + 2);
   if (tip.y + tip.h > height) tip.y = s.px(box.rect.y - 2) - tip.h;
@@ -227,7 +298,8 @@ void DialogWindow::tooltip(int row) {
   const SDL_Rect face{tip.x + edge, tip.y + edge, tip.w - 2 * edge, tip.h - 2 * edge};
   setColor(renderer_.get(), kTipFace);
   SDL_RenderFillRect(renderer_.get(), &face);
-  text(box.text, tip.x + s.px(4), tip.y + s.px(2), kText);
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    text(lines[i], tip.x + s.px(4), tip.y + s.px(2) + lineHeight * static_cast<int>(i), kText);
 }
 
 }  // namespace cw

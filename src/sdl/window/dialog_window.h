@@ -1,5 +1,7 @@
-// The key remap dialog on screen: four labels, four one-character key boxes, their tooltips and
-// a focus frame, drawn by us in a small window of its own, at the scale the game is shown at.
+// The key remap dialog on screen: four labels, four one-character key boxes, their tooltips, a
+// close button and the marks of the row that takes the next key (its label highlighted, a focus
+// frame in its box), drawn by us in a small window of its own, at the scale the game is shown
+// at.
 #pragma once
 
 #include <SDL.h>
@@ -43,14 +45,15 @@ class DialogWindow final : public DialogControls {
   SDL_Window* window() const { return window_.get(); }
   SDL_Renderer* renderer() const { return renderer_.get(); }
   const Scaler& scaler() const { return scaler_; }
-  // The row (1..4) of the label or key box at window pixel (x, y), or 0.
-  int labelAt(int x, int y) const override;
+  // The row (1..4) of the label or key box at window pixel (x, y), or 0; whether the close
+  // button is there.
+  int rowAt(int x, int y) const override;
   int boxAt(int x, int y) const;
-
-  // Tab moves the focus frame through the boxes, then the labels (Shift+Tab goes back). It only
-  // shows where the focus is: the key itself is still captured for the selected row.
-  void tab(bool back) override { focus_ = (focus_ + (back ? 7 : 1)) % 8; }
+  bool closeAt(int x, int y) const override;
   void dismissTooltip() override { tooltips_.dismiss(); }
+  // Where the pointer is, and whether its left button is held: the close button looks pressed
+  // while it is held on it.
+  void pointerAt(int x, int y, bool leftHeld);
   Tooltips& tooltips() { return tooltips_; }
   void exposed() { dirty_ = true; }
 
@@ -62,8 +65,9 @@ class DialogWindow final : public DialogControls {
  private:
   struct View {
     std::array<int, 4> boxes{};
-    int focus = 0;
+    int selected = 0;
     int tooltip = 0;
+    bool closePressed = false;
     bool operator==(const View&) const = default;
   };
   void fitLabels();
@@ -71,9 +75,10 @@ class DialogWindow final : public DialogControls {
   void text(const std::string& utf8, int x, int y, SDL_Color color);
   void fill(int x, int y, int w, int h, SDL_Color color);
   void sunkenBox(const Rect& r);
+  void raisedButton(const Rect& r, bool pressed);
   void focusFrame(const Rect& r);
-  void labels();
-  void tooltip(int box);
+  void labels(int selected);
+  void tooltip(int row, int code);
   void takeFocus();
 
   // The renderer goes before its window.
@@ -84,8 +89,8 @@ class DialogWindow final : public DialogControls {
   int textDpi_ = 96;   // the font's 8 points at the dialog's scale
   int labelDpi_ = 96;  // as large as lets every label's text lie within its place
   int fontDpi_ = 0;    // the size the font has now
-  int focus_ = 0;      // 0..3 the boxes, 4..7 the labels
   Tooltips tooltips_;
+  bool closePressed_ = false;
   View drawn_{};
   bool dirty_ = true;
   Millis restoreAt_ = -1;  // when to ask for the minimised window back, or -1
