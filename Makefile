@@ -8,6 +8,8 @@
 # and the browser's:
 #   make web       the static site in build/web/ (and the replay for wasm, build-wasm/)
 #   make web-run   serves it on 127.0.0.1 and prints the address
+# and for Windows, cross-built here (SDL built once from Debian's sources into build-windows/deps):
+#   make windows    build-windows/crateworks-VERSION-win64.zip and .exe (the installer)
 BUILD_PACKAGES := cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev \
                   libsdl2-ttf-dev libgtest-dev libx11-dev libxext-dev libwayland-dev
 # What the game loads at run time beyond its libraries: libdecor's plugin (the key dialog's title
@@ -30,7 +32,7 @@ DESTDIR ?=
 # What an install needs built: the programs, their data and the compressed manual pages.
 INSTALLED_TARGETS := crateworks crateworks-replay crateworks_data crateworks_docs
 
-.PHONY: run test build packages test-packages install uninstall package web web-run
+.PHONY: run test build packages test-packages install uninstall package web web-run windows
 
 packages:
 	@tools/ensure-packages $(BUILD_PACKAGES)
@@ -73,3 +75,6 @@ package:
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build build -j $(JOBS) --target $(INSTALLED_TARGETS)
 	@cd build && cpack -G DEB
+
+windows:
+	@JOBS=$(JOBS) tools/windows-build

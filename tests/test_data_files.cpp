@@ -57,13 +57,29 @@ class DataFilesTest : public ::testing::Test {
 TEST_F(DataFilesTest, NamesMatchEachPartWithoutRegardToCase) {
   write("audio/Enemy.wav", wav(44100, 4410, 4410));
   write("audio/move.wav", wav(44100, 4410, 4410));
-  EXPECT_EQ(resolveDataFile(dir_.path().string(), "Audio\\Enemy.wav"),
-            (dir_ / "audio/Enemy.wav").string());
-  EXPECT_EQ(resolveDataFile(dir_.path().string(), "AUDIO\\MOVE.WAV"),
-            (dir_ / "audio/move.wav").string());
+  // Compared as paths: on Windows the separators may differ.
+  EXPECT_EQ(std::filesystem::path(resolveDataFile(dir_.path().string(), "Audio\\Enemy.wav")),
+            dir_ / "audio/Enemy.wav");
+  EXPECT_EQ(std::filesystem::path(resolveDataFile(dir_.path().string(), "AUDIO\\MOVE.WAV")),
+            dir_ / "audio/move.wav");
   EXPECT_EQ(resolveDataFile(dir_.path().string(), "audio\\missing.wav"), "");
   EXPECT_EQ(resolveDataFile(dir_.path().string(), "..\\audio\\move.wav"), "");
   EXPECT_EQ(resolveDataFile("", "audio\\move.wav"), "");
+}
+
+// The data where the program is, in a folder named beyond ASCII (a user's own folder on
+// Windows, reached by the wide calls only): found, and its sounds' lengths read.
+TEST_F(DataFilesTest, AFolderNamedBeyondAsciiHoldsTheData) {
+  const std::filesystem::path place = dir_ / std::filesystem::path(u8"J\u00fcrgen \u4e2d");
+  std::filesystem::create_directories(place / "audio");
+  const std::vector<char> bytes = wav(44100, 8820, 8820);
+  std::ofstream(place / "audio" / "move.wav", std::ios::binary)
+      .write(bytes.data(), static_cast<long>(bytes.size()));
+  const std::u8string text = place.u8string();
+  const std::string found =
+      resolveDataFile(std::string(text.begin(), text.end()), "Audio\\Move.wav");
+  EXPECT_FALSE(found.empty());
+  EXPECT_EQ(wavLengthMs(found), 100);
 }
 
 TEST_F(DataFilesTest, LengthComesFromTheHeaderAndBadFilesHaveNone) {

@@ -19,6 +19,7 @@
 #include "replay/replay_session.h"
 #include "sdl/loop/front_end.h"
 #include "sdl/loop/session_files.h"
+#include "support/environment.h"
 #include "support/null_world.h"
 #include "support/virtual_pad.h"
 
@@ -30,9 +31,9 @@ namespace fs = std::filesystem;
 // SDL's drivers for these tests, unless the environment names others. (ctest's ENVIRONMENT
 // property, given through gtest_discover_tests, passes on only the first of a list.)
 const bool kDrivers = [] {
-  ::setenv("SDL_VIDEODRIVER", "dummy", 0);
-  ::setenv("SDL_RENDER_DRIVER", "software", 0);
-  ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+  for (const char* name : {"SDL_VIDEODRIVER", "SDL_AUDIODRIVER"})
+    if (getEnv(name).empty()) setEnv(name, "dummy");
+  if (getEnv("SDL_RENDER_DRIVER").empty()) setEnv("SDL_RENDER_DRIVER", "software");
   return true;
 }();
 
@@ -58,7 +59,7 @@ void writePicture(const fs::path& path, int w, int h, SDL_Color c) {
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
   ASSERT_NE(s, nullptr);
   SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, c.r, c.g, c.b, c.a));
-  ASSERT_EQ(IMG_SavePNG(s, path.c_str()), 0) << IMG_GetError();
+  ASSERT_EQ(IMG_SavePNG(s, path.string().c_str()), 0) << IMG_GetError();
   SDL_FreeSurface(s);
 }
 
@@ -302,7 +303,9 @@ TEST_F(FrontEndTest, EscEndsTheProgramAtOnce) {
 }
 
 // Where the loop sleeps in SDL's own wait (on Wayland; here the dummy driver), a wake source
-// that speaks (a pad's device, the wall clock being set) is still heard.
+// that speaks (a pad's device, the wall clock being set) is still heard. Wake sources are file
+// descriptors, which only the POSIX systems' loops watch.
+#ifndef _WIN32
 TEST_F(FrontEndTest, UnderSdlsOwnWaitAWakeSourceIsStillHeard) {
   struct Pipe final : WakeSource {
     int ends[2] = {-1, -1};
@@ -329,6 +332,7 @@ TEST_F(FrontEndTest, UnderSdlsOwnWaitAWakeSourceIsStillHeard) {
   ::close(source.ends[0]);
   ::close(source.ends[1]);
 }
+#endif
 
 // Runs the front end doing one step per pass of its loop (the events a step pushes are
 // handled before the next step), and quits after the last step.
@@ -622,7 +626,12 @@ TEST_F(FrontEndTest, TheWheelTheMiddleButtonAndF11ChangeTheWindowNotTheGame) {
                           },
                           [&] {
                             EXPECT_TRUE(SDL_GetWindowFlags(game) & SDL_WINDOW_FULLSCREEN_DESKTOP);
-                            EXPECT_EQ(size(), (std::pair{1024, 768}));
+                            // SDL built for Windows leaves the new size to the system's own
+                            // driver, which the dummy one is not (the window under wine is
+                            // looked at by tools/windows-tests).
+                            if (SDL_strcmp(SDL_GetPlatform(), "Windows") != 0) {
+                              EXPECT_EQ(size(), (std::pair{1024, 768}));
+                            }
                             pushTap(SDL_SCANCODE_F11, SDLK_F11);
                           },
                           [&] {
@@ -846,8 +855,8 @@ TEST_F(FrontEndTest, TheSoundDeviceIsOpenOnlyWhileSoundMayPlay) {
     EXPECT_TRUE(sound.deviceOpen());
     EXPECT_GT(sound.closeWhenSilent(0), MixerSound::kCloseAfterNs);
   }
-  const std::string driver = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
-  ::setenv("SDL_AUDIODRIVER", "cw-no-such-driver", 1);
+  const std::string driver = getEnv("SDL_AUDIODRIVER");
+  setEnv("SDL_AUDIODRIVER", "cw-no-such-driver");
   {
     MixerSound sound(dir.string());
     EXPECT_FALSE(sound.open());
@@ -856,7 +865,7 @@ TEST_F(FrontEndTest, TheSoundDeviceIsOpenOnlyWhileSoundMayPlay) {
     EXPECT_FALSE(sound.deviceOpen());
     EXPECT_EQ(sound.play("audio\\move.wav", kSoundWait), 250);
   }
-  ::setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+  setEnv("SDL_AUDIODRIVER", driver);
   SDL_Quit();
 }
 
@@ -881,9 +890,9 @@ TEST_F(FrontEndTest, MissingSoundFilesAreNamedInOneLine) {
 // also where there is one.)
 TEST_F(FrontEndTest, WithNoSoundCardOneLineSaysTheGameRunsSilent) {
   for (const char* name : kAllSounds) writeWav(dir / resolveAudioName(name), 20);
-  const std::string driver = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
-  ::setenv("SDL_AUDIODRIVER", "alsa", 1);
-  ::setenv("ALSA_CARD", "cw-no-such-card", 1);
+  const std::string driver = getEnv("SDL_AUDIODRIVER");
+  setEnv("SDL_AUDIODRIVER", "alsa");
+  setEnv("ALSA_CARD", "cw-no-such-card");
   std::string err;
   {
     FrontEnd fe(options());
@@ -892,8 +901,8 @@ TEST_F(FrontEndTest, WithNoSoundCardOneLineSaysTheGameRunsSilent) {
     err = ::testing::internal::GetCapturedStderr();
     EXPECT_TRUE(opened);
   }
-  ::setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
-  ::unsetenv("ALSA_CARD");
+  setEnv("SDL_AUDIODRIVER", driver);
+  unsetEnv("ALSA_CARD");
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   EXPECT_EQ(err.rfind("crateworks: no sound device (", 0), 0u) << err;
   EXPECT_NE(err.find("the game runs silent\n"), std::string::npos) << err;
@@ -901,10 +910,10 @@ TEST_F(FrontEndTest, WithNoSoundCardOneLineSaysTheGameRunsSilent) {
 
 TEST_F(FrontEndTest, AskedByTheEnvironmentTheLoopRecordsItsTimingAndWritesItAtTheEnd) {
   const fs::path log = dir / "timing.log";
-  ::setenv("CRATEWORKS_TIMING_LOG", log.c_str(), 1);
+  setEnv("CRATEWORKS_TIMING_LOG", log.string());
   {
     FrontEnd fe(options());
-    ::unsetenv("CRATEWORKS_TIMING_LOG");
+    unsetEnv("CRATEWORKS_TIMING_LOG");
     ASSERT_TRUE(fe.open());
     // F1 once the clock's first tick has put the time up, some ticks of the game, then the end.
     bool pressed = false;

@@ -2,10 +2,6 @@
 // The settings file beside it: key = value lines; a bad or missing one reads as no settings.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +9,9 @@
 #include "core/keyremap/key_file.h"
 #include "core/keyremap/key_remap_dialog.h"
 #include "host/conf_file.h"
+#include "host/files.h"
 #include "host/key_file_on_disk.h"
+#include "support/environment.h"
 #include "support/temp_folder.h"
 
 namespace cw {
@@ -63,7 +61,7 @@ TEST_F(KeyStoreTest, MissingFolderAsFileAndHugeFilesReadSafely) {
 TEST_F(KeyStoreTest, ReplacesTheWholeFileAndLeavesNoTemporary) {
   KeyFileOnDisk store(path());
   {
-    std::ofstream(path())
+    std::ofstream(path(), std::ios::binary)
         << "1\r\n2\r\n3\r\n4\r\n-- a much longer old file that must not survive --";
   }
   EXPECT_TRUE(store.write(formatKeyFile({81, 65, 75, 76})).ok());
@@ -73,14 +71,16 @@ TEST_F(KeyStoreTest, ReplacesTheWholeFileAndLeavesNoTemporary) {
 
 TEST_F(KeyStoreTest, AFailedWriteLeavesTheOldFileAndSaysWhy) {
   KeyFileOnDisk store(path());
-  { std::ofstream(path()) << "81\r\n65\r\n80\r\n76\r\n"; }
-  if (::geteuid() != 0) {
-    // A read-only folder (root writes anyway, so only checked as a normal user).
-    std::filesystem::permissions(
-        dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  { std::ofstream(path(), std::ios::binary) << "81\r\n65\r\n80\r\n76\r\n"; }
+  // A read-only folder, where it keeps new files out (root writes anyway, and Windows' read-only
+  // mark on a folder means nothing to its files).
+  std::filesystem::permissions(
+      dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  if (!std::ofstream(dir_ / "probe")) {
     EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
-    std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
   }
+  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
+  std::filesystem::remove(dir_ / "probe");
   // The new file's place is taken by a folder: the write cannot even start.
   std::filesystem::create_directory(path() + ".new");
   std::filesystem::create_directory(path() + ".new/x");
@@ -98,11 +98,62 @@ TEST_F(KeyStoreTest, AFullDiskNeverReplacesTheFile) {
   // /dev/full refuses every write with ENOSPC: point the temporary file at it.
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   std::filesystem::create_symlink("/dev/full", path() + ".new");
-  { std::ofstream(path()) << "81\r\n65\r\n80\r\n76\r\n"; }
+  { std::ofstream(path(), std::ios::binary) << "81\r\n65\r\n80\r\n76\r\n"; }
   KeyFileOnDisk store(path());
   EXPECT_FALSE(store.write(formatKeyFile({1, 2, 3, 4})).ok());
   EXPECT_EQ(store.read(), "81\r\n65\r\n80\r\n76\r\n");
 }
+
+// A player whose name is spelt beyond ASCII keeps his files under a folder of that name: every
+// file call must reach it (on Windows only the wide calls do), the replace included.
+TEST_F(KeyStoreTest, FilesInAFolderNamedBeyondAsciiAreKeptAndReplaced) {
+  const std::filesystem::path folder =
+      dir_ / std::filesystem::path(u8"J\u00fcrgen \u4e2d") / "Crateworks";
+  const auto utf8 = [](const std::filesystem::path& p) {
+    const std::u8string text = p.u8string();
+    return std::string(text.begin(), text.end());
+  };
+  KeyFileOnDisk store(utf8(folder / "crateworks.key"));
+  EXPECT_FALSE(store.read().has_value());
+  ASSERT_TRUE(store.write(formatKeyFile({81, 65, 80, 76})));  // makes the folders
+  ASSERT_TRUE(store.write(formatKeyFile({87, 83, 79, 75})));  // replaces the file
+  EXPECT_EQ(store.read(), formatKeyFile({87, 83, 79, 75}));
+  EXPECT_TRUE(std::filesystem::exists(folder / "crateworks.key"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "crateworks.key.new"));
+  ASSERT_TRUE(store.remove());
+  EXPECT_FALSE(std::filesystem::exists(folder / "crateworks.key"));
+  // A recording made there, and read back.
+  const std::string recording = utf8(folder / "g\u00e4me.scn");
+  {
+    Result<AppendFile> made = AppendFile::create(recording, false);
+    ASSERT_TRUE(made) << made.error();
+    AppendFile file = std::move(made).value();
+    ASSERT_TRUE(file.write("seed 7\n"));
+    ASSERT_TRUE(file.sync());
+  }
+  EXPECT_FALSE(AppendFile::create(recording, false));  // kept unless replaced
+  const Result<std::optional<std::string>> read = readSmallFile(recording, 100);
+  ASSERT_TRUE(read && *read);
+  EXPECT_EQ(**read, "seed 7\n");
+}
+
+#ifdef _WIN32
+// On Windows the keys and settings are kept under %APPDATA%\Crateworks, whatever letters that
+// folder's name holds (it is the user's own).
+TEST_F(KeyStoreTest, OnWindowsTheFilesAreKeptUnderAppDataWhateverItsLetters) {
+  const std::filesystem::path appData = dir_ / std::filesystem::path(u8"J\u00fcrgen \u4e2d");
+  const std::wstring before = _wgetenv(L"APPDATA") ? _wgetenv(L"APPDATA") : L"";
+  _wputenv((L"APPDATA=" + appData.wstring()).c_str());
+  const Result<std::string> where = userKeyFilePath();
+  const Status written = KeyFileOnDisk(where).write(formatKeyFile({81, 65, 80, 76}));
+  _wputenv((L"APPDATA=" + before).c_str());
+  ASSERT_TRUE(where) << where.error();
+  EXPECT_EQ(std::filesystem::path(std::u8string(where->begin(), where->end())),
+            appData / "Crateworks" / "crateworks.key");
+  ASSERT_TRUE(written) << written.error();
+  EXPECT_TRUE(std::filesystem::exists(appData / "Crateworks" / "crateworks.key"));
+}
+#endif
 
 TEST(ConfFile, ReadsKeyValueLinesAndNamesTheFirstBadLine) {
   const auto values = parseConf("# a comment\r\n\n  scale = 2.5  \nview=screens\n");
@@ -146,20 +197,22 @@ TEST_F(KeyStoreTest, ASettingsFileMissingBadOrInAFolderThatCannotBeMadeReadsAsNo
 // With neither XDG_CONFIG_HOME (or only a relative one) nor HOME there is nowhere to keep the
 // keys: the store says so plainly and writes nothing, not even in the working directory.
 TEST_F(KeyStoreTest, WithNoHomeTheStoreSaysSoAndTouchesNothing) {
-  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-  const std::string savedXdg = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows always has its application data folder";
+#endif
+  const std::string savedHome = getEnv("HOME");
+  const std::string savedXdg = getEnv("XDG_CONFIG_HOME");
   const std::filesystem::path savedCwd = std::filesystem::current_path();
   std::filesystem::current_path(dir_.path());
-  ::unsetenv("HOME");
-  ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
+  unsetEnv("HOME");
+  setEnv("XDG_CONFIG_HOME", "relative/config");
   const Result<std::string> where = userKeyFilePath();
   KeyFileOnDisk store(where);
   const Status saved = store.write(formatKeyFile({81, 65, 80, 76}));
   const bool readNothing = !store.read().has_value();
   std::filesystem::current_path(savedCwd);
-  if (!savedHome.empty()) ::setenv("HOME", savedHome.c_str(), 1);
-  savedXdg.empty() ? ::unsetenv("XDG_CONFIG_HOME")
-                   : ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+  if (!savedHome.empty()) setEnv("HOME", savedHome);
+  savedXdg.empty() ? unsetEnv("XDG_CONFIG_HOME") : setEnv("XDG_CONFIG_HOME", savedXdg);
 
   ASSERT_FALSE(where.ok());
   ASSERT_FALSE(saved.ok());

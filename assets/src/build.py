@@ -231,6 +231,26 @@ def write_app_icons(out_dir, tmp, keep_dir=None):
         f.write(svg_text)
     for size in APP_ICON_SIZES:
         render(svg_text, os.path.join(out_dir, f"icon-{size}.png"), (size, size), tmp, keep_dir)
+    write_ico(out_dir)
+
+
+def write_ico(out_dir):
+    """icon.ico, the programs' icon on Windows: every size of the theme's icons, each entry the
+    PNG file itself (as Windows reads them since Vista)."""
+    import struct
+    pngs = []
+    for size in APP_ICON_SIZES:
+        with open(os.path.join(out_dir, f"icon-{size}.png"), "rb") as f:
+            pngs.append((size, f.read()))
+    offset = 6 + 16 * len(pngs)
+    head = struct.pack("<HHH", 0, 1, len(pngs))
+    entries = b""
+    for size, data in pngs:
+        # A side of 256 is written as 0; one colour plane, 32 bits a pixel.
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    with open(os.path.join(out_dir, "icon.ico"), "wb") as f:
+        f.write(head + entries + b"".join(data for _, data in pngs))
 
 
 def write_previews(out_dir, assets, segs, eight):

@@ -101,6 +101,13 @@ std::string optionsHelp(std::span<const OptionSpec> options) {
   return out;
 }
 
+Result<CommandLine> parseCommandLine(std::span<const OptionSpec> options,
+                                     const std::vector<std::string>& args) {
+  std::vector<const char*> words;
+  for (const std::string& a : args) words.push_back(a.c_str());
+  return parseCommandLine(options, words);
+}
+
 int usageError(std::string_view usage, const std::string& why) {
   const std::string program(programName());
   report(why + "\n" + std::string(usage) + "\nTry '" + program + " --help' for more information.");

@@ -37,6 +37,9 @@ class CommandLine {
 // lacks its value, or was given one it does not take.
 Result<CommandLine> parseCommandLine(std::span<const OptionSpec> options,
                                      std::span<const char* const> args);
+// The same for the arguments as programArguments (host/process.h) gives them.
+Result<CommandLine> parseCommandLine(std::span<const OptionSpec> options,
+                                     const std::vector<std::string>& args);
 
 // A command line the program cannot take: `why` and the usage line on stderr, with where to
 // find help, as "PROGRAM: WHY". Returns the exit status for it, 2.

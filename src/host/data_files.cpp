@@ -1,35 +1,33 @@
 #include "host/data_files.h"
 
-#include <dirent.h>
-
-#include <strings.h>
-#include <sys/stat.h>
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <vector>
 
+#include "host/files.h"
 #include "host/folders.h"
 
 namespace cw {
 namespace {
 
-bool isDirectory(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+// ASCII letters alike whatever their case; other bytes only themselves.
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string findEntry(const std::string& dir, const std::string& part) {
-  DIR* d = opendir(dir.c_str());
-  if (!d) return {};
   std::string found;
-  while (dirent* e = readdir(d)) {
-    if (strcasecmp(e->d_name, part.c_str()) == 0) {
-      found = e->d_name;
+  for (const std::string& name : folderEntries(dir)) {
+    if (sameIgnoringCase(name, part)) {
+      found = name;
       if (found == part) break;  // an exact match wins over one that differs in case
     }
   }
-  closedir(d);
   return found;
 }
 
@@ -40,12 +38,15 @@ std::uint16_t le16(const unsigned char* p) {
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
+// Far longer than any sound of the game.
+constexpr std::size_t kMaxSoundBytes = std::size_t{16} << 20;
+
 }  // namespace
 
 Result<std::string> dataDirectory() {
   std::string lookedIn;
   for (const std::string& place : dataFolderPlaces()) {
-    if (isDirectory(place + "/assets")) return place;
+    if (isFolder(place + "/assets")) return place;
     lookedIn += (lookedIn.empty() ? "" : ", ") + place;
   }
   return failure("no data folder (with assets/ and audio/) in " + lookedIn);
@@ -69,47 +70,43 @@ std::string resolveDataFile(const std::string& dataDir, std::string_view name) {
 }
 
 std::optional<Millis> wavLengthMs(const std::string& path) {
-  // Only a plain file can be a sound: a FIFO would hold the open until someone writes, and a
-  // device may never end.
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::array<unsigned char, 12> riff{};
-  if (!in.read(reinterpret_cast<char*>(riff.data()), 12)) return std::nullopt;
-  if (std::string_view(reinterpret_cast<char*>(riff.data()), 4) != "RIFF" ||
-      std::string_view(reinterpret_cast<char*>(riff.data() + 8), 4) != "WAVE")
+  // Only a plain file can be a sound (readSmallFile reads no other): a FIFO would hold the
+  // open until someone writes, and a device may never end.
+  const Result<std::optional<std::string>> file = readSmallFile(path, kMaxSoundBytes);
+  if (!file || !*file) return std::nullopt;
+  const std::string& bytes = **file;
+  const auto at = [&](std::size_t offset, std::size_t size) {
+    return offset <= bytes.size() && size <= bytes.size() - offset;
+  };
+  const auto u8 = [&](std::size_t offset) {
+    return reinterpret_cast<const unsigned char*>(bytes.data() + offset);
+  };
+  if (!at(0, 12) || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
     return std::nullopt;
   std::uint32_t byteRate = 0;
   std::uint16_t format = 0;
   bool haveFormat = false;
+  std::size_t pos = 12;
   for (int chunks = 0; chunks < 64; ++chunks) {
-    std::array<unsigned char, 8> head{};
-    if (!in.read(reinterpret_cast<char*>(head.data()), 8)) return std::nullopt;
-    std::string_view id(reinterpret_cast<char*>(head.data()), 4);
-    std::uint32_t size = le32(head.data() + 4);
+    if (!at(pos, 8)) return std::nullopt;
+    const std::string_view id(bytes.data() + pos, 4);
+    const std::uint32_t size = le32(u8(pos + 4));
+    pos += 8;
     if (id == "fmt ") {
-      if (size < 16) return std::nullopt;
-      std::array<unsigned char, 16> fmt{};
-      if (!in.read(reinterpret_cast<char*>(fmt.data()), 16)) return std::nullopt;
-      format = le16(fmt.data());
-      byteRate = le32(fmt.data() + 8);
+      if (size < 16 || !at(pos, 16)) return std::nullopt;
+      format = le16(u8(pos));
+      byteRate = le32(u8(pos + 8));
       haveFormat = true;
-      in.seekg(size - 16 + (size & 1), std::ios::cur);
     } else if (id == "data") {
       // Only plain PCM and float are played; a data chunk before its format is malformed.
       if (!haveFormat || byteRate == 0 || (format != 1 && format != 3)) return std::nullopt;
-      std::streampos here = in.tellg();
-      in.seekg(0, std::ios::end);
-      std::uint64_t available = static_cast<std::uint64_t>(in.tellg() - here);
-      std::uint64_t bytes =
-          size < available ? size : available;  // a truncated file plays what it has
-      if (bytes == 0) return std::nullopt;
-      return static_cast<Millis>((bytes * 1000 + byteRate - 1) / byteRate);
-    } else {
-      in.seekg(size + (size & 1), std::ios::cur);
+      const std::uint64_t available = bytes.size() - pos;
+      // A truncated file plays what it has.
+      const std::uint64_t played = size < available ? size : available;
+      if (played == 0) return std::nullopt;
+      return static_cast<Millis>((played * 1000 + byteRate - 1) / byteRate);
     }
-    if (!in) return std::nullopt;
+    pos += static_cast<std::size_t>(size) + (size & 1);
   }
   return std::nullopt;
 }

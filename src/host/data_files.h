@@ -10,9 +10,9 @@
 
 namespace cw {
 
-// The folder holding assets/ and audio/, found by one rule for pictures and sounds alike:
-// beside the running program (a build folder), then ../share/crateworks beside it (the
-// installed layout), then the working directory. The failure names each place looked in.
+// The folder holding assets/ and audio/, found by one rule for pictures and sounds alike: the
+// first of dataFolderPlaces (host/folders.h) that has them. The failure names each place
+// looked in.
 Result<std::string> dataDirectory();
 
 // A name as the game gives it ("Audio\Enemy.wav"): backslashes separate folders and each part

@@ -1,11 +1,12 @@
 // Files as the programs keep them: small ones read whole without ever blocking and replaced
 // whole and atomically (the key file, the settings), and a recording written as it grows. One
-// file per operating system implements them.
+// file per operating system implements them. Paths are UTF-8 everywhere.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/result.h"
 
@@ -20,6 +21,17 @@ Result<std::optional<std::string>> readSmallFile(const std::string& path, std::s
 // so the file on disk is always either the old whole file or the new whole one. Makes the
 // folders above it that are missing.
 Status replaceFile(const std::string& path, std::string_view content);
+
+// Removes the file at `path`; none there is no failure. The failure says why.
+Status removeFile(const std::string& path);
+
+// A descriptor for reading the file at `path` as bytes (read(), close()), or -1 with errno set.
+int openForReading(const std::string& path);
+
+// Whether a folder is at `path`.
+bool isFolder(const std::string& path);
+// The names in the folder at `path` (not "." and ".."); none when it cannot be read.
+std::vector<std::string> folderEntries(const std::string& path);
 
 // A new file written from start to end, as a recording is.
 class AppendFile {

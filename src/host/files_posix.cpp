@@ -1,11 +1,13 @@
 #include "host/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -84,6 +86,15 @@ Status replaceFile(const std::string& path, std::string_view content) {
   return {};
 }
 
+Status removeFile(const std::string& path) {
+  if (std::remove(path.c_str()) != 0 && errno != ENOENT) return failure(std::strerror(errno));
+  return {};
+}
+
+int openForReading(const std::string& path) {
+  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
 Result<AppendFile> AppendFile::create(const std::string& path, bool replace) {
   // Neither kept nor replaced: a folder is no place for a file.
   struct stat st {};
@@ -126,6 +137,23 @@ void AppendFile::discard() {
   ::close(fd_);
   fd_ = -1;
   ::unlink(path_.c_str());
+}
+
+bool isFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<std::string> folderEntries(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* d = ::opendir(path.c_str());
+  if (!d) return names;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(d);
+  return names;
 }
 
 }  // namespace cw

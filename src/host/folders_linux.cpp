@@ -32,4 +32,8 @@ Result<std::string> userConfigFile(std::string_view name) {
   return base + "/crateworks/" + std::string(name);
 }
 
+std::string_view userConfigFolderHelp() {
+  return "$XDG_CONFIG_HOME/crateworks/\n(~/.config/crateworks/ by default)";
+}
+
 }  // namespace cw

@@ -1,9 +1,5 @@
 #include "host/key_file_on_disk.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "host/files.h"
 #include "host/folders.h"
 
@@ -20,8 +16,7 @@ Status KeyFileOnDisk::write(std::string_view content) {
 
 Status KeyFileOnDisk::remove() {
   if (path_.empty()) return failure(nowhere_.empty() ? "no key file named" : nowhere_);
-  if (std::remove(path_.c_str()) != 0 && errno != ENOENT) return failure(std::strerror(errno));
-  return {};
+  return removeFile(path_);
 }
 
 Result<std::string> userKeyFilePath() {

@@ -1,5 +1,4 @@
 // crateworks-replay: the game's core in virtual time, driven by a scenario.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +11,8 @@
 #include "base/quoted.h"
 #include "host/command_line.h"
 #include "host/data_files.h"
+#include "host/files.h"
+#include "host/process.h"
 #include "host/report.h"
 #include "replay/replay_session.h"
 
@@ -70,7 +71,7 @@ cw::Result<std::string> readAll(int fd) {
 
 cw::Result<std::string> readScenario(const std::string& path) {
   if (path == "-") return readAll(STDIN_FILENO);
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = cw::openForReading(path);
   if (fd < 0) return cw::failure(std::strerror(errno));
   cw::Result<std::string> text = readAll(fd);
   close(fd);
@@ -98,7 +99,8 @@ int badCommandLine(const std::string& why) {
 
 int main(int argc, char** argv) {
   cw::setProgramName("crateworks-replay");
-  const auto line = cw::parseCommandLine(kOptions, {argv + 1, static_cast<std::size_t>(argc - 1)});
+  cw::prepareStandardStreams();
+  const auto line = cw::parseCommandLine(kOptions, cw::programArguments(argc, argv));
   if (!line) return badCommandLine(line.error());
   if (line->operands().size() > 1)
     return badCommandLine("unexpected operand " + cw::quoted(line->operands()[1]));

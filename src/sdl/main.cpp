@@ -12,6 +12,7 @@
 #include "host/files.h"
 #include "host/folders.h"
 #include "host/key_file_on_disk.h"
+#include "host/process.h"
 #include "host/report.h"
 #include "live/view_layout.h"
 #include "sdl/loop/front_end.h"
@@ -60,8 +61,7 @@ void printHelp() {
       "\n"
       "Without --scale the device starts at the size the desktop's scaling asks for, as large\n"
       "as fits the screen. The scale and view chosen in the window are remembered in\n"
-      "$XDG_CONFIG_HOME/crateworks/crateworks.conf, the movement keys in crateworks.key\n"
-      "beside it (~/.config/crateworks/ by default).\n"
+      "crateworks.conf, the movement keys in crateworks.key, both in %s.\n"
       "\n"
       "A recording (--record FILE) holds everything the session needs to run again: replay it\n"
       "headless with crateworks-replay FILE (--check says whether it ends the same) or watch it\n"
@@ -71,7 +71,7 @@ void printHelp() {
       "Exit status: 0 when the game ends normally, 1 when it cannot start (no display, missing\n"
       "pictures), when a recording could not be written whole or a playback ended otherwise\n"
       "than recorded, 2 for a bad command line or a FILE that cannot be recorded or played.\n",
-      kUsage, cw::optionsHelp(kOptions).c_str());
+      kUsage, cw::optionsHelp(kOptions).c_str(), std::string(cw::userConfigFolderHelp()).c_str());
 }
 
 int badUsage(const std::string& why) {
@@ -175,10 +175,11 @@ int play(const cw::CommandLine& line, const std::string& data, cw::ScreenOptions
 
 int main(int argc, char** argv) {
   cw::setProgramName("crateworks");
+  cw::prepareStandardStreams();
   // Before SDL starts any thread: only the loop's wait lets a quit signal in, so that it wakes
   // the loop at once wherever the loop sleeps.
   cw::blockQuitSignals();
-  const auto line = cw::parseCommandLine(kOptions, {argv + 1, static_cast<std::size_t>(argc - 1)});
+  const auto line = cw::parseCommandLine(kOptions, cw::programArguments(argc, argv));
   if (!line) return badUsage(line.error());
   if (!line->operands().empty())
     return badUsage("unexpected operand " + cw::quoted(line->operands()[0]));

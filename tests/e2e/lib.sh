@@ -243,6 +243,10 @@ within() {
   done
 }
 
+# Where the game keeps its key file and settings: this session's own folder, or E2E_CONFIG_DIR
+# for a game that keeps them elsewhere (the Windows game under wine, in %APPDATA%).
+config_dir=${E2E_CONFIG_DIR:-$work/config/crateworks}
+
 # Starts the game with this session's configuration folder (fresh at first) and waits for its
 # window to show. Words given go before the game's path (env ... to change its environment);
 # game_args after it.
@@ -320,7 +324,8 @@ open_dialog() {
   await 3 "the dialog drawn" dialog_drawn
 }
 dialog_shown() {
-  did=$(xdotool search --class crateworks 2>/dev/null | grep -vx "$wid" | head -1)
+  # Shown ones only: wine keeps hidden helper windows of the same class.
+  did=$(xdotool search --onlyvisible --class crateworks 2>/dev/null | grep -vx "$wid" | head -1)
   [[ -n $did ]] && xwininfo -id "$did" 2>/dev/null | grep -q IsViewable
 }
 # The dialog's pixels: a key box shows the key just captured, which tells that the key press
@@ -367,6 +372,21 @@ await_exit() {
 corner() {
   xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left [XY]: *//p' | tr '\n' ' '
 }
+geometry() {  # the game window's WIDTHxHEIGHT+X+Y
+  local x y
+  read -r x y < <(corner "$wid")
+  echo "$(xwininfo -id "$wid" | sed -n 's/^ *Width: *//p')x$(xwininfo -id "$wid" |
+    sed -n 's/^ *Height: *//p')+$x+$y"
+}
+# Whether the window is (now) SIZE, or SIZE+X+Y: for within, which runs it again and again.
+window_is() { [[ $(geometry) == "$1" || $(geometry | cut -d+ -f1) == "$1" ]]; }
+# Esc, and the game ends with status 0.
+quit() {
+  xdotool key Escape
+  await_exit 5
+  ((status == 0)) || fail "Esc: exit status $status"
+}
+
 # Window pixel X,Y of the game window on the screen, for xdotool.
 at_window() {
   local x y

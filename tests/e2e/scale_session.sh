@@ -13,20 +13,6 @@ done
 start_x 1920x1080
 conf=$work/config/crateworks/crateworks.conf
 
-geometry() {  # the game window's WIDTHxHEIGHT+X+Y
-  local x y
-  read -r x y < <(corner "$wid")
-  echo "$(xwininfo -id "$wid" | sed -n 's/^ *Width: *//p')x$(xwininfo -id "$wid" |
-    sed -n 's/^ *Height: *//p')+$x+$y"
-}
-# Whether the window is (now) SIZE, or SIZE+X+Y: for within, which runs it again and again.
-window_is() { [[ $(geometry) == "$1" || $(geometry | cut -d+ -f1) == "$1" ]]; }
-quit() {
-  xdotool key Escape
-  await_exit 5
-  ((status == 0)) || fail "Esc: exit status $status"
-}
-
 # A desktop scaled to 200 % (Xft.dpi 192): the device starts twice its size, centred.
 echo "Xft.dpi: 192" | xrdb -nocpp -merge
 start_game

@@ -9,7 +9,7 @@ source "$(dirname "$0")/lib.sh"
 wm_close=$4
 start_x
 start_game
-key_file=$XDG_CONFIG_HOME/crateworks/crateworks.key
+key_file=$config_dir/crateworks.key
 
 # Drawn and idle: the TIME button raised, the GAME B mark lit as at power-on.
 expect_within idle 3 ButtonTime=lit IMGameB=lit IMGameA=lit

@@ -5,12 +5,13 @@
 namespace cw {
 namespace {
 
-// Whether a box on screen could be seen: a display is named, and SDL is not asked to draw
-// off screen (as tests ask).
+// Whether a box on screen could be seen: a display is named (Windows always has its desktop),
+// and SDL is not asked to draw off screen (as tests ask).
 bool onADisplay() {
   const char* driver = SDL_getenv("SDL_VIDEODRIVER");
   if (driver && (SDL_strcasecmp(driver, "dummy") == 0 || SDL_strcasecmp(driver, "offscreen") == 0))
     return false;
+  if (SDL_strcmp(SDL_GetPlatform(), "Windows") == 0) return true;
   const char* x11 = SDL_getenv("DISPLAY");
   const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
   return (x11 && *x11) || (wayland && *wayland);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "host/report.h"
+#include "sdl/window/casing_clicks.h"
 #include "sdl/window/desktop.h"
 #include "sdl/window/renderer.h"
 #include "sdl/window/view_choice.h"
@@ -53,6 +54,7 @@ Status CasingWindow::open(const std::string& assets, const ScreenOptions& option
   seeThrough_ = drawsSeeThrough(renderer_.get());
   unit_ = pixelsPerUnit(window_.get(), renderer_.get());
   SDL_SetWindowHitTest(window_.get(), hitTest, this);
+  keepCasingClicks(window_.get());
   // The window exists before its size is chosen: the desktop's scale is read through it.
   chooseSize(options);
   managed_ = windowManaged(window_.get());
