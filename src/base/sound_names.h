@@ -2,7 +2,13 @@
 // backslashes and the case the game writes (the host finds them without regard to either).
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/millis.h"
 
 namespace cw {
 
@@ -24,6 +30,21 @@ constexpr bool sameSoundName(std::string_view a, std::string_view b) {
     if (fold(a[i]) != fold(b[i])) return false;
   return true;
 }
+
+// Holds told by a script or a recording ("soundlength"), which stand in for the files' own
+// lengths: the first told for a name counts, wherever the game is played.
+class ToldHolds {
+ public:
+  void tell(std::string_view name, Millis ms) { holds_.emplace_back(name, ms); }
+  std::optional<Millis> find(std::string_view name) const {
+    for (const auto& [n, ms] : holds_)
+      if (sameSoundName(n, name)) return ms;
+    return std::nullopt;
+  }
+
+ private:
+  std::vector<std::pair<std::string, Millis>> holds_;
+};
 
 // Sound flags as the game uses them.
 inline constexpr int kSoundWait = 2;   // play to the end, holding the window meanwhile

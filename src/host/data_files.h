@@ -19,6 +19,9 @@ Result<std::string> dataDirectory();
 // is matched without regard to case. Empty when nothing matches.
 std::string resolveDataFile(const std::string& dataDir, std::string_view name);
 
+// Far longer than any sound of the game: a bigger file is not one of ours.
+inline constexpr std::size_t kMaxSoundBytes = std::size_t{16} << 20;
+
 // How long a PCM WAV file plays, from its header; nothing when it is not a WAV we can play.
 std::optional<Millis> wavLengthMs(const std::string& path);
 

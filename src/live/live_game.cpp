@@ -20,12 +20,11 @@ LiveGame::LiveGame(LivePorts ports, LiveSetup setup)
           device_, [this](const LiveInput& in) { deliver(in); },
           [this](Millis until) { return lookAhead(until); }),
       router_(device_, ports_.dialog, ports_.screen) {
-  if (setup_.playback) {
-    for (const auto& [name, ms] : setup_.playback->holds()) ports_.sound.setHoldLength(name, ms);
-    pacer_.stalls = false;
-  }
-  router_.onPause = [this] { paused_ ? resume() : pause(); };
-  router_.onMute = [this] { setMuted(!muted_); };
+  // A sound device lives longer than one game (the page's): what a recording told it ends here.
+  ports_.sound.tellHolds(setup_.playback ? setup_.playback->holds() : ToldHolds{});
+  if (setup_.playback) pacer_.stalls = false;
+  router_.onPause = [this] { paused() ? resume() : pause(); };
+  router_.onMute = [this] { toggleMute(); };
   setMuted(setup_.muted);
 }
 
@@ -58,7 +57,7 @@ void LiveGame::startClock() {
 void LiveGame::arrive(Millis at, const LiveInput& input) {
   if (setup_.playback) {
     if (router_.watching(input)) quit_ = true;  // Esc or ACL stops the playback
-  } else if (paused_) {
+  } else if (paused()) {
     deliver(input);  // at once: the core stands still
   } else {
     pacer_.arrive(at, input);
@@ -66,15 +65,13 @@ void LiveGame::arrive(Millis at, const LiveInput& input) {
 }
 
 void LiveGame::pause() {
-  if (paused_ || over()) return;
-  paused_ = true;
+  if (paused() || over()) return;
   // What came after the pause key arrived during the pause.
   for (const LiveInput& in : pacer_.freeze()) deliver(in);
 }
 
 void LiveGame::resume() {
-  if (!paused_) return;
-  paused_ = false;
+  if (!paused()) return;
   pausedByBlur_ = false;
   // The real clock takes up where the core stands: the time paused never happened to it.
   originNs_ = ports_.steadyNs() - device_.now() * 1'000'000;
@@ -84,9 +81,9 @@ void LiveGame::resume() {
 
 void LiveGame::focusChanged(bool ours) {
   if (!setup_.pauseOnBlur || setup_.playback) return;
-  if (!ours && !paused_) {
+  if (!ours && !paused()) {
     pause();
-    pausedByBlur_ = paused_;
+    pausedByBlur_ = paused();
   } else if (ours && pausedByBlur_) {
     resume();
   }
@@ -100,10 +97,10 @@ void LiveGame::setMuted(bool muted) {
 std::int64_t LiveGame::nextWakeNs(Millis now) {
   // Paused, only what the front end needs wakes the loop: input, the sound device's closing,
   // the recording's writes.
-  Millis wakeAt = paused_ ? std::numeric_limits<Millis>::max() / 2'000'000 : pacer_.wakeAt(now);
+  Millis wakeAt = paused() ? std::numeric_limits<Millis>::max() / 2'000'000 : pacer_.wakeAt(now);
   LiveSound& sound = ports_.sound;
   // The next tick a person notices plays a sound, when that is known.
-  const Millis soundAt = paused_ ? -1 : pacer_.soundAt();
+  const Millis soundAt = paused() ? -1 : pacer_.soundAt();
   if (soundAt >= 0 && !sound.deviceOpen() && sound.canOpen()) {
     if (soundAt - now <= kSoundLeadMs)
       sound.wake(ports_.steadyNs());
@@ -145,7 +142,7 @@ void LiveGame::deliver(const LiveInput& in) {
   if (onDeliver) onDeliver(in);
   const std::uint64_t before = device_.display().version();
   // Paused, only releases, the window's own keys and Esc go on.
-  const Status saved = paused_ ? router_.deliverPaused(in) : router_.deliver(in);
+  const Status saved = paused() ? router_.deliverPaused(in) : router_.deliver(in);
   if (!saved) ports_.say("key file not saved: " + saved.error());
   if (setup_.timing && std::holds_alternative<KeyInput>(in)) {
     const std::uint64_t after = device_.display().version();

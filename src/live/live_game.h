@@ -91,12 +91,13 @@ class LiveGame final : private WindowPort {
   // and the device resumes where it stood, as if no time had passed. The pause key toggles it.
   void pause();
   void resume();
-  bool paused() const { return paused_; }
+  bool paused() const { return pacer_.frozen(); }
   // The keyboard came to one of the front end's windows, or left them all.
   void focusChanged(bool ours);
   // The sound off and on (the mute key toggles it); holds keep their length.
   void setMuted(bool muted);
   bool muted() const { return muted_; }
+  void toggleMute() { setMuted(!muted_); }
 
   // The program ends: asked by the player, the window manager, or a failure (`status`).
   void quit(int status = 0);
@@ -140,7 +141,6 @@ class LiveGame final : private WindowPort {
   Pacer pacer_;
   InputRouter router_;
   std::int64_t originNs_ = 0;
-  bool paused_ = false;
   bool pausedByBlur_ = false;  // paused as the keyboard left, to resume as it comes back
   bool muted_ = false;
   bool quit_ = false;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/seams.h"
+#include "base/sound_names.h"
 
 namespace cw {
 
@@ -16,8 +17,9 @@ class LiveSound : public SoundPort {
 
   // How long a waiting play of the sound holds the window.
   virtual Millis holdLength(std::string_view name) = 0;
-  // A recording played back holds as long as where it was recorded.
-  virtual void setHoldLength(std::string_view name, Millis ms) = 0;
+  // The holds a recording played back was made with, in place of any told before (none for a
+  // live game): it holds as long as where it was recorded.
+  virtual void tellHolds(const ToldHolds& holds) = 0;
   // A sound may play soon: open the device unless it is open or there is none. `nowNs` is the
   // steady clock.
   virtual void wake(std::int64_t nowNs) = 0;

@@ -42,7 +42,7 @@ Status Playback::take(const Command& c, int line, bool& begun) {
       std::holds_alternative<cmd::Seed>(c) || std::holds_alternative<cmd::SoundLength>(c);
   if (setting && begun) return failure(where + "only crateworks-replay changes settings in play");
   if (const auto* s = std::get_if<cmd::Seed>(&c)) seed_ = s->n;
-  if (const auto* s = std::get_if<cmd::SoundLength>(&c)) holds_.emplace_back(s->name, s->ms);
+  if (const auto* s = std::get_if<cmd::SoundLength>(&c)) holds_.tell(s->name, s->ms);
   if (const auto* k = std::get_if<cmd::KeyFile>(&c); k && !begun) setKeys(*k);
   if (isAction(c) || std::holds_alternative<cmd::Start>(c)) begun = true;
   return {};

@@ -14,6 +14,7 @@
 #include "base/key_file_in_memory.h"
 #include "base/result.h"
 #include "base/seams.h"
+#include "base/sound_names.h"
 #include "core/scenario/script.h"
 #include "core/shell/device.h"
 
@@ -40,7 +41,7 @@ class Playback {
   std::string versionNote() const;
 
   std::uint64_t seed() const { return seed_; }
-  const std::vector<std::pair<std::string, Millis>>& holds() const { return holds_; }
+  const ToldHolds& holds() const { return holds_; }
   KeyFilePort& keyFile() { return keys_; }
   TimeTextPort& clock() { return clock_; }
 
@@ -72,7 +73,7 @@ class Playback {
   std::string path_;
   std::optional<std::string> version_;
   std::uint64_t seed_ = 1;
-  std::vector<std::pair<std::string, Millis>> holds_;
+  ToldHolds holds_;
   KeyFileInMemory keys_;  // the key file it started with: the player's is never touched
   TimeTexts texts_;
   RecordedClock clock_;

@@ -50,8 +50,7 @@ class ReplaySession::Impl final : public SoundPort,
     sounds_ += std::string(name) + ":" + std::to_string(flags);
     if (trace_) traceSound(out_, at, name, flags);
     if (flags != kSoundWait) return 0;
-    for (const auto& [n, ms] : soundLengths_)
-      if (sameSoundName(n, name)) return ms;
+    if (const std::optional<Millis> told = soundLengths_.find(name)) return *told;
     auto it = fileLengths_.find(std::string(name));
     if (it == fileLengths_.end()) {
       auto length = wavLengthMs(resolveDataFile(options_.dataDir, name));
@@ -117,7 +116,7 @@ class ReplaySession::Impl final : public SoundPort,
   void run(const cmd::TimeAt& c) { timeTexts_.add(c.from, c.text); }
   void run(const cmd::Seed& c) { random_ = SeededRandom(c.n); }
   void run(const cmd::Draw& c) { queued_.insert(queued_.end(), c.values.begin(), c.values.end()); }
-  void run(const cmd::SoundLength& c) { soundLengths_.emplace_back(c.name, c.ms); }
+  void run(const cmd::SoundLength& c) { soundLengths_.tell(c.name, c.ms); }
   void run(const cmd::Start&) {}
   Status setKeyFile(const cmd::KeyFile& c) {
     std::optional<std::string> text;
@@ -154,7 +153,7 @@ class ReplaySession::Impl final : public SoundPort,
   TimeTexts timeTexts_;
   SeededRandom random_{1};
   std::deque<double> queued_;
-  std::vector<std::pair<std::string, Millis>> soundLengths_;
+  ToldHolds soundLengths_;
   std::map<std::string, Millis> fileLengths_;
   std::string sounds_;  // "name:flags" of each sound played since the last `print sounds`
   bool trace_ = false;

@@ -176,10 +176,12 @@ CW_EXPORT(cw_sound_names) const char* cwSoundNames() {
   return cw::text(all);
 }
 
-// The hold of the sound named in the buffer (its `length` bytes), from its WAV's length.
-CW_EXPORT(cw_set_hold) void cwSetHold(int length, int ms) {
-  page().sound.setHoldLength(std::string_view(page().in.data(), static_cast<std::size_t>(length)),
-                             ms);
+// The file of a sound: the buffer holds its name (`nameLength` bytes), then the file's bytes
+// (`length` in all).
+CW_EXPORT(cw_set_sound) void cwSetSound(int nameLength, int length) {
+  const std::string_view in(page().in.data(), static_cast<std::size_t>(length));
+  page().sound.setFile(in.substr(0, static_cast<std::size_t>(nameLength)),
+                       in.substr(static_cast<std::size_t>(nameLength)));
 }
 
 // A fresh game, its generator seeded with `seed`.
@@ -366,8 +368,10 @@ CW_EXPORT(cw_paused) int cwPaused() {
 }
 CW_EXPORT(cw_toggle_mute) int cwToggleMute() {
   cw::Page& p = page();
-  p.muted = !p.muted;
-  if (cw::LiveGame* game = p.live()) game->setMuted(p.muted);
+  // The game's own state, which the M key may have changed, is the one toggled.
+  cw::LiveGame* game = p.live();
+  p.muted = !(game ? game->muted() : p.muted);
+  if (game) game->setMuted(p.muted);
   return p.muted ? 1 : 0;
 }
 CW_EXPORT(cw_muted) int cwMuted() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/wav_length.h"
 #include "live/dialog_layout.h"
 #include "web/page_imports.h"
 
@@ -15,19 +16,15 @@ Millis WebSound::play(std::string_view name, int flags) {
 }
 
 Millis WebSound::holdLength(std::string_view name) {
-  for (const auto& [n, ms] : holds_)
+  if (const std::optional<Millis> told = told_.find(name)) return *told;
+  for (const auto& [n, ms] : fileLengths_)
     if (sameSoundName(n, name)) return ms;
   return 0;  // a sound the page could not read holds nothing, as a missing file does
 }
 
-void WebSound::setHoldLength(std::string_view name, Millis ms) {
-  for (auto& [n, hold] : holds_) {
-    if (sameSoundName(n, name)) {
-      hold = ms;
-      return;
-    }
-  }
-  holds_.emplace_back(std::string(name), ms);
+void WebSound::setFile(std::string_view name, std::string_view bytes) {
+  // The same length the desktop and the replay measure.
+  fileLengths_.emplace_back(std::string(name), wavLengthOf(bytes).value_or(0));
 }
 
 const std::string& WebTimeText::localTimeText(Millis at) {

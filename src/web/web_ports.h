@@ -17,22 +17,25 @@
 
 namespace cw {
 
-// Sounds play in the page; each hold is the WAV's length, as the page read it from the file
-// (or as a recording played back gives it). The page's audio is always ready once started: no
-// device to open ahead of a sound or close after silence.
+// Sounds play in the page; each hold is the WAV's length, as measured from the file the page
+// fetched (or as a recording played back tells it). The page's audio is always ready once
+// started: no device to open ahead of a sound or close after silence.
 class WebSound final : public LiveSound {
  public:
   Millis play(std::string_view name, int flags) override;
   Millis holdLength(std::string_view name) override;
-  void setHoldLength(std::string_view name, Millis ms) override;
+  void tellHolds(const ToldHolds& holds) override { told_ = holds; }
   void wake(std::int64_t) override {}
   bool deviceOpen() const override { return true; }
   bool canOpen() const override { return true; }
   std::int64_t closeWhenSilent(std::int64_t) override { return -1; }
   void setMuted(bool muted) override { muted_ = muted; }
+  // The file of the sound `name`, as the page fetched it (none: it holds nothing).
+  void setFile(std::string_view name, std::string_view bytes);
 
  private:
-  std::vector<std::pair<std::string, Millis>> holds_;
+  std::vector<std::pair<std::string, Millis>> fileLengths_;
+  ToldHolds told_;
   bool muted_ = false;
 };
 

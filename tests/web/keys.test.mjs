@@ -66,6 +66,12 @@ test('the key dialog keeps the keys in localStorage as the desktop keeps its fil
     await page.keyboard.press('a');
     v = await s.look(page, 'going-on', 2, ['Nando:1=lit', 'Nando:3=dark']);
     assert.ok(v.ok, `after the pause A moves Nando down: ${v.text}`);
+    // M mutes as the desktop's key does; the page's button then turns the sound back on at the
+    // first click (it once toggled a copy of its own, which M had left behind).
+    await page.keyboard.press('m');
+    assert.equal(await page.$eval('#mute', (e) => e.textContent), 'Sound on');
+    await page.click('#mute');
+    assert.equal(await page.$eval('#mute', (e) => e.textContent), 'Mute');
     assert.deepEqual(page.errors, []);
   }));
 

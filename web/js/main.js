@@ -161,13 +161,13 @@ async function boot() {
   painter = new Painter(canvas, game.segments());
   dialog = new KeyDialog($('#keys'), game, (e) => e.timeStamp);
   dialog.onInput = wake;
-  const holds = sounds.load(game.soundNames(), files.sounds);
+  const soundFiles = sounds.load(game.soundNames(), files.sounds);
   await painter.use(firstSet);
   // The casing shows as soon as its pictures are there; the game starts once its sounds' holds
-  // are known.
+  // are measured.
   watchSize();
   resize(canvas.width || 802, canvas.height || 448);
-  for (const [name, ms] of await holds) game.setHold(name, ms);
+  for (const [name, file] of await soundFiles) game.setSound(name, file);
 
   const input = new Input(game, canvas, {
     press,

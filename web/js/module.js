@@ -84,8 +84,9 @@ export async function loadGame(url, page) {
   x._initialize();
 
   const out = (ptr) => str(ptr, x.cw_out_length());
+  // Text, or bytes as they are.
   const handIn = (text) => {
-    const data = encoder.encode(text);
+    const data = typeof text === 'string' ? encoder.encode(text) : text;
     bytes(x.cw_buffer(data.length), data.length).set(data);
     return data.length;
   };
@@ -102,8 +103,13 @@ export async function loadGame(url, page) {
         });
     },
     soundNames: () => out(x.cw_sound_names()).trim().split('\n'),
-    setHold(name, ms) {
-      x.cw_set_hold(handIn(name), ms);
+    // The sound's file (an ArrayBuffer, or null for none): the game measures its hold.
+    setSound(name, file) {
+      const n = encoder.encode(name);
+      const all = new Uint8Array(n.length + (file ? file.byteLength : 0));
+      all.set(n);
+      if (file) all.set(new Uint8Array(file), n.length);
+      x.cw_set_sound(n.length, handIn(all));
     },
     start: (seed) => x.cw_start(seed),
     // Plays a recording; returns { ok, note } (note: what to say first, or why it cannot).

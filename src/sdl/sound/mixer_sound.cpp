@@ -1,19 +1,13 @@
 #include "sdl/sound/mixer_sound.h"
 
 #include "base/sound_names.h"
+#include "base/wav_length.h"
 #include "host/clock.h"
 #include "host/data_files.h"
 #include "host/files.h"
 #include "sdl/sound/driver_noise.h"
 
 namespace cw {
-namespace {
-
-// Far longer than any sound of the game.
-constexpr std::size_t kMaxSoundBytes = std::size_t{16} << 20;
-
-}  // namespace
-
 MixerSound::~MixerSound() {
   closeAndWait();
 }
@@ -33,10 +27,13 @@ MixerSound::Sound& MixerSound::find(std::string_view name) {
   if (it != sounds_.end()) return it->second;
   Sound s;
   const std::string path = resolveDataFile(dataDir_, name);
-  // The same length the replay uses, so a hold lasts as long live as headless.
-  if (auto length = wavLengthMs(path)) {
-    s.length = *length;
-    if (auto file = readSmallFile(path, kMaxSoundBytes); file && *file) s.file = std::move(**file);
+  // Only a plain file is read (a FIFO would block the loop); the same length the replay uses,
+  // so a hold lasts as long live as headless.
+  if (auto file = readSmallFile(path, kMaxSoundBytes); file && *file) {
+    if (auto length = wavLengthOf(**file)) {
+      s.length = *length;
+      s.file = std::move(**file);
+    }
   }
   return sounds_.emplace(std::string(name), std::move(s)).first->second;
 }
@@ -113,8 +110,7 @@ std::int64_t MixerSound::closeWhenSilent(std::int64_t nowNs) {
 }
 
 Millis MixerSound::holdLength(std::string_view name) {
-  for (const auto& [n, ms] : holds_)
-    if (sameSoundName(n, name)) return ms;
+  if (const std::optional<Millis> told = told_.find(name)) return *told;
   return find(name).length;
 }
 

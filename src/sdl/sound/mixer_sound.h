@@ -47,7 +47,7 @@ class MixerSound final : public LiveSound {
   bool deviceOpen() const override { return audio_; }
   bool canOpen() const override { return !failed_; }
   Millis holdLength(std::string_view name) override;
-  void setHoldLength(std::string_view name, Millis ms) override { holds_.emplace_back(name, ms); }
+  void tellHolds(const ToldHolds& holds) override { told_ = holds; }
   void setMuted(bool muted) override;
 
   // The device went away (unplugged): close it; the next sound opens the default one afresh.
@@ -85,7 +85,7 @@ class MixerSound final : public LiveSound {
   std::int64_t silentFromNs_ = 0;
   std::map<std::string, Sound, std::less<>> sounds_;
   std::vector<std::string> missing_;
-  std::vector<std::pair<std::string, Millis>> holds_;  // told, the first of a name counts
+  ToldHolds told_;
   std::thread closing_;
 };
 
