@@ -47,6 +47,7 @@ void LiveGame::begin() {
 
 void LiveGame::startClock() {
   originNs_ = ports_.steadyNs();
+  if (ports_.clockMoved) ports_.clockMoved();
   if (setup_.playback) playNext();
   if (TimingLog* timing = setup_.timing) {
     timing->setOrigin(originNs_, device_.display());
@@ -175,9 +176,8 @@ void LiveGame::beginRecording() {
 
 int LiveGame::finish() {
   if (Recorder* recorder = setup_.recorder) {
-    recorder->reached(pacer_.target());
     device_.setInputObserver(nullptr);
-    if (Status written = recorder->finish(); !written) {
+    if (Status written = recorder->finish(pacer_.target()); !written) {
       ports_.say(written.error());
       if (status_ == 0) status_ = 1;
     }

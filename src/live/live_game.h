@@ -33,8 +33,8 @@ struct LivePorts {
   std::int64_t (*steadyNs)();  // the steady clock, in nanoseconds
   // Says one line to the player (a key file not saved, a recording that cannot be written).
   std::function<void(const std::string&)> say;
-  // Core time moved against the real clock (after a pause): the wall clock's text must follow
-  // it again, from realNow() on.
+  // Core time was set against the real clock (as it starts, after a pause): the wall clock's
+  // text must follow it, from realNow() on.
   std::function<void()> clockMoved;
 };
 
@@ -114,7 +114,6 @@ class LiveGame final : private WindowPort {
 
   Device& device() { return device_; }
   const Device& device() const { return device_; }
-  InputRouter& router() { return router_; }
   // Called with each input as the device is about to take it, at the core's time of it.
   std::function<void(const LiveInput&)> onDeliver;
 

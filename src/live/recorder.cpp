@@ -161,11 +161,8 @@ std::string Recorder::ending(Millis target) const {
   return text;
 }
 
-Status Recorder::finish() {
-  if (device_) {
-    for (const cmd::Print& p : finalValues())
-      put(cmd::Expect{p, answerOf(p, {*device_, *keyFile_, std::string()})});
-  }
+Status Recorder::finish(Millis target) {
+  buffer_ = ending(target);
   (void)write();  // a failure shows in broken_
   if (broken_) broken_ = sink_.sync();
   if (!broken_)

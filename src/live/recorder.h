@@ -67,9 +67,9 @@ class Recorder final : public InputObserver {
   // fails says why; the game goes on, and the recording stops growing.
   std::int64_t writeDueNs() const { return lastWriteNs_ + kFlushEveryNs; }
   Status writeIfDue(std::int64_t nowNs, Millis target);
-  // The final values (from the device and its key file) and the last write. Fails, saying why,
-  // when the sink could not take all of it.
-  Status finish();
+  // The wait up to `target` (as for reached()), the final values (from the device and its key
+  // file) and the last write. Fails, saying why, when the sink could not take all of it.
+  Status finish(Millis target);
   // What is not yet written and what finish() would add, were the live loop to end with the
   // core run up to `target`: with what the sink holds, a whole recording of the game so far,
   // taken while it goes on (a page's download). Changes nothing.

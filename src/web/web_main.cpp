@@ -74,7 +74,7 @@ struct Page {
                      window,    screen,   dialog,
                      &steadyNs, &say,     [this] { followWallClock(); }};
   }
-  // The clock's text shows the wall clock's time at core time's real moment (after a pause).
+  // The clock's text shows the wall clock's time at core time's real moment.
   void followWallClock() {
     if (const LiveGame* game = live())
       timeText.setOrigin(pageWallMs() -
@@ -120,7 +120,6 @@ void start(std::uint64_t seed, std::unique_ptr<Playback> playback) {
   LiveGame& game = p.session->game;
   game.begin();
   showFrame(FrameState::of(game.device().display()));
-  p.timeText.setOrigin(pageWallMs());
   game.startClock();
 }
 
@@ -309,15 +308,12 @@ CW_EXPORT(cw_touch_key) int cwTouchKey(int x, int y) {
   const auto point = p.screen.toLogical(x, y);
   if (!game || !point || cw::onCasingButton(point->first, point->second)) return 0;
   const auto [lx, ly] = *point;
-  // The two screens, as the screens view shows them.
-  const cw::ViewLayout screens = cw::ViewLayout::forWindow(cw::ViewKind::Screens, 1, 1, 1);
-  const cw::GameState& s = game->device().state();
-  for (int i = 0; i < screens.paneCount(); ++i) {
-    const cw::Rect r = screens.pane(i).from;
-    if (!r.contains(lx, ly)) continue;
-    const bool upper = ly < r.y + r.h / 2;
-    if (i == 0) return upper ? s.KeyNandoUp : s.KeyNandoDown;
-    return upper ? s.KeyBepoUp : s.KeyBepoDown;
+  // Nando's screen on the left, Bepo's on the right, each with its up and down key.
+  const cw::KeySet keys = cw::movementKeys(game->device().state());
+  const cw::Rect screens[] = {cw::kLeftScreen, cw::kRightScreen};
+  for (std::size_t i = 0; i < 2; ++i) {
+    const cw::Rect& r = screens[i];
+    if (r.contains(lx, ly)) return keys[2 * i + (ly < r.y + r.h / 2 ? 0 : 1)];
   }
   return 0;
 }
@@ -346,11 +342,10 @@ CW_EXPORT(cw_close_dialog) void cwCloseDialog(double atMs) {
   cw::arrive(atMs, cw::CloseInput{cw::WebDialog::kId});
 }
 
-// The dialog's labels and their key boxes' tooltips, one row a line: "label<TAB>tooltip".
+// The dialog's labels, one a line (each box's tooltip names its key: cw_box_tooltip).
 CW_EXPORT(cw_dialog_texts) const char* cwDialogTexts() {
   std::string all;
-  for (std::size_t i = 0; i < cw::kDialogLabels.size(); ++i)
-    all += std::string(cw::kDialogLabels[i].text) + '\t' + cw::kDialogBoxes[i].text + '\n';
+  for (const cw::DialogControl& label : cw::kDialogLabels) all += std::string(label.text) + '\n';
   return cw::text(all);
 }
 

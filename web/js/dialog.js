@@ -9,9 +9,9 @@ export class KeyDialog {
     this.element = element;
     this.game = game;
     this.rows = [];
-    const texts = game.dialogTexts();
+    const labels = game.dialogLabels();
     const list = element.querySelector('.rows');
-    texts.forEach(([label, tooltip], i) => {
+    labels.forEach((label, i) => {
       const row = document.createElement('div');
       row.className = 'row';
       const button = document.createElement('button');
@@ -20,8 +20,6 @@ export class KeyDialog {
       button.textContent = label;
       const box = document.createElement('output');
       box.className = 'box';
-      box.title = tooltip;
-      box.setAttribute('aria-label', tooltip);
       row.append(button, box);
       list.append(row);
       // A press and its release on the same label click it, as the desktop's mouse does; a
@@ -58,8 +56,10 @@ export class KeyDialog {
       box.value = code >= 32 && code <= 255 ? win1252.decode(new Uint8Array([code])) : '';
       // The box shows the key's character ("&" for Up): its tooltip names the key.
       const tip = this.game.boxTooltip(i + 1);
-      box.title = tip;
-      box.setAttribute('aria-label', tip);
+      if (box.title !== tip) {
+        box.title = tip;
+        box.setAttribute('aria-label', tip);
+      }
       button.setAttribute('aria-pressed', d.row === i + 1 ? 'true' : 'false');
       box.classList.toggle('selected', d.row === i + 1);
     });

@@ -116,8 +116,12 @@ function toggleFullscreen() {
 
 // What the pause and mute buttons say: the state they switch to.
 function showSwitches() {
-  $('#pause').textContent = game.paused() ? 'Go on' : 'Pause';
-  $('#mute').textContent = game.muted() ? 'Sound on' : 'Mute';
+  // Written only when it changes: this runs at every wake-up.
+  const say = (el, text) => {
+    if (el.textContent !== text) el.textContent = text;
+  };
+  say($('#pause'), game.paused() ? 'Go on' : 'Pause');
+  say($('#mute'), game.muted() ? 'Sound on' : 'Mute');
 }
 
 // The page's own controls: each a button in the bar, [selector, action].

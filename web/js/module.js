@@ -149,11 +149,7 @@ export async function loadGame(url, page) {
       const d = ints(x.cw_dialog(), 6);
       return { open: d[0] === 1, row: d[1], boxes: [d[2], d[3], d[4], d[5]] };
     },
-    dialogTexts: () =>
-      out(x.cw_dialog_texts())
-        .trim()
-        .split('\n')
-        .map((l) => l.split('\t')),
+    dialogLabels: () => out(x.cw_dialog_texts()).trim().split('\n'),
     toggleView: () => x.cw_toggle_view(),
     togglePause: () => x.cw_toggle_pause() === 1,
     paused: () => x.cw_paused() === 1,

@@ -163,7 +163,6 @@ int FrontEnd::run() {
   // first present into it can take a while on a real display (tens of milliseconds under Xvfb),
   // and the first ticks should not start out late because of it.
   presentGame(true);
-  timeText_.setOrigin(wallNs());
   game_.startClock();
   // A window destroyed under us ends the program as the window manager's close does.
   while (!game_.over() && !windows_.gone()) {
