@@ -3,22 +3,22 @@
 // can wake and look again. One file per operating system: where it cannot tell, it never does.
 #pragma once
 
-#include "host/wake_source.h"
+#include <vector>
 
 namespace cw {
 
-class WallClockWatch final : public WakeSource {
+class WallClockWatch final {
  public:
   WallClockWatch();
-  ~WallClockWatch() override;
+  ~WallClockWatch();
   WallClockWatch(const WallClockWatch&) = delete;
   WallClockWatch& operator=(const WallClockWatch&) = delete;
   // True when the clock was set since the last call; arms the watch again.
   bool changed();
 
-  // WakeSource: readable once the clock was set.
-  void wakeFds(std::vector<int>& fds) const override;
-  void woken(int, short) override {}
+  // The descriptor to watch, readable once the clock was set (none where it cannot tell); the
+  // loop's wake source hands it on.
+  void wakeFds(std::vector<int>& fds) const;
 
  private:
   void arm();

@@ -4,8 +4,13 @@
 #include "host/folders.h"
 
 namespace cw {
+
+Result<std::optional<std::string>> KeyFileOnDisk::readWithReason() const {
+  return readSmallFile(path_, kMaxRead);
+}
+
 std::optional<std::string> KeyFileOnDisk::read() {
-  Result<std::optional<std::string>> text = readSmallFile(path_, kMaxRead);
+  Result<std::optional<std::string>> text = readWithReason();
   return text ? *text : std::nullopt;
 }
 

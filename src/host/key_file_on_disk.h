@@ -9,12 +9,11 @@ namespace cw {
 
 class KeyFileOnDisk : public KeyFilePort {
  public:
-  // A key file is four short lines; anything far larger is not one, and is not read whole.
-  static constexpr std::size_t kMaxRead = 4096;
-
   // A store with nowhere to keep the file: it reads nothing and every write fails saying why.
   explicit KeyFileOnDisk(Result<std::string> path)
       : path_(path ? *path : std::string()), nowhere_(path ? std::string() : path.error()) {}
+  // What read() gives, or why the file there cannot be read (read() then gives nothing).
+  Result<std::optional<std::string>> readWithReason() const;
   std::optional<std::string> read() override;
   // Writes a new file beside the old one and renames it over it, so the file on disk is always
   // either the old whole file or the new whole one.
@@ -24,6 +23,9 @@ class KeyFileOnDisk : public KeyFilePort {
   const std::string& path() const { return path_; }
 
  private:
+  // A key file is four short lines; anything far larger is not one, and is not read whole.
+  static constexpr std::size_t kMaxRead = 4096;
+
   std::string path_;
   std::string nowhere_;  // why there is no path, when there is none
 };

@@ -1,6 +1,5 @@
 // crateworks: the device in a real window.
 #define SDL_MAIN_HANDLED
-#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -94,10 +93,8 @@ int badFile(const std::string& why) {
 // What a playback found, in a box as well.
 void tellOnScreen(const std::string& what) {
   // One short line each: what differs, then where, then who recorded it.
-  std::string text = what;
-  if (const auto colon = text.find(": "); colon != std::string::npos) text.replace(colon, 2, ":\n");
+  std::string text = cw::boxText(what);
   for (std::size_t at; (at = text.find("; ")) != std::string::npos;) text.replace(at, 2, "\n");
-  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   cw::showMessageBox(SDL_MESSAGEBOX_WARNING, text);
 }
 

@@ -3,7 +3,6 @@
 #include <SDL_image.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/keyremap/key_file.h"
 #include "host/clock.h"
@@ -149,7 +148,7 @@ void FrontEnd::openSound() {
 void FrontEnd::sayOfTheKeyFile() {
   const std::string& path = keyFile_.path();
   if (path.empty()) return;
-  const Result<std::optional<std::string>> text = readSmallFile(path, KeyFileOnDisk::kMaxRead);
+  const Result<std::optional<std::string>> text = keyFile_.readWithReason();
   if (!text)
     report("key file " + path + " cannot be read (" + text.error() +
            "): the default keys are used");
@@ -188,7 +187,6 @@ int FrontEnd::run() {
 std::int64_t FrontEnd::nextWakeNs(Millis now) {
   std::int64_t wakeNs = game_.nextWakeNs(now);
   if (dialog_.isOpen()) {
-    talked_ = true;
     const Millis next = dialog_.nextChange(now);
     if (next >= 0) wakeNs = std::min(wakeNs, game_.originNs() + std::max(now, next) * 1'000'000);
   }
@@ -204,10 +202,8 @@ void FrontEnd::writeRecording() {
   const bool paused = game_.paused();
   game_.pause();
   presentGame(true);  // the screens show the pause behind the box
-  std::string text = written.error();
-  if (const auto colon = text.find(": "); colon != std::string::npos) text.replace(colon, 2, ":\n");
-  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-  showMessageBox(SDL_MESSAGEBOX_WARNING, text + "\nThe game goes on; the recording stops here.",
+  showMessageBox(SDL_MESSAGEBOX_WARNING,
+                 boxText(written.error()) + "\nThe game goes on; the recording stops here.",
                  screen_.window());
   if (!paused) game_.resume();
   talked_ = true;
@@ -326,6 +322,9 @@ void FrontEnd::presentGame(bool settled) {
 }
 
 void FrontEnd::presentDialog(bool settled, Millis now) {
+  // Its tooltips and repaints talk to the display whenever it is open. (Set here, not beside the
+  // wait's deadline: the wait's arguments are read in no fixed order.)
+  if (dialog_.isOpen()) talked_ = true;
   const Device& device = game_.device();
   if (!settled || !dialog_.isOpen() || !device.dialog()) return;
   if (onDialogFrame) {

@@ -1,23 +1,30 @@
 #include "sdl/loop/message_box.h"
 
+#include <cctype>
+
 #include "sdl/loop/event_wait.h"
+#include "sdl/loop/video_driver.h"
 
 namespace cw {
 namespace {
 
-// Whether a box on screen could be seen: a display is named (Windows always has its desktop),
-// and SDL is not asked to draw off screen (as tests ask).
+// Whether a box on screen could be seen: a display is named (or SDL's driver is the desktop's
+// own, as on Windows), and SDL is not asked to draw off screen (as tests ask).
 bool onADisplay() {
-  const char* driver = SDL_getenv("SDL_VIDEODRIVER");
-  if (driver && (SDL_strcasecmp(driver, "dummy") == 0 || SDL_strcasecmp(driver, "offscreen") == 0))
+  const VideoEnvironment env = videoEnvironment();
+  if (SDL_strcasecmp(env.forced.c_str(), "dummy") == 0 ||
+      SDL_strcasecmp(env.forced.c_str(), "offscreen") == 0)
     return false;
-  if (SDL_strcmp(SDL_GetPlatform(), "Windows") == 0) return true;
-  const char* x11 = SDL_getenv("DISPLAY");
-  const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
+  return !env.namedDisplays || env.x11Named || env.waylandNamed;
 }
 
 }  // namespace
+
+std::string boxText(std::string line) {
+  if (const auto colon = line.find(": "); colon != std::string::npos) line.replace(colon, 2, ":\n");
+  if (!line.empty()) line[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+  return line;
+}
 
 void showMessageBox(Uint32 flags, const std::string& text, SDL_Window* parent) {
   if (!onADisplay()) return;

@@ -57,7 +57,8 @@ Status CasingWindow::open(const std::string& assets, const ScreenOptions& option
   keepCasingClicks(window_.get());
   // The window exists before its size is chosen: the desktop's scale is read through it.
   chooseSize(options);
-  managed_ = windowManaged(window_.get());
+  // Where no window manager runs, nobody acts on a request for fullscreen.
+  managed_ = xWindowManagerRuns(window_.get());
   fitWindow(true);
   if (fullscreen_) applyFullscreen();
   if (Status loaded = layOut(); !loaded) return loaded;

@@ -45,10 +45,6 @@ std::optional<double> desktopDpi(SDL_Window* window, double unit) {
   return horizontal;
 }
 
-bool windowManaged(SDL_Window* window) {
-  return xWindowManagerRuns(window);
-}
-
 std::optional<double> xftDpi(std::string_view resources) {
   constexpr std::string_view kName = "Xft.dpi:";
   for (std::size_t at = 0; at < resources.size();) {

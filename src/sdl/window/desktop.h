@@ -28,10 +28,6 @@ double pixelsPerUnit(SDL_Window* window, SDL_Renderer* renderer);
 // window whose GL surface has an alpha channel (the compositor then composites it).
 bool drawsSeeThrough(SDL_Renderer* renderer);
 
-// False only on an X display where no window manager says it runs (no
-// _NET_SUPPORTING_WM_CHECK): there nobody acts on a request for fullscreen.
-bool windowManaged(SDL_Window* window);
-
 // The desktop's dots per inch from the X resources' Xft.dpi line, when it has a sound one.
 std::optional<double> xftDpi(std::string_view resources);
 
