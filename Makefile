@@ -53,9 +53,7 @@ test: test-packages
 
 web:
 	@tools/ensure-packages $(WEB_PACKAGES)
-	@tools/ensure-node
-	@tools/configure-wasm
-	@cmake --build build-wasm -j $(JOBS)
+	@JOBS=$(JOBS) tools/build-wasm
 	@echo "The site is in build/web/ (make web-run serves it)."
 
 web-run: web

@@ -19,6 +19,7 @@ import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
+import { launchChromium } from '../tools/chromium.mjs';
 import { serve } from '../tools/serve_web.mjs';
 
 const require = createRequire(join(process.env.CW_NODE_MODULES, 'x.js'));
@@ -49,13 +50,7 @@ let n = 0;
 
 async function launch() {
   const profile = mkdtempSync(join(tmpdir(), 'cw-web-bench-'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CW_CHROMIUM ?? '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${profile}`],
-  });
+  const browser = await launchChromium(puppeteer, profile);
   return { browser, done: async () => { await browser.close(); rmSync(profile, { recursive: true, force: true }); } };
 }
 

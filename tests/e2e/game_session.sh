@@ -58,7 +58,7 @@ read -r -a hints <<<"$(xprop -id "$wid" _MOTIF_WM_HINTS | sed -n 's/^[^=]*= //p'
 # Cut to the casing's shape: the screen shows around the shell's rounded corners and in its
 # hinge gap, not the casing's dark backdrop (36,33,30), and not through the shell.
 import -window root "$work/screen.png" || fail "no screenshot of the screen"
-at_screen() { convert "$work/screen.png" -format "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]" -crop "1x1+$1+$2" info:; }
+at_screen() { pixel "$work/screen.png" "$1" "$2"; }
 bare=$(at_screen 5 5)
 for at in "0 0" "801 0" "0 447" "801 447" "402 10"; do
   read -r cx cy <<<"$at"

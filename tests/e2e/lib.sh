@@ -144,10 +144,12 @@ wl_colour_box() {
   wl_box=$(convert "$work/wl-shot.png" -fill black +opaque "rgb($1)" -fill white -opaque "rgb($1)" \
     -bordercolor black -border 1 -trim -format '%w %h %[fx:page.x-1] %[fx:page.y-1]' info: 2>/dev/null)
 }
-# The colour at X,Y of the last screenshot, as "R,G,B".
-wl_pixel() {
-  convert "$work/wl-shot.png" -format '%[fx:int(255*p{'"$1,$2"'}.r)],%[fx:int(255*p{'"$1,$2"'}.g)],%[fx:int(255*p{'"$1,$2"'}.b)]' info:
+# The colour of pixel X,Y of the picture FILE, as "R,G,B" (0..255 each).
+pixel() {
+  convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:
 }
+# The colour at X,Y of the last screenshot.
+wl_pixel() { pixel "$work/wl-shot.png" "$1" "$2"; }
 # Takes a screenshot in which the game window shows (alone, 802x448 at scale 1) and keeps the
 # window's part of it as the next screenshot under NAME; its place in weston's output is $wx $wy.
 # (wl_size: the window's size in the output's pixels, 802x448 unless set; wl_margin: how many
@@ -414,9 +416,7 @@ play_game_b() {
   (($(date +%S | sed 's/^0//') >= 57)) && sleep 4
   $look last 0 duepunti=lit || fail "the clock went out: $(tr '\n' ';' <"$work/verdict")"
   final=$last_shot
-  xdotool key Escape
-  await_exit 5
-  ((status == 0)) || fail "Esc: exit status $status"
+  quit
 }
 
 # The RECORDING of play_game_b replayed headless in a folder of its own: every recorded value

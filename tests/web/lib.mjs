@@ -9,6 +9,7 @@ import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { promisify } from 'node:util';
+import { launchChromium } from '../../tools/chromium.mjs';
 import { serve } from '../../tools/serve_web.mjs';
 
 const require = createRequire(join(process.env.CW_NODE_MODULES, 'x.js'));
@@ -39,22 +40,10 @@ export async function openBrowser(name) {
   mkdirSync(served);
   // The site, and under /test/ files a test puts in `served`.
   const server = await serve(env.site, 0, { '/test/': served });
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CW_CHROMIUM ?? '/usr/bin/chromium',
-    headless: true,
-    args: [
-      '--no-sandbox',
-      '--disable-gpu',
-      '--disable-quic',
-      '--no-first-run',
-      '--disable-background-networking',
-      '--disable-component-update',
-      '--disable-sync',
-      // Pictures as their files give them, not turned to a display's colours.
-      '--force-color-profile=srgb',
-      `--user-data-dir=${join(work, 'profile')}`,
-    ],
-  });
+  // Pictures as their files give them, not turned to a display's colours.
+  const browser = await launchChromium(puppeteer, join(work, 'profile'), [
+    '--force-color-profile=srgb',
+  ]);
   mkdirSync(join(env.shots, name), { recursive: true });
   let shots = 0;
   const session = {
@@ -124,8 +113,3 @@ export async function report(file) {
 }
 
 export { run };
-
-// A press of the left mouse button at a logical point of the casing (the canvas is at 1x).
-export async function clickCasing(page, [x, y]) {
-  await page.mouse.click(x, y);
-}
