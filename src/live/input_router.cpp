@@ -15,32 +15,20 @@ bool isModifier(int code) {
 
 }  // namespace
 
-Status InputRouter::deliver(const LiveInput& in) {
+Status InputRouter::deliver(const LiveInput& in, bool paused) {
   if (const auto* k = std::get_if<KeyInput>(&in)) {
-    key(*k, false);
+    key(*k, paused);
   } else if (const auto* p = std::get_if<PadInput>(&in)) {
-    pad(*p, false);
+    pad(*p, paused);
   } else if (const auto* p = std::get_if<PointerInput>(&in)) {
-    return pointer(*p);
+    // Paused, a press does nothing; its release still ends what was pressed before.
+    if (!paused || !p->down) return pointer(*p);
   } else if (const auto* w = std::get_if<WheelInput>(&in)) {
     wheel(*w);
-  } else if (const auto* c = std::get_if<CloseInput>(&in)) {
+  } else if (const auto* c = std::get_if<CloseInput>(&in); c && !paused) {
     // A modifier held back in the dialog began the shortcut that closes it: it is no key.
     dropHeldBack();
     if (dialog_.isOpen() && c->window == dialog_.windowId()) return device_.closeDialog();
-  }
-  return {};
-}
-
-Status InputRouter::deliverPaused(const LiveInput& in) {
-  if (const auto* k = std::get_if<KeyInput>(&in)) {
-    key(*k, true);
-  } else if (const auto* p = std::get_if<PadInput>(&in)) {
-    pad(*p, true);
-  } else if (const auto* p = std::get_if<PointerInput>(&in); p && !p->down) {
-    return pointer(*p);
-  } else if (const auto* w = std::get_if<WheelInput>(&in)) {
-    wheel(*w);
   }
   return {};
 }

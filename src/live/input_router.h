@@ -50,11 +50,10 @@ class InputRouter {
       : device_(device), dialog_(dialog), screen_(screen) {}
 
   // Hands one input to the device, at the core's present time. A key file the dialog could
-  // not save on closing is the failure (the keys chosen hold all the same).
-  Status deliver(const LiveInput& in);
-  // The same while the device is paused: only releases (of what was pressed before), the
-  // window's own keys and Esc go on; the pause key resumes.
-  Status deliverPaused(const LiveInput& in);
+  // not save on closing is the failure (the keys chosen hold all the same). While the device
+  // is `paused`, only releases (of what was pressed before), the window's own keys and Esc go
+  // on; the pause key resumes.
+  Status deliver(const LiveInput& in, bool paused);
 
   // While a recording plays: the player's input does not reach the device; the wheel, the
   // middle button and F11 still change how the window shows it. True for Esc and a press on

@@ -143,7 +143,7 @@ void LiveGame::deliver(const LiveInput& in) {
   if (onDeliver) onDeliver(in);
   const std::uint64_t before = device_.display().version();
   // Paused, only releases, the window's own keys and Esc go on.
-  const Status saved = paused() ? router_.deliverPaused(in) : router_.deliver(in);
+  const Status saved = router_.deliver(in, paused());
   if (!saved) ports_.say("key file not saved: " + saved.error());
   if (setup_.timing && std::holds_alternative<KeyInput>(in)) {
     const std::uint64_t after = device_.display().version();

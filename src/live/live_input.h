@@ -19,7 +19,6 @@ struct KeyInput {
   int key = 0;
   bool down = true;
   bool repeat = false;
-  bool shift = false;
   // A release that came because the keyboard left our windows (another window took it while
   // the key was held), not because the player let go.
   bool left = false;

@@ -271,8 +271,8 @@ CW_EXPORT(cw_layout) const std::int32_t* cwLayout() {
 
 // A key's press or release: its Windows virtual-key code, the physical key (below 512), and
 // the page's time of the event.
-CW_EXPORT(cw_key) void cwKey(int code, int key, int down, int repeat, int shift, double atMs) {
-  cw::arrive(atMs, cw::KeyInput{code, key, down != 0, repeat != 0, shift != 0});
+CW_EXPORT(cw_key) void cwKey(int code, int key, int down, int repeat, double atMs) {
+  cw::arrive(atMs, cw::KeyInput{code, key, down != 0, repeat != 0});
 }
 
 // A mouse button (1 left, 2 middle, 3 right) at canvas pixel (x, y).

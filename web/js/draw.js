@@ -9,7 +9,7 @@ const kScreens = [
   { x: 450, y: 30, w: 314, h: 224 },
 ];
 
-function setFolder(set) {
+export function setFolder(set) {
   return set === 1 ? 'assets/' : `assets/${set}x/`;
 }
 

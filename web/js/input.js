@@ -61,7 +61,7 @@ export class Input {
       e.preventDefault();
     }
     if (down && !e.repeat && this.hooks.press(e)) return;
-    this.game.key(e.keyCode, this.keyId(e.code), down, e.repeat, e.shiftKey, e.timeStamp);
+    this.game.key(e.keyCode, this.keyId(e.code), down, e.repeat, e.timeStamp);
     this.hooks.changed();
   }
 
@@ -103,14 +103,14 @@ export class Input {
       if (code) {
         const key = kTouchKeys + (this.touches.size % 64);
         this.touches.set(e.pointerId, { code, key });
-        this.game.key(code, key, true, false, false, e.timeStamp);
+        this.game.key(code, key, true, false, e.timeStamp);
       } else {
         this.game.pointer(1, true, x, y, e.timeStamp);
       }
     } else {
       const held = this.touches.get(e.pointerId);
       this.touches.delete(e.pointerId);
-      if (held) this.game.key(held.code, held.key, false, false, false, e.timeStamp);
+      if (held) this.game.key(held.code, held.key, false, false, e.timeStamp);
       else this.game.pointer(1, false, x, y, e.timeStamp);
     }
     this.hooks.changed();

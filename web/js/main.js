@@ -2,7 +2,7 @@
 // only when something happens: an input, or the wake-up it asked for (the next change a
 // player would see or hear, the end of a hold); it never redraws while nothing changes.
 import { loadGame } from './module.js';
-import { Painter } from './draw.js';
+import { Painter, setFolder } from './draw.js';
 import { Sounds } from './sound.js';
 import { KeyFile } from './keyfile.js';
 import { KeyDialog } from './dialog.js';
@@ -135,7 +135,7 @@ const kControls = [
 // The pictures of a set start loading at once, beside the module (the painter's own loads of the
 // same files then come from the browser's cache).
 function warm(files, set) {
-  const folder = set === 1 ? 'assets/' : `assets/${set}x/`;
+  const folder = setFolder(set);
   for (const f of files)
     if (f.startsWith(folder) && f.endsWith('.png') && !f.slice(folder.length).includes('/'))
       new Image().src = f;

@@ -125,9 +125,9 @@ export async function loadGame(url, page) {
     frame: () => new Int16Array(memory().buffer, x.cw_frame(), 118).slice(),
     resize: (w, h) => x.cw_resize(w, h),
     layout() {
-      const head = ints(x.cw_layout(), 3);
-      const [count, set, scale] = head;
-      const all = ints(x.cw_layout(), 3 + 8 * count);
+      const at = x.cw_layout();
+      const [count, set, scale] = ints(at, 3);
+      const all = ints(at, 3 + 8 * count);
       const panes = [];
       for (let i = 0; i < count; i++) {
         const p = all.subarray(3 + 8 * i, 11 + 8 * i);
@@ -138,8 +138,7 @@ export async function loadGame(url, page) {
       }
       return { set, scale: scale / 1e6, panes };
     },
-    key: (code, key, down, repeat, shift, at) =>
-      x.cw_key(code, key, down ? 1 : 0, repeat ? 1 : 0, shift ? 1 : 0, at),
+    key: (code, key, down, repeat, at) => x.cw_key(code, key, down ? 1 : 0, repeat ? 1 : 0, at),
     pointer: (button, down, px, py, at) => x.cw_pointer(button, down ? 1 : 0, px, py, at),
     wheel: (steps, at) => x.cw_wheel(steps, at),
     pad: (kind, pad, button, down, stick, value, at) =>

@@ -36,7 +36,6 @@ std::optional<LiveInput> liveInputOf(const SDL_Event& e) {
       in.key = k.scancode;
       in.down = e.type == SDL_KEYDOWN;
       in.repeat = e.key.repeat != 0;
-      in.shift = (k.mod & KMOD_SHIFT) != 0;
       return in;
     }
     case SDL_MOUSEBUTTONDOWN:
