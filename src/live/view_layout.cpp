@@ -113,6 +113,18 @@ std::vector<Rect> ViewLayout::toWindow(const Rect& r) const {
   return out;
 }
 
+std::vector<PauseMark> pauseMarks(const ViewLayout& layout) {
+  std::vector<PauseMark> marks;
+  for (const Rect& lcd : {kLeftScreen, kRightScreen}) {
+    for (const Rect& at : layout.toWindow(lcd)) {
+      const int barW = std::max(2, at.w / 18), barH = std::max(6, at.h / 3);
+      const int x = at.x + at.w / 2 - barW - barW / 2, y = at.y + (at.h - barH) / 2;
+      marks.push_back({at, {Rect{x, y, barW, barH}, Rect{x + 2 * barW, y, barW, barH}}});
+    }
+  }
+  return marks;
+}
+
 std::optional<std::pair<int, int>> ViewLayout::toLogical(int x, int y) const {
   for (int i = 0; i < paneCount_; ++i) {
     if (!paneRect(i).contains(x, y)) continue;

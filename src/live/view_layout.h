@@ -85,6 +85,19 @@ class ViewLayout {
   int w_ = 0, h_ = 0;
 };
 
+// The sign of a pause over one screen, in window pixels: the screen dimmed under a veil, and
+// two bars on it, so that a player coming back sees at once that the game waits for him. Both
+// are drawn in kPauseInk, the veil kPauseVeilAlpha opaque (of 255) and the bars kPauseBarAlpha.
+struct PauseMark {
+  Rect veil;
+  std::array<Rect, 2> bars;
+};
+inline constexpr std::array<int, 3> kPauseInk{24, 28, 24};
+inline constexpr int kPauseVeilAlpha = 96;
+inline constexpr int kPauseBarAlpha = 224;
+// The marks of a pause in `layout`: one for each screen where the window shows it.
+std::vector<PauseMark> pauseMarks(const ViewLayout& layout);
+
 // The scale `steps` along kScales from `scale` (which is one of them), kept within the list.
 double stepScale(double scale, int steps);
 // The largest scale, no larger than `scale`, whose window fits w x h; the smallest when none.

@@ -269,6 +269,24 @@ CW_EXPORT(cw_layout) const std::int32_t* cwLayout() {
   return n.data();
 }
 
+// The pause's marks on the canvas, as the desktop draws them: [marks, the ink's red, green and
+// blue, the veil's and the bars' alpha (of 255), then per mark the veil and the two bars (x y w
+// h each)].
+CW_EXPORT(cw_pause_marks) const std::int32_t* cwPauseMarks() {
+  const std::vector<cw::PauseMark> marks = cw::pauseMarks(page().screen.layout());
+  std::vector<std::int32_t>& n = page().numbers;
+  n = {static_cast<std::int32_t>(marks.size()),
+       cw::kPauseInk[0],
+       cw::kPauseInk[1],
+       cw::kPauseInk[2],
+       cw::kPauseVeilAlpha,
+       cw::kPauseBarAlpha};
+  for (const cw::PauseMark& m : marks)
+    for (const cw::Rect& r : {m.veil, m.bars[0], m.bars[1]})
+      n.insert(n.end(), {r.x, r.y, r.w, r.h});
+  return n.data();
+}
+
 // A key's press or release: its Windows virtual-key code, the physical key (below 512), and
 // the page's time of the event.
 CW_EXPORT(cw_key) void cwKey(int code, int key, int down, int repeat, double atMs) {

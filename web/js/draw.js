@@ -3,11 +3,6 @@
 // picture at its place, from the picture set that suits the scale (1x, 2x or 3x).
 
 const kCasing = { picture: 'casing.png', w: 805, h: 449 };
-// The two LCD glasses, in the casing's own pixels (live/view_layout.h).
-const kScreens = [
-  { x: 36, y: 30, w: 316, h: 224 },
-  { x: 450, y: 30, w: 314, h: 224 },
-];
 
 export function setFolder(set) {
   return set === 1 ? 'assets/' : `assets/${set}x/`;
@@ -61,8 +56,8 @@ export class Painter {
   }
 
   // The whole picture: `frame` says per segment which segment's picture it shows (-1: none);
-  // `paused` lays the pause's mark over the screens, as the desktop does.
-  draw(layout, frame, shown, paused = false) {
+  // `pause`, when given (the module's pauseMarks), lays the pause's marks over the screens.
+  draw(layout, frame, shown, pause = null) {
     const { ctx, canvas } = this;
     ctx.fillStyle = this.backdrop;
     ctx.fillRect(0, 0, canvas.width, canvas.height);
@@ -92,23 +87,22 @@ export class Painter {
         ) continue;
         ctx.drawImage(this.pictures.get(pic.picture), ox + px(at.x), oy + px(at.y), px(pic.w), px(pic.h));
       }
-      if (paused) for (const lcd of kScreens) pauseMark(ctx, ox + px(lcd.x), oy + px(lcd.y), px(lcd.w), px(lcd.h));
       ctx.restore();
     }
+    if (pause) drawPause(ctx, pause);
   }
 }
 
-// A screen dimmed under two bars: the device stands still and waits.
-function pauseMark(ctx, x, y, w, h) {
-  ctx.fillStyle = 'rgba(24,28,24,0.38)';
-  ctx.fillRect(x, y, w, h);
-  const barW = Math.max(2, Math.floor(w / 18));
-  const barH = Math.max(6, Math.floor(h / 3));
-  const bx = x + Math.floor(w / 2) - barW - Math.floor(barW / 2);
-  const by = y + Math.floor((h - barH) / 2);
-  ctx.fillStyle = 'rgba(24,28,24,0.88)';
-  ctx.fillRect(bx, by, barW, barH);
-  ctx.fillRect(bx + 2 * barW, by, barW, barH);
+// Each screen dimmed under two bars: the device stands still and waits.
+function drawPause(ctx, { ink, veilAlpha, barAlpha, marks }) {
+  const fill = (alpha, r) => {
+    ctx.fillStyle = `rgba(${ink.join(',')},${alpha / 255})`;
+    ctx.fillRect(r.x, r.y, r.w, r.h);
+  };
+  for (const { veil, bars } of marks) {
+    fill(veilAlpha, veil);
+    for (const bar of bars) fill(barAlpha, bar);
+  }
 }
 
 // The casing's own backdrop continues around it.

@@ -50,7 +50,7 @@ function show(force = false) {
   if (!force && version === shownVersion && paused === shownPaused) return;
   shownVersion = version;
   shownPaused = paused;
-  painter.draw(layout, game.frame(), gameShown, paused);
+  painter.draw(layout, game.frame(), gameShown, paused ? game.pauseMarks() : null);
   // Told to whoever measures the page (bench/web_budgets.mjs): what was drawn, and from when
   // the game let it show.
   const settledAt = game.settledMs();

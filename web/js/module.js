@@ -124,6 +124,20 @@ export async function loadGame(url, page) {
     settledMs: () => x.cw_settled_ms(),
     frame: () => new Int16Array(memory().buffer, x.cw_frame(), 118).slice(),
     resize: (w, h) => x.cw_resize(w, h),
+    // The pause's marks as the desktop draws them: { ink, veilAlpha, barAlpha, marks: [{ veil,
+    // bars: [a, b] }] }, in canvas pixels.
+    pauseMarks() {
+      const at = x.cw_pause_marks();
+      const [count, r, g, b, veilAlpha, barAlpha] = ints(at, 6);
+      const all = ints(at, 6 + 12 * count);
+      const rect = (i) => ({ x: all[i], y: all[i + 1], w: all[i + 2], h: all[i + 3] });
+      const marks = [];
+      for (let i = 0; i < count; i++) {
+        const o = 6 + 12 * i;
+        marks.push({ veil: rect(o), bars: [rect(o + 4), rect(o + 8)] });
+      }
+      return { ink: [r, g, b], veilAlpha, barAlpha, marks };
+    },
     layout() {
       const at = x.cw_layout();
       const [count, set, scale] = ints(at, 3);

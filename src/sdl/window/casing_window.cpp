@@ -304,22 +304,20 @@ void CasingWindow::drawChanges() {
     drawAll();  // the surface went (resized, lost): the whole picture afresh
 }
 
-// Paused, the two screens are dimmed and each shows the sign of a pause, two bars, so that a
-// player coming back sees at once that the game waits for him and why nothing moves.
 void CasingWindow::drawPauseMark() {
   SDL_Renderer* r = renderer_.get();
   SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
-  for (const Rect& lcd : {kLeftScreen, kRightScreen}) {
-    for (const Rect& at : layout_.toWindow(lcd)) {
-      SDL_SetRenderDrawColor(r, 24, 28, 24, 96);
-      const SDL_Rect veil{at.x, at.y, at.w, at.h};
-      SDL_RenderFillRect(r, &veil);
-      const int barW = std::max(2, at.w / 18), barH = std::max(6, at.h / 3);
-      const int x = at.x + at.w / 2 - barW - barW / 2, y = at.y + (at.h - barH) / 2;
-      SDL_SetRenderDrawColor(r, 24, 28, 24, 224);
-      const SDL_Rect bars[2] = {{x, y, barW, barH}, {x + 2 * barW, y, barW, barH}};
-      SDL_RenderFillRects(r, bars, 2);
-    }
+  const auto ink = [r](int alpha) {
+    SDL_SetRenderDrawColor(r, kPauseInk[0], kPauseInk[1], kPauseInk[2], alpha);
+  };
+  const auto sdl = [](const Rect& at) { return SDL_Rect{at.x, at.y, at.w, at.h}; };
+  for (const PauseMark& mark : pauseMarks(layout_)) {
+    ink(kPauseVeilAlpha);
+    const SDL_Rect veil = sdl(mark.veil);
+    SDL_RenderFillRect(r, &veil);
+    ink(kPauseBarAlpha);
+    const SDL_Rect bars[2] = {sdl(mark.bars[0]), sdl(mark.bars[1])};
+    SDL_RenderFillRects(r, bars, 2);
   }
   SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
 }

@@ -94,6 +94,7 @@ class CasingWindow final : public ScreenControls {
   static SDL_HitTestResult hitTest(SDL_Window* window, const SDL_Point* p, void* self);
   void drawAll();
   void drawChanges();
+  // Paused: the screens dimmed, each with two bars (pauseMarks).
   void drawPauseMark();
   void chooseSize(const ScreenOptions& options);
   void cutToCasing();
