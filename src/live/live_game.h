@@ -23,11 +23,20 @@
 
 namespace cw {
 
+// The front end's windows, as the device asks to show them (the live game ends the program
+// itself).
+class LiveWindows {
+ public:
+  virtual ~LiveWindows() = default;
+  virtual void showGameWindow(bool shown, bool enabled) = 0;
+  virtual void showDialog(bool open) = 0;
+};
+
 struct LivePorts {
   LiveSound& sound;
   TimeTextPort& wallClock;  // the local time, core time mapped onto the wall clock
   KeyFilePort& keyFile;     // the player's own key file
-  WindowPort& window;       // the front end's windows (the live game ends the program itself)
+  LiveWindows& window;
   ScreenControls& screen;
   DialogControls& dialog;
   std::int64_t (*steadyNs)();  // the steady clock, in nanoseconds

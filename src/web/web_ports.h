@@ -11,6 +11,7 @@
 #include "base/seams.h"
 #include "core/display/layout.h"
 #include "live/input_router.h"
+#include "live/live_game.h"
 #include "live/live_sound.h"
 #include "live/recorder.h"
 #include "live/view_layout.h"
@@ -101,10 +102,9 @@ class WebDialog final : public DialogControls {
 };
 
 // The game's requests of its windows, passed to the page.
-class WebWindow final : public WindowPort {
+class WebWindow final : public LiveWindows {
  public:
   explicit WebWindow(WebDialog& dialog) : dialog_(dialog) {}
-  void endProgram() override {}  // the live game ends itself
   void showGameWindow(bool shown, bool enabled) override;
   void showDialog(bool open) override;
 

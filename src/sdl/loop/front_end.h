@@ -41,7 +41,7 @@ struct FrontEndOptions {
 // Stamps each key event in the timing log as it enters SDL's queue (an SDL event watch).
 int stampKeyArrival(void* timingLog, SDL_Event* e);
 
-class FrontEnd final : private WindowPort, private WakeSource {
+class FrontEnd final : private LiveWindows, private WakeSource {
  public:
   explicit FrontEnd(FrontEndOptions options);
   FrontEnd(const FrontEnd&) = delete;
@@ -84,8 +84,7 @@ class FrontEnd final : private WindowPort, private WakeSource {
   void wakeFds(std::vector<int>& fds) const override { clockWatch_.wakeFds(fds); }
   void woken(int, short) override { clockWasSet(); }
 
-  // WindowPort: the device's windows (the live game ends the program itself).
-  void endProgram() override {}
+  // LiveWindows
   void showGameWindow(bool shown, bool enabled) override;
   void showDialog(bool open) override;
 
