@@ -125,14 +125,18 @@ void DialogWindow::close() {
 
 // Points as the mouse reports them are in the window's units; the dialog is drawn in its
 // output's pixels, `unit_` of them to a unit.
+std::pair<int, int> DialogWindow::logicalAt(int x, int y) const {
+  return {scaler_.unitAt(static_cast<int>(x * unit_)), scaler_.unitAt(static_cast<int>(y * unit_))};
+}
+
 int DialogWindow::rowAt(int x, int y) const {
-  return dialogRowAt(scaler_.unitAt(static_cast<int>(x * unit_)),
-                     scaler_.unitAt(static_cast<int>(y * unit_)));
+  const auto [lx, ly] = logicalAt(x, y);
+  return dialogRowAt(lx, ly);
 }
 
 bool DialogWindow::closeAt(int x, int y) const {
-  return kDialogClose.rect.contains(scaler_.unitAt(static_cast<int>(x * unit_)),
-                                    scaler_.unitAt(static_cast<int>(y * unit_)));
+  const auto [lx, ly] = logicalAt(x, y);
+  return kDialogClose.rect.contains(lx, ly);
 }
 
 void DialogWindow::pointerAt(int x, int y, bool leftHeld) {
@@ -140,8 +144,8 @@ void DialogWindow::pointerAt(int x, int y, bool leftHeld) {
 }
 
 int DialogWindow::boxAt(int x, int y) const {
-  return dialogBoxAt(scaler_.unitAt(static_cast<int>(x * unit_)),
-                     scaler_.unitAt(static_cast<int>(y * unit_)));
+  const auto [lx, ly] = logicalAt(x, y);
+  return dialogBoxAt(lx, ly);
 }
 
 // Our font is wider than the one the dialog's places were made for: the labels take the

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "base/result.h"
 #include "core/keyremap/key_remap_dialog.h"
@@ -63,6 +64,8 @@ class DialogWindow final : public DialogControls {
   void draw(const KeyRemapDialog& dialog, int tooltip);
 
  private:
+  // The dialog's logical point under window point (x, y).
+  std::pair<int, int> logicalAt(int x, int y) const;
   struct View {
     std::array<int, 4> boxes{};
     int selected = 0;
